@@ -1,0 +1,132 @@
+// One evaluation of the flocking core with no entities, k = 8, beside the
+// tree's own all-points query for the same points, and the heap it needs.
+#include "BenchCloud.h"
+#include "FieldEvaluator.h"
+#include "PeakMemory.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <map>
+#include <utility>
+
+namespace
+{
+struct Flock
+{
+    MVectorArray positions;
+    MVectorArray velocities;
+};
+
+const Flock& FlockOf(long n)
+{
+    static std::map<long, Flock> flocks;
+    auto it = flocks.find(n);
+    if (it == flocks.end())
+    {
+        const double side = std::cbrt(static_cast<double>(n)) * 5.0;
+        it = flocks.emplace(n, Flock{BenchCloud(n, 42, side), BenchCloud(n, 43, 10.0)}).first;
+    }
+    return it->second;
+}
+
+FlockSettings Settings()
+{
+    FlockSettings s;
+    s.simulationAccuracy.value = 1.0;
+    s.maximumSpeed.value = 50.0;
+    s.maximumForce.value = 20.0;
+    s.boidSeparation.value = 4.0;
+    s.obstacleSeparation.value = 1.0;
+    s.numberOfNeighbours.value = 8;
+    s.boidSeparationUrge.value = 1.0;
+    s.flockCentringUrge.value = 0.5;
+    s.velocityMatchingUrge.value = 0.5;
+    return s;
+}
+
+FieldInput Input(const Flock& flock)
+{
+    FieldInput input;
+    input.positions = &flock.positions;
+    input.velocities = &flock.velocities;
+    input.deltaTime = 1.0 / 24.0;
+    return input;
+}
+
+void Sizes(benchmark::internal::Benchmark* b)
+{
+    for (const long n : {10'000L, 100'000L, 1'000'000L})
+        b->Arg(n);
+    b->Unit(benchmark::kMillisecond);
+}
+
+// Args: particle count, threads (0 = every core).
+void BM_Evaluate(benchmark::State& state, int threads)
+{
+    const Flock& flock = FlockOf(state.range(0));
+    FieldEvaluator field(threads);
+    MVectorArray forces;
+    const FlockSettings settings = Settings();
+    for (auto _ : state)
+    {
+        field.Evaluate(Input(flock), settings, forces);
+        benchmark::DoNotOptimize(forces.length());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+    state.counters["threads"] = field.ThreadCount();
+}
+BENCHMARK_CAPTURE(BM_Evaluate, one_thread, 1)->Apply(Sizes);
+BENCHMARK_CAPTURE(BM_Evaluate, all_cores, 0)->Apply(Sizes);
+
+// The tree alone: build plus every particle's 8 nearest, in leaf order.
+void BM_TreeBuildAndQuery(benchmark::State& state)
+{
+    const Flock& flock = FlockOf(state.range(0));
+    KDTree tree;
+    NeighbourList list;
+    for (auto _ : state)
+    {
+        tree.Reset();
+        tree.Build(flock.positions);
+        for (const std::int32_t i : tree.LeafOrder())
+        {
+            tree.Nearest(i, 8, flock.positions, list);
+            benchmark::DoNotOptimize(list.indices.data());
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_TreeBuildAndQuery)->Apply(Sizes);
+
+// Heap of a first evaluation at 1M particles: everything alive at its peak
+// (inputs, output, parameter caches, tree, working arrays), per particle.
+void BM_PeakMemory(benchmark::State& state)
+{
+    const long n = state.range(0);
+    for (auto _ : state)
+    {
+        state.PauseTiming();
+        const std::size_t base = peak_memory::Current();
+        Flock flock{BenchCloud(n, 42, std::cbrt(static_cast<double>(n)) * 5.0), BenchCloud(n, 43, 10.0)};
+        const std::size_t inputs = peak_memory::Current() - base;
+        peak_memory::ResetPeak();
+        state.ResumeTiming();
+        {
+            FieldEvaluator field(0);
+            MVectorArray forces;
+            field.Evaluate(Input(flock), Settings(), forces);
+            benchmark::DoNotOptimize(forces.length());
+        }
+        state.PauseTiming();
+        const double particles = static_cast<double>(n);
+        const double peak = static_cast<double>(peak_memory::Peak() - base);
+        state.counters["peak_B_per_particle"] = peak / particles;
+        state.counters["inputs_B_per_particle"] = static_cast<double>(inputs) / particles;
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_PeakMemory)->Arg(1'000'000)->Iterations(1)->Unit(benchmark::kMillisecond);
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,129 @@
+// The neighbour tree against nanoflann (leaf size 10) on the same points, one
+// thread: build, and a k-nearest query for every point.
+#include "BenchCloud.h"
+#include "KDTree.h"
+
+#include <benchmark/benchmark.h>
+#include <nanoflann.hpp>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace
+{
+const MVectorArray& Cloud(long n)
+{
+    // Side grows with n so that the density, and so the query work, stays put.
+    static std::map<long, MVectorArray> clouds;
+    auto it = clouds.find(n);
+    if (it == clouds.end())
+        it = clouds.emplace(n, BenchCloud(n, 42, std::cbrt(static_cast<double>(n)) * 5.0)).first;
+    return it->second;
+}
+
+struct NanoflannCloud
+{
+    const MVectorArray* points;
+    std::size_t kdtree_get_point_count() const { return points->length(); }
+    double kdtree_get_pt(std::size_t i, std::size_t dim) const
+    {
+        const MVector& p = (*points)[static_cast<unsigned>(i)];
+        return dim == 0 ? p.x : (dim == 1 ? p.y : p.z);
+    }
+    template <class Box>
+    bool kdtree_get_bbox(Box&) const { return false; }
+};
+
+using NanoflannTree =
+    nanoflann::KDTreeSingleIndexAdaptor<nanoflann::L2_Simple_Adaptor<double, NanoflannCloud>, NanoflannCloud, 3, std::uint32_t>;
+
+void Args(benchmark::internal::Benchmark* b)
+{
+    for (const long n : {10'000L, 100'000L, 1'000'000L})
+        for (const long k : {2L, 8L, 16L})
+            b->Args({n, k});
+    b->Unit(benchmark::kMillisecond);
+}
+
+void BM_TreeBuild(benchmark::State& state)
+{
+    const MVectorArray& points = Cloud(state.range(0));
+    KDTree tree;
+    for (auto _ : state)
+    {
+        tree.Reset();
+        tree.Build(points);
+        benchmark::DoNotOptimize(tree.Nodes().data());
+    }
+}
+BENCHMARK(BM_TreeBuild)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
+void BM_NanoflannBuild(benchmark::State& state)
+{
+    NanoflannCloud cloud{&Cloud(state.range(0))};
+    for (auto _ : state)
+    {
+        NanoflannTree tree(3, cloud, nanoflann::KDTreeSingleIndexAdaptorParams(10));
+        benchmark::DoNotOptimize(&tree);
+    }
+}
+BENCHMARK(BM_NanoflannBuild)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
+// Every point's k nearest, queried in the tree's leaf order.
+void BM_TreeQueryAll(benchmark::State& state)
+{
+    const MVectorArray& points = Cloud(state.range(0));
+    const int k = static_cast<int>(state.range(1));
+    KDTree tree;
+    tree.Build(points);
+    NeighbourList list;
+    for (auto _ : state)
+        for (const std::int32_t i : tree.LeafOrder())
+        {
+            tree.Nearest(i, k, points, list);
+            benchmark::DoNotOptimize(list.indices.data());
+        }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_TreeQueryAll)->Apply(Args);
+
+// The same queries in particle index order, to show what leaf order buys.
+void BM_TreeQueryAllIndexOrder(benchmark::State& state)
+{
+    const MVectorArray& points = Cloud(state.range(0));
+    const int k = static_cast<int>(state.range(1));
+    KDTree tree;
+    tree.Build(points);
+    NeighbourList list;
+    for (auto _ : state)
+        for (std::int32_t i = 0; i < static_cast<std::int32_t>(points.length()); ++i)
+        {
+            tree.Nearest(i, k, points, list);
+            benchmark::DoNotOptimize(list.indices.data());
+        }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_TreeQueryAllIndexOrder)->Args({100'000, 8})->Unit(benchmark::kMillisecond);
+
+// nanoflann returns the query point itself, so it is asked for k + 1.
+void BM_NanoflannQueryAll(benchmark::State& state)
+{
+    NanoflannCloud cloud{&Cloud(state.range(0))};
+    const std::size_t k = static_cast<std::size_t>(state.range(1)) + 1;
+    NanoflannTree tree(3, cloud, nanoflann::KDTreeSingleIndexAdaptorParams(10));
+    std::vector<std::uint32_t> indices(k);
+    std::vector<double> distances(k);
+    for (auto _ : state)
+        for (std::size_t i = 0; i < cloud.kdtree_get_point_count(); ++i)
+        {
+            const MVector& p = (*cloud.points)[static_cast<unsigned>(i)];
+            const double q[3] = {p.x, p.y, p.z};
+            benchmark::DoNotOptimize(tree.knnSearch(q, k, indices.data(), distances.data()));
+        }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_NanoflannQueryAll)->Apply(Args);
+} // namespace
+
+BENCHMARK_MAIN();

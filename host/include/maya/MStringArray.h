@@ -1,0 +1,14 @@
+#pragma once
+/// \file MStringArray.h
+/// An array of MString.
+
+#include <maya/MString.h>
+#include <maya/detail/ArrayOf.h>
+
+/// An array of MString. Indexed from 0; see vxhost::detail::ArrayOf for the methods.
+class MStringArray : public vxhost::detail::ArrayOf<MString>
+{
+public:
+    using ArrayOf::ArrayOf;
+    MStringArray() = default;
+};

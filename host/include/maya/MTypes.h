@@ -1,0 +1,28 @@
+#pragma once
+/// \file MTypes.h
+/// Shared definitions of the Maya API: the API version and the coordinate
+/// space enumeration used by transformation queries.
+
+/// Maya 2022's API version number, as plug-ins test it at compile time.
+#define MAYA_API_VERSION 20220000
+
+/// Coordinate spaces in which a transformation component can be read or set.
+class MSpace
+{
+public:
+    /// kTransform: the component as stored in the transform (its own local
+    /// space). kPreTransform (alias kObject): the space before the transform
+    /// is applied. kPostTransform: the space after it. kWorld: world space; a
+    /// stand-alone MTransformationMatrix has no parent, so kWorld behaves
+    /// like kPostTransform.
+    enum Space
+    {
+        kInvalid = 0,
+        kTransform = 1,
+        kPreTransform = 2,
+        kPostTransform = 3,
+        kWorld = 4,
+        kObject = kPreTransform,
+        kLast = 5
+    };
+};

@@ -1,0 +1,122 @@
+// The host's message log. Plug-ins may report the same problem once per
+// particle; collapsing identical consecutive messages into one entry keeps
+// both the log and stderr readable (one line for a run of 100k reports).
+
+#include <vxhost/MessageLog.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+
+namespace vxhost
+{
+namespace
+{
+
+struct LogState
+{
+    std::mutex mutex;
+    std::vector<Message> messages;
+    // The last entry is still collecting repeats and has not been written.
+    bool runOpen = false;
+    bool echo = true;
+};
+
+void WriteLine(const Message& m)
+{
+    std::string line;
+    switch (m.severity) {
+    case Severity::kInfo:
+        line = m.text;
+        break;
+    case Severity::kWarning:
+        line = "// Warning: " + m.text + " //";
+        break;
+    case Severity::kError:
+        line = "// Error: " + m.text + " //";
+        break;
+    case Severity::kResult:
+        line = "// Result: " + m.text + " //";
+        break;
+    }
+    if (m.count > 1)
+        line += " (repeated " + std::to_string(m.count) + " times)";
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
+// Caller holds the mutex.
+void CloseRun(LogState& state)
+{
+    if (state.runOpen && state.echo)
+        WriteLine(state.messages.back());
+    state.runOpen = false;
+}
+
+void FlushAtExit()
+{
+    FlushMessages();
+}
+
+// Never destroyed: messages may arrive from other modules' static
+// destructors, after this library's own statics are gone. The pending run is
+// written by an atexit handler instead.
+LogState& State()
+{
+    static LogState* const state = [] {
+        auto* s = new LogState;
+        std::atexit(FlushAtExit);
+        return s;
+    }();
+    return *state;
+}
+
+} // namespace
+
+std::vector<Message> Messages()
+{
+    LogState& state = State();
+    std::lock_guard lock(state.mutex);
+    return state.messages;
+}
+
+void ClearMessages()
+{
+    LogState& state = State();
+    std::lock_guard lock(state.mutex);
+    CloseRun(state);
+    state.messages.clear();
+}
+
+void FlushMessages()
+{
+    LogState& state = State();
+    std::lock_guard lock(state.mutex);
+    CloseRun(state);
+    std::fflush(stderr);
+}
+
+void SetMessageEcho(bool enabled)
+{
+    LogState& state = State();
+    std::lock_guard lock(state.mutex);
+    state.echo = enabled;
+}
+
+void LogMessage(Severity severity, const std::string& text)
+{
+    LogState& state = State();
+    std::lock_guard lock(state.mutex);
+    if (state.runOpen) {
+        Message& last = state.messages.back();
+        if (last.severity == severity && last.text == text) {
+            ++last.count;
+            return;
+        }
+        CloseRun(state);
+    }
+    state.messages.push_back(Message{severity, text, 1u});
+    state.runOpen = true;
+}
+
+} // namespace vxhost

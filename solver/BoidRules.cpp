@@ -1,0 +1,82 @@
+#include "BoidRules.h"
+
+namespace
+{
+// Scales v to length limit when it is strictly longer.
+void LimitLength(MVector& v, double limit)
+{
+    if (v.length() > limit && v.normalize())
+        v *= limit;
+}
+} // namespace
+
+void FindNeighboursBruteForce(std::int32_t i, const MPoint& p, const MVectorArray& positions, int k,
+                              std::span<const std::int32_t> candidates, NeighbourList& out)
+{
+    out.Reset(k);
+    for (const std::int32_t j : candidates)
+    {
+        if (j == i)
+            continue;
+        const MVector& q = positions[static_cast<unsigned>(j)];
+        const double dx = p.x - q.x;
+        const double dy = p.y - q.y;
+        const double dz = p.z - q.z;
+        out.Offer(j, dx * dx + dy * dy + dz * dz, out.HasRoomSigned());
+    }
+}
+
+SteeringForce BoidForce(std::int32_t i, const MPoint& p, const MVectorArray& positions,
+                        const MVectorArray& velocities, const ParticleParameters& params,
+                        const KDTree& tree, std::span<const std::int32_t> candidates,
+                        NeighbourList& neighbours)
+{
+    SteeringForce result;
+    if (params.boidSeparationUrge == 0.0 && params.flockCentringUrge == 0.0 &&
+        params.velocityMatchingUrge == 0.0)
+        return result;
+
+    if (tree.IsBuilt())
+        tree.Nearest(i, params.numberOfNeighbours, positions, neighbours);
+    else
+        FindNeighboursBruteForce(i, p, positions, params.numberOfNeighbours, candidates, neighbours);
+
+    const double s2 = params.boidSeparation * params.boidSeparation;
+    const double maxForce = params.maximumForce;
+    MVector separation;
+    MVector centre;
+    MVector velocity;
+    const std::size_t n = neighbours.Size();
+    for (std::size_t e = 0; e < n; ++e)
+    {
+        const MVector& position = positions[static_cast<unsigned>(neighbours.indices[e])];
+        const double d2 = neighbours.squaredDistances[e];
+        if (d2 < s2)
+        {
+            MVector away(p.x - position.x, p.y - position.y, p.z - position.z);
+            // Coincident particles cannot push each other apart: a zero vector
+            // does not normalise and adds nothing.
+            if (away.normalize())
+                away *= (s2 - d2) / s2 * maxForce;
+            separation += away;
+        }
+        velocity += velocities[static_cast<unsigned>(neighbours.indices[e])];
+        centre += position;
+    }
+
+    MVector cohesion;
+    MVector matching;
+    if (n > 0)
+    {
+        const double count = static_cast<double>(n);
+        cohesion = centre / count - MVector(p.x, p.y, p.z);
+        LimitLength(cohesion, maxForce);
+        matching = velocity / count - velocities[static_cast<unsigned>(i)];
+        LimitLength(matching, maxForce);
+    }
+
+    result.vector = separation * params.boidSeparationUrge + cohesion * params.flockCentringUrge +
+                    matching * params.velocityMatchingUrge;
+    LimitLength(result.vector, maxForce);
+    return result;
+}

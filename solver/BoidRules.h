@@ -1,0 +1,31 @@
+#pragma once
+
+#include "KDTree.h"
+#include "NeighbourList.h"
+#include "ParticleParameters.h"
+#include "SteeringForce.h"
+
+#include <maya/MPoint.h>
+#include <maya/MVectorArray.h>
+
+#include <cstdint>
+#include <span>
+
+/// The flocking force of particle i from its k = numberOfNeighbours nearest
+/// neighbours: separation from those closer than boidSeparation, flock
+/// centring and velocity matching, weighted by their urges and limited by
+/// maximumForce. Priority 0, combine mode 0.
+///
+/// Neighbours come from tree when it is built, otherwise from a brute-force
+/// scan over candidates (ascending particle indices). velocities must be at
+/// least as long as positions. neighbours is the caller's reusable working
+/// list; it holds the neighbours found on return.
+SteeringForce BoidForce(std::int32_t i, const MPoint& p, const MVectorArray& positions,
+                        const MVectorArray& velocities, const ParticleParameters& params,
+                        const KDTree& tree, std::span<const std::int32_t> candidates,
+                        NeighbourList& neighbours);
+
+/// The brute-force neighbour search: every candidate but i, keeping the k
+/// nearest (signed count: a negative k finds none).
+void FindNeighboursBruteForce(std::int32_t i, const MPoint& p, const MVectorArray& positions, int k,
+                              std::span<const std::int32_t> candidates, NeighbourList& out);

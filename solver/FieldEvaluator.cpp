@@ -1,0 +1,171 @@
+#include "FieldEvaluator.h"
+
+#include "BoidRules.h"
+#include "RandomDraw.h"
+#include "SteeringForce.h"
+
+#include <maya/MPoint.h>
+
+#include <tbb/blocked_range.h>
+#include <tbb/parallel_for.h>
+
+#include <cmath>
+
+namespace
+{
+bool IsFinite(const MVector& v)
+{
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+// Queries of neighbouring particles share most of their tree nodes; chunks of
+// this many keep one thread on one region of the tree.
+constexpr std::size_t kGrain = 512;
+} // namespace
+
+FieldEvaluator::FieldEvaluator(int threads)
+{
+    SetThreadCount(threads);
+}
+
+void FieldEvaluator::SetThreadCount(int threads)
+{
+    const int cores = tbb::info::default_concurrency();
+    arena_ = std::make_unique<tbb::task_arena>(threads <= 0 ? cores : threads);
+}
+
+int FieldEvaluator::ThreadCount() const
+{
+    return arena_->max_concurrency();
+}
+
+MStatus FieldEvaluator::Evaluate(const FieldInput& input, const FlockSettings& settings,
+                                 MVectorArray& outForces)
+{
+    const MVectorArray& positions = *input.positions;
+    const std::size_t count = positions.length();
+
+    parameters_.Set(settings);
+    parameters_.Fill(count);
+
+    // A short velocity array is padded with zeros rather than read past.
+    const MVectorArray* velocities = input.velocities;
+    if (velocities == nullptr || velocities->length() < count)
+    {
+        paddedVelocities_.setLength(static_cast<unsigned>(count));
+        const unsigned given = velocities ? velocities->length() : 0;
+        for (unsigned j = 0; j < count; ++j)
+            paddedVelocities_[j] = j < given ? (*velocities)[j] : MVector::zero;
+        velocities = &paddedVelocities_;
+    }
+
+    // A particle with a non-finite position or velocity is left out of the
+    // neighbour search altogether, so it cannot spread into its neighbours.
+    finiteParticles_.clear();
+    finiteParticles_.reserve(count);
+    for (std::size_t j = 0; j < count; ++j)
+    {
+        const unsigned u = static_cast<unsigned>(j);
+        if (IsFinite(positions[u]) && IsFinite((*velocities)[u]))
+            finiteParticles_.push_back(static_cast<std::int32_t>(j));
+    }
+
+    tree_.Reset();
+    if (finiteParticles_.size() > 10)
+        tree_.Build(positions, finiteParticles_);
+
+    outForces.setLength(static_cast<unsigned>(count));
+    SelectSteeredParticles(count, outForces);
+
+    // The neighbour queries dominate and draw no random numbers: they run in
+    // parallel, in leaf order when the tree exists.
+    const std::span<const std::int32_t> order =
+        tree_.IsBuilt() ? tree_.LeafOrder() : std::span<const std::int32_t>(finiteParticles_);
+    arena_->execute([&] {
+        tbb::parallel_for(tbb::blocked_range<std::size_t>(0, order.size(), kGrain),
+                          [&](const tbb::blocked_range<std::size_t>& range) {
+                              NeighbourList& neighbours = neighbourLists_.local();
+                              for (std::size_t r = range.begin(); r != range.end(); ++r)
+                              {
+                                  const std::int32_t i = order[r];
+                                  if (steered_[static_cast<std::size_t>(i)])
+                                      SteerParticle(i, input, *velocities, neighbours, outForces);
+                              }
+                          });
+    });
+    return MStatus::kSuccess;
+}
+
+void FieldEvaluator::SelectSteeredParticles(std::size_t count, MVectorArray& outForces)
+{
+    steered_.assign(count, 0);
+    std::size_t next = 0;  // walks finiteParticles_, which is ascending
+    for (std::size_t i = 0; i < count; ++i)
+    {
+        outForces[static_cast<unsigned>(i)] = MVector::zero;
+        const bool finite = next < finiteParticles_.size() &&
+                            finiteParticles_[next] == static_cast<std::int32_t>(i);
+        if (!finite)
+            continue;  // zero force, and no random draws for it
+        ++next;
+        const ParticleParameters params = parameters_.Resolve(i);
+        // simulationAccuracy is the chance of being steered: a draw of exactly
+        // the accuracy still steers.
+        if (RandomDraw() > params.simulationAccuracy)
+            continue;
+        steered_[i] = 1;
+    }
+}
+
+void FieldEvaluator::SteerParticle(std::int32_t i, const FieldInput& input,
+                                   const MVectorArray& velocities, NeighbourList& neighbours,
+                                   MVectorArray& outForces) const
+{
+    const MVectorArray& positions = *input.positions;
+    const unsigned u = static_cast<unsigned>(i);
+    const std::size_t count = positions.length();
+    const ParticleParameters params = parameters_.Resolve(u);
+    const MVector& position = positions[u];
+    const MPoint p(position.x, position.y, position.z);
+    const MVector& v = velocities[u];
+
+    const double m = input.magnitudePerParticle && input.magnitudePerParticle->length() >= count
+                         ? (*input.magnitudePerParticle)[u]
+                         : input.magnitude;
+
+    // With no entities the target sum is empty and the obstacle force is the
+    // zero vector at priority 100, which halves the boid force when merged.
+    const SteeringForce targetSum;
+    SteeringForce obstacleForce;
+    obstacleForce.priority = 100;
+    const SteeringForce boidForce =
+        BoidForce(i, p, positions, velocities, params, tree_, finiteParticles_, neighbours);
+
+    SteeringForce total;
+    Accumulate(total, targetSum);
+    Accumulate(total, boidForce);
+    Accumulate(total, obstacleForce);
+
+    MVector force = total.vector * m;
+    if (force.length() > params.maximumForce && force.normalize())
+        force *= params.maximumForce;
+
+    const double s = params.maximumSpeed;
+    const double dt = input.deltaTime;
+    const MVector next = v + force * dt;
+    if (next * next > s * s)
+    {
+        // The time step is deliberately left out here: the limit works on
+        // v + F, then F becomes whatever brings v there.
+        MVector d = v + force;
+        if (d.length() > s && d.normalize())
+            d *= s;
+        force = d - v;
+    }
+    else if (dt == 0.0)
+    {
+        if (force.length() > s && force.normalize())
+            force *= s;
+    }
+    outForces[u] = force;
+}

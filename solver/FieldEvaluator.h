@@ -1,0 +1,69 @@
+#pragma once
+
+#include "FlockParameters.h"
+#include "KDTree.h"
+#include "NeighbourList.h"
+
+#include <maya/MDoubleArray.h>
+#include <maya/MStatus.h>
+#include <maya/MVectorArray.h>
+
+#include <tbb/enumerable_thread_specific.h>
+#include <tbb/task_arena.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+/// What the host hands a field for one particle system and one time step.
+struct FieldInput
+{
+    const MVectorArray* positions = nullptr;   ///< cm; required
+    const MVectorArray* velocities = nullptr;  ///< cm/s; missing entries count as zero
+    double deltaTime = 0.0;                    ///< seconds
+    double magnitude = 1.0;                    ///< the field's magnitude
+    /// The particle system's "magnitude" array, or null; used only when it
+    /// holds at least one value per particle.
+    const MDoubleArray* magnitudePerParticle = nullptr;
+};
+
+/// The evaluation core of the flocking field: from one particle system's
+/// positions and velocities and the nine parameter settings, one force per
+/// particle. Keeps what a field node keeps between evaluations (parameter
+/// caches, neighbour tree) and its working arrays, so repeated evaluations
+/// allocate only when the particle count grows.
+///
+/// Random numbers are drawn in particle order on the calling thread; the
+/// neighbour queries and boid rules run on up to ThreadCount() threads and the
+/// forces are bit-identical for any thread count.
+class FieldEvaluator
+{
+public:
+    /// threads: the most threads one evaluation uses; 0 means every core.
+    explicit FieldEvaluator(int threads = 0);
+
+    /// One evaluation: writes exactly positions.length() forces to outForces.
+    MStatus Evaluate(const FieldInput& input, const FlockSettings& settings, MVectorArray& outForces);
+
+    void SetThreadCount(int threads);
+    int ThreadCount() const;
+
+    const FlockParameters& Parameters() const { return parameters_; }
+    const KDTree& Tree() const { return tree_; }
+
+private:
+    void SelectSteeredParticles(std::size_t count, MVectorArray& outForces);
+    void SteerParticle(std::int32_t i, const FieldInput& input, const MVectorArray& velocities,
+                       NeighbourList& neighbours, MVectorArray& outForces) const;
+
+    // Between evaluations.
+    KDTree tree_;
+    FlockParameters parameters_;
+
+    // Working arrays of one evaluation, kept for their capacity.
+    std::vector<std::int32_t> finiteParticles_;  ///< particles with finite position and velocity
+    std::vector<std::uint8_t> steered_;          ///< 1 when the particle gets a force this evaluation
+    MVectorArray paddedVelocities_;              ///< used when fewer velocities than positions arrive
+    tbb::enumerable_thread_specific<NeighbourList> neighbourLists_;
+    std::unique_ptr<tbb::task_arena> arena_;
+};

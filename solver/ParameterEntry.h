@@ -1,0 +1,104 @@
+#pragma once
+
+#include "ParameterType.h"
+#include "RandomDraw.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <span>
+#include <type_traits>
+#include <vector>
+
+/// One flocking parameter as the field's attributes last set it, with the
+/// per-particle cache that keeps each particle's "Range" draw from one
+/// evaluation to the next. T is double, or int for numberOfNeighbours.
+template <typename T>
+class ParameterEntry
+{
+public:
+    /// clampRange: store negative Range bounds as 0 (distances, limits,
+    /// accuracy and the neighbour count; the urges may be negative).
+    explicit ParameterEntry(bool clampRange) : clampRange_(clampRange) {}
+
+    /// Stores one evaluation's attribute values. For "Expression" the cache
+    /// becomes a copy of perParticle (which may be empty when the particle
+    /// system has no array of the parameter's name).
+    void Set(T newValue, T lo, T hi, ParameterType newType, std::span<const T> perParticle)
+    {
+        type = newType;
+        if (type == ParameterType::kExpression)
+        {
+            cache.assign(perParticle.begin(), perParticle.end());
+            // Forces the next Range or Constant setting to count as a new range.
+            minimum = T(-1);
+            // Kept for particles the array does not cover (see Fill).
+            value = newValue;
+            return;
+        }
+        // Incoming bounds are compared before clamping, so a negative bound of
+        // a clamped parameter redraws the cache at every evaluation. NaN never
+        // compares equal, which also counts as a change.
+        if (!(lo == minimum) || !(hi == maximum))
+            cache.clear();
+        value = newValue;
+        minimum = clampRange_ ? std::max(lo, T(0)) : lo;
+        maximum = clampRange_ ? std::max(hi, T(0)) : hi;
+    }
+
+    /// Grows the cache to count numbers, drawing one random number per new
+    /// particle for "Range". The cache never shrinks.
+    void Fill(std::size_t count)
+    {
+        if (type == ParameterType::kExpression)
+        {
+            // An array shorter than the particle count (or none) is not used at
+            // all: every particle falls back to the value, as Maya's own fields
+            // ignore a per-particle array of the wrong length.
+            useArray_ = cache.size() >= count;
+            return;
+        }
+        if (cache.capacity() < count)
+            cache.reserve(std::max(count, cache.capacity() + cache.capacity() / 2));
+        while (cache.size() < count)
+            cache.push_back(type == ParameterType::kRange ? DrawInRange() : value);
+    }
+
+    /// The number of particle i; i must be below the count given to Fill.
+    T Resolve(std::size_t i) const
+    {
+        if (type == ParameterType::kConstant || (type == ParameterType::kExpression && !useArray_))
+            return value;
+        return cache[i];
+    }
+
+    T value = T(0);
+    T minimum = T(0);
+    T maximum = T(0);
+    ParameterType type = ParameterType::kConstant;
+    std::vector<T> cache;
+
+private:
+    T DrawInRange() const
+    {
+        if constexpr (std::is_integral_v<T>)
+        {
+            // Widening the top by just under one gives every integer of
+            // [minimum, maximum] about the same chance after flooring. A draw
+            // is consumed even when minimum equals maximum.
+            const double a = static_cast<double>(minimum);
+            const double b = static_cast<double>(maximum) + 0.99999;
+            const double x = a >= b ? a : a + (b - a) * RandomDraw();
+            return static_cast<T>(std::floor(x));
+        }
+        else
+        {
+            if (minimum >= maximum)
+                return minimum;
+            return minimum + (maximum - minimum) * RandomDraw();
+        }
+    }
+
+    bool clampRange_;
+    bool useArray_ = false;
+};

@@ -1,0 +1,244 @@
+#include "FieldEvaluator.h"
+
+#include "BoidRules.h"
+#include "SolverTestUtil.h"
+
+#include <vxhost/CRandom.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <vector>
+
+namespace
+{
+FlockSettings Settings(double accuracy = 1.0)
+{
+    FlockSettings s;
+    s.simulationAccuracy.value = accuracy;
+    s.maximumSpeed.value = 1000.0;
+    s.maximumForce.value = 10.0;
+    s.boidSeparation.value = 5.0;
+    s.obstacleSeparation.value = 1.0;
+    s.numberOfNeighbours.value = 4;
+    s.boidSeparationUrge.value = 1.0;
+    s.flockCentringUrge.value = 0.5;
+    s.velocityMatchingUrge.value = 0.25;
+    return s;
+}
+
+MVectorArray Evaluate(FieldEvaluator& field, const MVectorArray& positions, const MVectorArray& velocities,
+                      const FlockSettings& settings, double dt = 1.0 / 24.0, double magnitude = 1.0,
+                      const MDoubleArray* magnitudePP = nullptr)
+{
+    FieldInput input;
+    input.positions = &positions;
+    input.velocities = &velocities;
+    input.deltaTime = dt;
+    input.magnitude = magnitude;
+    input.magnitudePerParticle = magnitudePP;
+    MVectorArray forces;
+    EXPECT_TRUE(field.Evaluate(input, settings, forces));
+    EXPECT_EQ(forces.length(), positions.length());
+    return forces;
+}
+
+// Two particles 3 apart on x: the boid force on particle 0 is (-6.4, 0, 0)
+// with separation urge 1 and the other urges 0.
+struct Pair
+{
+    MVectorArray positions;
+    MVectorArray velocities;
+    FlockSettings settings = Settings();
+    Pair()
+    {
+        positions.append(MVector(0, 0, 0));
+        positions.append(MVector(3, 0, 0));
+        velocities.setLength(2);
+        settings.flockCentringUrge.value = 0.0;
+        settings.velocityMatchingUrge.value = 0.0;
+    }
+};
+
+unsigned Advance(unsigned state, int draws)
+{
+    for (int d = 0; d < draws; ++d)
+        state = state * 214013u + 2531011u;
+    return state;
+}
+
+// A seed whose first rand() is 0.
+unsigned SeedDrawingZero()
+{
+    for (unsigned seed = 0;; ++seed)
+        if ((((seed * 214013u + 2531011u) >> 16) & 0x7FFF) == 0)
+            return seed;
+}
+} // namespace
+
+TEST(FieldEvaluator, HalfTheBoidForceScaledAndLimited)
+{
+    Pair s;
+    FieldEvaluator field(1);
+    // The empty obstacle force at priority 100 halves the boid force.
+    EXPECT_VEC_NEAR(Evaluate(field, s.positions, s.velocities, s.settings)[0], MVector(-3.2, 0, 0));
+    // Magnitude scales before the force limit: 2 * 3.2 = 6.4, and 5 * 3.2
+    // is limited to maximumForce 10.
+    EXPECT_VEC_NEAR(Evaluate(field, s.positions, s.velocities, s.settings, 0.04, 2.0)[0], MVector(-6.4, 0, 0));
+    EXPECT_VEC_NEAR(Evaluate(field, s.positions, s.velocities, s.settings, 0.04, 5.0)[0], MVector(-10, 0, 0));
+
+    // A per-particle magnitude array overrides the field's, particle by particle;
+    // one shorter than the particle count is ignored.
+    MDoubleArray pp;
+    pp.append(0.5);
+    pp.append(3.0);
+    const MVectorArray scaled = Evaluate(field, s.positions, s.velocities, s.settings, 0.04, 1.0, &pp);
+    EXPECT_VEC_NEAR(scaled[0], MVector(-1.6, 0, 0));
+    EXPECT_VEC_NEAR(scaled[1], MVector(9.6, 0, 0));
+    pp.remove(1);
+    EXPECT_VEC_NEAR(Evaluate(field, s.positions, s.velocities, s.settings, 0.04, 1.0, &pp)[1], MVector(3.2, 0, 0));
+}
+
+TEST(FieldEvaluator, SpeedLimitBranches)
+{
+    FieldEvaluator field(1);
+    {   // A lone particle too fast gets the force that brings it back to the
+        // limit in one step: d = v scaled to 4, F = d - v.
+        MVectorArray p(1, MVector(0, 0, 0));
+        MVectorArray v(1, MVector(10, 0, 0));
+        FlockSettings s = Settings();
+        s.maximumSpeed.value = 4.0;
+        EXPECT_VEC_NEAR(Evaluate(field, p, v, s)[0], MVector(-6, 0, 0));
+    }
+    Pair s;
+    s.settings.maximumSpeed.value = 2.0;
+    // Within the limit after one step: unchanged.
+    EXPECT_VEC_NEAR(Evaluate(field, s.positions, s.velocities, s.settings, 0.1)[0], MVector(-3.2, 0, 0));
+    // dt = 0: the force itself is limited to the maximum speed.
+    EXPECT_VEC_NEAR(Evaluate(field, s.positions, s.velocities, s.settings, 0.0)[0], MVector(-2, 0, 0));
+    // dt = 1: |v + F| = 3.2 > 2, so F = 2 * normal(v + F) - v.
+    EXPECT_VEC_NEAR(Evaluate(field, s.positions, s.velocities, s.settings, 1.0)[0], MVector(-2, 0, 0));
+    // dt = 0 but the particle is already too fast: the first branch, with the
+    // time step left out: d = v + F = (5, 0, 0) - (3.2, 0, 0) -> length 1.8.
+    MVectorArray fast(2, MVector(5, 0, 0));
+    EXPECT_VEC_NEAR(Evaluate(field, s.positions, fast, s.settings, 0.0)[0], MVector(-3.2, 0, 0));
+}
+
+TEST(FieldEvaluator, AccuracyDraw)
+{
+    Pair s;
+    FieldEvaluator field(1);
+    {   // Accuracy 0 still steers on a draw of exactly 0; the second draw is
+        // not 0, so the second particle gets nothing.
+        vxhost::SeedRandom(SeedDrawingZero());
+        s.settings.simulationAccuracy.value = 0.0;
+        const MVectorArray f = Evaluate(field, s.positions, s.velocities, s.settings);
+        EXPECT_VEC_NEAR(f[0], MVector(-3.2, 0, 0));
+        EXPECT_EQ(f[1], MVector::zero);
+    }
+    {   // Below 0: never steered, though the draw is still made per particle.
+        vxhost::SeedRandom(SeedDrawingZero());
+        s.settings.simulationAccuracy.value = -1.0;
+        const MVectorArray f = Evaluate(field, s.positions, s.velocities, s.settings);
+        EXPECT_EQ(f[0], MVector::zero);
+        EXPECT_EQ(f[1], MVector::zero);
+        EXPECT_EQ(vxhost::RandomState(), Advance(SeedDrawingZero(), 2));
+    }
+    {   // Accuracy 1: every particle, whatever the draw.
+        vxhost::SeedRandom(12345);
+        s.settings.simulationAccuracy.value = 1.0;
+        const MVectorArray f = Evaluate(field, s.positions, s.velocities, s.settings);
+        EXPECT_VEC_NEAR(f[1], MVector(3.2, 0, 0));
+    }
+}
+
+TEST(FieldEvaluator, TreeOnlyAboveTenParticlesAndSameForcesEitherWay)
+{
+    const MVectorArray ten = RandomCloud(10, 4, 5.0);
+    const MVectorArray eleven = RandomCloud(11, 4, 5.0);
+    const MVectorArray vel10 = RandomCloud(10, 5, 1.0);
+    const MVectorArray vel11 = RandomCloud(11, 5, 1.0);
+    FieldEvaluator field(1);
+    Evaluate(field, ten, vel10, Settings());
+    EXPECT_FALSE(field.Tree().IsBuilt());
+    const MVectorArray treeForces = Evaluate(field, eleven, vel11, Settings());
+    EXPECT_TRUE(field.Tree().IsBuilt());
+
+    // Queried in leaf order and in parallel, the forces are still the boid
+    // rules over a tree of the same points, halved, particle by particle.
+    KDTree tree;
+    tree.Build(eleven);
+    const ParticleParameters params = field.Parameters().Resolve(0);
+    NeighbourList list;
+    for (std::int32_t i = 0; i < 11; ++i)
+    {
+        const MVector& p = eleven[static_cast<unsigned>(i)];
+        const SteeringForce boid = BoidForce(i, MPoint(p.x, p.y, p.z), eleven, vel11, params, tree, {}, list);
+        EXPECT_EQ(treeForces[static_cast<unsigned>(i)], boid.vector * 0.5);
+    }
+}
+
+TEST(FieldEvaluator, BadInputsStayContained)
+{
+    MVectorArray positions = RandomCloud(40, 9, 10.0);
+    MVectorArray velocities = RandomCloud(40, 10, 2.0);
+    FieldEvaluator field(1);
+    const MVectorArray clean = Evaluate(field, positions, velocities, Settings());
+
+    // Insert a NaN position and an infinite velocity: both get no force, and
+    // every other particle gets exactly the force it had without them.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    MVectorArray dirtyP;
+    MVectorArray dirtyV;
+    for (unsigned j = 0; j < 40; ++j)
+    {
+        if (j == 7)
+        {
+            dirtyP.append(MVector(nan, 0, 0));
+            dirtyV.append(MVector::zero);
+            dirtyP.append(MVector(1, 1, 1));
+            dirtyV.append(MVector(0, inf, 0));
+        }
+        dirtyP.append(positions[j]);
+        dirtyV.append(velocities[j]);
+    }
+    const MVectorArray dirty = Evaluate(field, dirtyP, dirtyV, Settings());
+    EXPECT_EQ(dirty[7], MVector::zero);
+    EXPECT_EQ(dirty[8], MVector::zero);
+    for (unsigned j = 0; j < 40; ++j)
+        EXPECT_EQ(dirty[j < 7 ? j : j + 2], clean[j]) << j;
+
+    // Fewer velocities than positions: the missing ones count as zero.
+    MVectorArray shortV = velocities;
+    shortV.setLength(30);
+    MVectorArray zeroTail = velocities;
+    for (unsigned j = 30; j < 40; ++j)
+        zeroTail[j] = MVector::zero;
+    EXPECT_EQ(Evaluate(field, positions, shortV, Settings())[35], Evaluate(field, positions, zeroTail, Settings())[35]);
+
+    // No particles: an empty force array, and no random draw.
+    vxhost::SeedRandom(77);
+    EXPECT_EQ(Evaluate(field, MVectorArray(), MVectorArray(), Settings()).length(), 0u);
+    EXPECT_EQ(vxhost::RandomState(), 77u);
+}
+
+TEST(FieldEvaluator, SameForcesForAnyThreadCount)
+{
+    const MVectorArray positions = RandomCloud(20000, 21, 50.0);
+    const MVectorArray velocities = RandomCloud(20000, 22, 3.0);
+    FlockSettings s = Settings(0.7);
+    s.numberOfNeighbours = {8, 2, 12, ParameterType::kRange, {}};
+    std::vector<MVectorArray> results;
+    for (const int threads : {1, 2, 4})
+    {
+        vxhost::SeedRandom(1);
+        FieldEvaluator field(threads);
+        results.push_back(Evaluate(field, positions, velocities, s));
+    }
+    for (std::size_t r = 1; r < results.size(); ++r)
+        for (unsigned j = 0; j < positions.length(); ++j)
+            ASSERT_EQ(results[r][j], results[0][j]) << "particle " << j;
+}

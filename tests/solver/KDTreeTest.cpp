@@ -1,0 +1,219 @@
+#include "KDTree.h"
+
+#include "SolverTestUtil.h"
+
+#include <vxhost/MessageLog.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <utility>
+#include <vector>
+
+namespace
+{
+double SquaredDistance(const MVector& a, const MVector& b)
+{
+    const MVector d = a - b;
+    return d.x * d.x + d.y * d.y + d.z * d.z;
+}
+
+// Every other particle, nearest first.
+std::vector<std::pair<double, int>> BruteForce(const MVectorArray& points, int i)
+{
+    std::vector<std::pair<double, int>> all;
+    for (unsigned j = 0; j < points.length(); ++j)
+        if (static_cast<int>(j) != i)
+            all.emplace_back(SquaredDistance(points[static_cast<unsigned>(i)], points[j]), j);
+    std::sort(all.begin(), all.end());
+    return all;
+}
+
+std::vector<int> Indices(const NeighbourList& list)
+{
+    return std::vector<int>(list.indices.begin(), list.indices.end());
+}
+} // namespace
+
+TEST(KDTree, NodeCountsMatchTheLayout)
+{
+    vxhost::ClearMessages();
+    const std::vector<std::pair<unsigned, std::size_t>> cases{
+        {1, 1}, {2, 1}, {3, 3}, {11, 13}, {16, 15}, {17, 17}, {100, 127}, {1000, 1023}};
+    for (const auto& [n, nodes] : cases)
+    {
+        KDTree tree;
+        tree.Build(RandomCloud(n, n));
+        EXPECT_TRUE(tree.IsBuilt()) << n;
+        EXPECT_EQ(tree.Nodes().size(), nodes) << n;
+        EXPECT_EQ(KDTree::ExpectedNodeCount(n), nodes) << n;
+    }
+    // Every size up to a few thousand passes the size check, each particle
+    // sits in exactly one leaf, and leaf order lists each particle once.
+    for (unsigned n = 1; n <= 3000; n += (n < 200 ? 1 : 37))
+    {
+        KDTree tree;
+        tree.Build(RandomCloud(n, 1000 + n));
+        ASSERT_TRUE(tree.IsBuilt()) << n;
+        std::multiset<int> inLeaves;
+        for (const KDTree::Node& node : tree.Nodes())
+            if (node.IsLeaf())
+                for (const int j : {node.first, node.second})
+                    if (j >= 0)
+                        inLeaves.insert(j);
+        ASSERT_EQ(inLeaves.size(), n);
+        ASSERT_EQ(std::set<int>(inLeaves.begin(), inLeaves.end()).size(), n);
+        std::vector<int> order(tree.LeafOrder().begin(), tree.LeafOrder().end());
+        std::sort(order.begin(), order.end());
+        for (unsigned j = 0; j < n; ++j)
+            ASSERT_EQ(order[j], static_cast<int>(j));
+    }
+    EXPECT_TRUE(vxhost::Messages().empty());
+
+    KDTree empty;
+    empty.Build(MVectorArray());
+    EXPECT_FALSE(empty.IsBuilt());
+    EXPECT_TRUE(empty.Nodes().empty());
+}
+
+TEST(KDTree, SmallLayouts)
+{
+    {   // Two points: the root is a leaf holding both.
+        MVectorArray p;
+        p.append(MVector(1, 0, 0));
+        p.append(MVector(0, 0, 0));
+        KDTree tree;
+        tree.Build(p);
+        ASSERT_EQ(tree.Nodes().size(), 1u);
+        const KDTree::Node& root = tree.Nodes()[0];
+        EXPECT_TRUE(root.IsLeaf());
+        EXPECT_EQ(std::set<int>({root.first, root.second}), std::set<int>({0, 1}));
+    }
+    {   // Three points: split on x at the middle one, which also stays in the
+        // left leaf with the lowest; the right leaf holds the highest alone.
+        MVectorArray p;
+        p.append(MVector(5, 0, 0));
+        p.append(MVector(1, 9, 9));
+        p.append(MVector(3, -9, 4));
+        KDTree tree;
+        tree.Build(p);
+        ASSERT_EQ(tree.Nodes().size(), 3u);
+        const KDTree::Node& root = tree.Nodes()[0];
+        EXPECT_EQ(root.point, 2);
+        EXPECT_EQ(root.axis, 0);
+        EXPECT_EQ(root.first, 1);
+        EXPECT_EQ(root.second, 2);
+        const KDTree::Node& left = tree.Nodes()[1];
+        EXPECT_EQ(std::set<int>({left.first, left.second}), std::set<int>({1, 2}));
+        const KDTree::Node& right = tree.Nodes()[2];
+        EXPECT_EQ(right.first, 0);
+        EXPECT_EQ(right.second, -1);
+        EXPECT_EQ(right.axis, -1);
+    }
+}
+
+TEST(KDTree, SplitPointCanBeOfferedTwice)
+{
+    // x = 0, 1, 2: the root splits at particle 1, which stays in the left leaf.
+    // Querying particle 0 with k = 2 finds 1 in the leaf, then 2 on the far
+    // side, then 1 again as the split point, which pushes 2 out.
+    MVectorArray p;
+    for (int x = 0; x < 3; ++x)
+        p.append(MVector(x, 0, 0));
+    KDTree tree;
+    tree.Build(p);
+    NeighbourList list;
+    tree.Nearest(0, 2, p, list);
+    EXPECT_EQ(Indices(list), (std::vector<int>{1, 1}));
+    EXPECT_EQ(list.squaredDistances, (std::vector<double>{1.0, 1.0}));
+
+    // k = 0 finds nothing; k beyond n - 1 returns every other particle, with
+    // the repeat; a negative k counts as huge.
+    tree.Nearest(0, 0, p, list);
+    EXPECT_EQ(list.Size(), 0u);
+    tree.Nearest(0, 10, p, list);
+    EXPECT_EQ(Indices(list), (std::vector<int>{1, 2, 1}));
+    tree.Nearest(0, -1, p, list);
+    EXPECT_EQ(Indices(list), (std::vector<int>{1, 2, 1}));
+}
+
+TEST(KDTree, AgreesWithBruteForceOnRandomClouds)
+{
+    for (const unsigned n : {12u, 57u, 500u, 3000u})
+    {
+        const MVectorArray points = RandomCloud(n, n * 7);
+        KDTree tree;
+        tree.Build(points);
+        ASSERT_TRUE(tree.IsBuilt());
+        NeighbourList list;
+        for (const int k : {1, 2, 8, 16, -1})
+        {
+            for (unsigned i = 0; i < n; i += (n > 500 ? 7 : 1))
+            {
+                tree.Nearest(static_cast<int>(i), k, points, list);
+                const auto expected = BruteForce(points, static_cast<int>(i));
+                if (k >= 0 && static_cast<unsigned>(k) <= n - 1)
+                {
+                    ASSERT_EQ(list.Size(), static_cast<std::size_t>(k));
+                }
+
+                // Every distance is exact, and the distinct particles are the
+                // nearest ones in distance order: a repeated split point only
+                // ever displaces the farthest.
+                std::set<int> distinct;
+                for (std::size_t e = 0; e < list.Size(); ++e)
+                {
+                    const int j = list.indices[e];
+                    ASSERT_NE(j, static_cast<int>(i));
+                    ASSERT_EQ(list.squaredDistances[e], SquaredDistance(points[i], points[static_cast<unsigned>(j)]));
+                    distinct.insert(j);
+                }
+                std::vector<std::pair<double, int>> found;
+                for (const int j : distinct)
+                    found.emplace_back(SquaredDistance(points[i], points[static_cast<unsigned>(j)]), j);
+                std::sort(found.begin(), found.end());
+                if (k < 0)
+                {
+                    ASSERT_EQ(found.size(), n - 1);  // a huge k: everyone, nothing pruned
+                }
+                for (std::size_t e = 0; e < found.size(); ++e)
+                    ASSERT_EQ(found[e], expected[e]) << "n " << n << " k " << k << " i " << i;
+            }
+        }
+    }
+}
+
+TEST(KDTree, CoincidentPointsAndSubsets)
+{
+    MVectorArray same(40, MVector(3.0, -2.0, 7.0));
+    KDTree tree;
+    tree.Build(same);
+    ASSERT_TRUE(tree.IsBuilt());
+    NeighbourList list;
+    tree.Nearest(5, 6, same, list);
+    ASSERT_EQ(list.Size(), 6u);
+    for (std::size_t e = 0; e < list.Size(); ++e)
+    {
+        EXPECT_NE(list.indices[e], 5);
+        EXPECT_EQ(list.squaredDistances[e], 0.0);
+    }
+
+    // A single point: built, and it has no neighbours.
+    KDTree one;
+    one.Build(MVectorArray(1, MVector(1, 1, 1)));
+    EXPECT_TRUE(one.IsBuilt());
+    one.Nearest(0, 4, MVectorArray(1, MVector(1, 1, 1)), list);
+    EXPECT_EQ(list.Size(), 0u);
+
+    // Built over a subset, particles outside it are never returned.
+    const MVectorArray points = RandomCloud(30, 3);
+    const std::vector<std::int32_t> evens{0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22};
+    KDTree partial;
+    partial.Build(points, evens);
+    ASSERT_TRUE(partial.IsBuilt());
+    partial.Nearest(4, 50, points, list);
+    for (const int j : list.indices)
+        EXPECT_EQ(j % 2, 0);
+    EXPECT_EQ(std::set<int>(list.indices.begin(), list.indices.end()).size(), evens.size() - 1);
+}
