@@ -99,6 +99,23 @@ void BM_TreeBuildAndQuery(benchmark::State& state)
 }
 BENCHMARK(BM_TreeBuildAndQuery)->Apply(Sizes);
 
+// The tree's own query time: every particle's 8 nearest, in leaf order.
+void BM_TreeQuery(benchmark::State& state)
+{
+    const Flock& flock = FlockOf(state.range(0));
+    KDTree tree;
+    tree.Build(flock.positions);
+    NeighbourList list;
+    for (auto _ : state)
+        for (const std::int32_t i : tree.LeafOrder())
+        {
+            tree.Nearest(i, 8, flock.positions, list);
+            benchmark::DoNotOptimize(list.indices.data());
+        }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_TreeQuery)->Apply(Sizes);
+
 // Heap of a first evaluation at 1M particles: everything alive at its peak
 // (inputs, output, parameter caches, tree, working arrays), per particle.
 void BM_PeakMemory(benchmark::State& state)

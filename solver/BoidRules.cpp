@@ -22,7 +22,8 @@ void FindNeighboursBruteForce(std::int32_t i, const MPoint& p, const MVectorArra
         const double dx = p.x - q.x;
         const double dy = p.y - q.y;
         const double dz = p.z - q.z;
-        out.Offer(j, dx * dx + dy * dy + dz * dz, out.HasRoomSigned());
+        const double position[3] = {q.x, q.y, q.z};
+        out.Offer(j, dx * dx + dy * dy + dz * dz, position, out.HasRoomSigned());
     }
 }
 
@@ -49,7 +50,7 @@ SteeringForce BoidForce(std::int32_t i, const MPoint& p, const MVectorArray& pos
     const std::size_t n = neighbours.Size();
     for (std::size_t e = 0; e < n; ++e)
     {
-        const MVector& position = positions[static_cast<unsigned>(neighbours.indices[e])];
+        const MVector& position = neighbours.positions[e];
         const double d2 = neighbours.squaredDistances[e];
         if (d2 < s2)
         {

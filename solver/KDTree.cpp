@@ -18,29 +18,21 @@ struct Task
     std::int32_t axis;
 };
 
-void CopyPosition(const MVector& v, double (&out)[3])
+using BuildPoint = KDTree::BuildPoint;
+
+void CopyPosition(const BuildPoint& p, double (&out)[3])
 {
-    out[0] = v.x;
-    out[1] = v.y;
-    out[2] = v.z;
+    out[0] = p.position[0];
+    out[1] = p.position[1];
+    out[2] = p.position[2];
 }
 
-// Moves the point of rank (mid - lo) on axis to order[mid], smaller
-// coordinates before it and larger after it.
-void SelectMedian(const MVectorArray& positions, std::int32_t* order, std::int32_t lo,
-                  std::int32_t mid, std::int32_t hi, int axis)
+// Moves the point of rank (mid - lo) on axis to points[mid], none with a
+// larger coordinate before it and none with a smaller one after it.
+void SelectMedian(BuildPoint* points, std::int32_t lo, std::int32_t mid, std::int32_t hi, int axis)
 {
-    const MVector* p = &positions[0];
-    auto select = [&](auto coordinate) {
-        std::nth_element(order + lo, order + mid, order + hi + 1,
-                         [&](std::int32_t a, std::int32_t b) { return coordinate(p[a]) < coordinate(p[b]); });
-    };
-    switch (axis)
-    {
-    case 0: select([](const MVector& v) { return v.x; }); break;
-    case 1: select([](const MVector& v) { return v.y; }); break;
-    default: select([](const MVector& v) { return v.z; }); break;
-    }
+    std::nth_element(points + lo, points + mid, points + hi + 1,
+                     [axis](const BuildPoint& a, const BuildPoint& b) { return a.position[axis] < b.position[axis]; });
 }
 } // namespace
 
@@ -49,13 +41,24 @@ struct KDTree::Query
     std::int32_t i;
     double q[3];
     NeighbourList* out;
+    /// Per-axis distance from q to the cell being searched (0 inside it).
+    double gap[3];
 
-    void Offer(std::int32_t j, const double (&p)[3]) const
+    /// A lower bound of the squared distance from q to any point of the
+    /// cell. Summed like a point's squared distance, axis by axis in the same
+    /// order, so that rounding can never make it exceed one.
+    double CellDistance() const { return gap[0] * gap[0] + gap[1] * gap[1] + gap[2] * gap[2]; }
+
+    [[gnu::always_inline]] void Offer(std::int32_t j, const double (&p)[3]) const
     {
         const double dx = q[0] - p[0];
         const double dy = q[1] - p[1];
         const double dz = q[2] - p[2];
-        out->Offer(j, dx * dx + dy * dy + dz * dz, out->HasRoomUnsigned());
+        const double d2 = dx * dx + dy * dy + dz * dz;
+        const bool hasRoom = out->HasRoomUnsigned();
+        // Most offers lose to a full list; turn them down before the call.
+        if (hasRoom || out->Worst() > d2)
+            out->Offer(j, d2, p, hasRoom);
     }
 };
 
@@ -99,7 +102,13 @@ void KDTree::Build(const MVectorArray& positions, std::span<const std::int32_t> 
     Task stack[kStackSize];
     int depth = 0;
     stack[depth++] = Task{0, static_cast<std::int32_t>(n - 1), 0, 0};
-    std::int32_t* order = order_.data();
+    std::vector<BuildPoint>& points = buildPoints_;
+    points.resize(n);
+    for (std::size_t j = 0; j < n; ++j)
+    {
+        const MVector& p = positions[static_cast<unsigned>(order_[j])];
+        points[j] = BuildPoint{{p.x, p.y, p.z}, order_[j]};
+    }
 
     while (depth > 0)
     {
@@ -107,12 +116,12 @@ void KDTree::Build(const MVectorArray& positions, std::span<const std::int32_t> 
         if (task.hi - task.lo < 2)
         {
             Node& leaf = nodes_[static_cast<std::size_t>(task.node)];
-            leaf.first = order[task.lo];
-            CopyPosition(positions[static_cast<unsigned>(leaf.first)], leaf.position[0]);
+            leaf.first = points[static_cast<std::size_t>(task.lo)].particle;
+            CopyPosition(points[static_cast<std::size_t>(task.lo)], leaf.position[0]);
             if (task.lo != task.hi)
             {
-                leaf.second = order[task.hi];
-                CopyPosition(positions[static_cast<unsigned>(leaf.second)], leaf.position[1]);
+                leaf.second = points[static_cast<std::size_t>(task.hi)].particle;
+                CopyPosition(points[static_cast<std::size_t>(task.hi)], leaf.position[1]);
             }
             if (leaf.point != -1)
             {
@@ -127,16 +136,17 @@ void KDTree::Build(const MVectorArray& positions, std::span<const std::int32_t> 
         const std::int32_t hi = task.hi;
         const std::int32_t axis = task.axis;
         const std::int32_t mid = lo + (hi - lo) / 2;
-        SelectMedian(positions, order, lo, mid, hi, axis);
+        SelectMedian(points.data(), lo, mid, hi, axis);
 
         const std::int32_t left = static_cast<std::int32_t>(nodes_.size());
         {
             Node& inner = nodes_[static_cast<std::size_t>(task.node)];
-            inner.point = order[mid];
+            const BuildPoint& median = points[static_cast<std::size_t>(mid)];
+            inner.point = median.particle;
             inner.first = left;
             inner.second = left + 1;
             inner.axis = axis;
-            CopyPosition(positions[static_cast<unsigned>(inner.point)], inner.position[0]);
+            CopyPosition(median, inner.position[0]);
         }
         const std::int32_t nextAxis = axis == 2 ? 0 : axis + 1;
 
@@ -152,6 +162,10 @@ void KDTree::Build(const MVectorArray& positions, std::span<const std::int32_t> 
         nodes_.emplace_back();
     }
 
+    // The leaves partition the points in order: this is the leaf order.
+    for (std::size_t j = 0; j < n; ++j)
+        order_[j] = points[j].particle;
+
     if (nodes_.size() != expected)
     {
         MGlobal::displayError("Assert: KDTree: Tree size is not the expected size");
@@ -164,7 +178,7 @@ void KDTree::Nearest(std::int32_t i, int k, const MVectorArray& positions, Neigh
 {
     out.Reset(k);
     const MVector& p = positions[static_cast<unsigned>(i)];
-    Query query{i, {p.x, p.y, p.z}, &out};
+    Query query{i, {p.x, p.y, p.z}, &out, {0.0, 0.0, 0.0}};
     Search(0, query);
 }
 
@@ -187,9 +201,19 @@ void KDTree::Search(std::int32_t a, Query& q) const
     const std::int32_t farChild = leftIsNear ? node.second : node.first;
 
     Search(nearChild, q);
-    const double gap = c - split;
-    if (farChild >= 0 && (q.out->HasRoomUnsigned() || q.out->Worst() > gap * gap))
-        Search(farChild, q);
+    if (farChild >= 0)
+    {
+        // The far side is worth visiting while the list has room or its split
+        // plane is nearer than the worst candidate. The whole far cell is
+        // checked rather than the plane alone: when the list is full and the
+        // cell is no nearer than the worst, every point in it would be turned
+        // down, so skipping it leaves the result exactly as visiting it would.
+        const double saved = q.gap[node.axis];
+        q.gap[node.axis] = c - split;
+        if (q.out->HasRoomUnsigned() || q.out->Worst() > q.CellDistance())
+            Search(farChild, q);
+        q.gap[node.axis] = saved;
+    }
     // Each node is searched once per query, so its split point is offered once
     // here; it may also have been offered from the leaf that holds it.
     if (node.point != q.i)

@@ -60,11 +60,21 @@ public:
     /// The node count of a tree over n points.
     static std::size_t ExpectedNodeCount(std::size_t n);
 
+    /// A point as the build sorts it. Selecting over a contiguous copy of the
+    /// points, rather than over indices into positions, keeps the median
+    /// selections in cache.
+    struct BuildPoint
+    {
+        double position[3];
+        std::int32_t particle;
+    };
+
 private:
     struct Query;
     void Search(std::int32_t a, Query& q) const;
 
     std::vector<Node> nodes_;
     std::vector<std::int32_t> order_;
+    std::vector<BuildPoint> buildPoints_;  ///< the build's working copy, kept for its capacity
     bool built_ = false;
 };

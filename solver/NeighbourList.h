@@ -1,12 +1,15 @@
 #pragma once
 
+#include <maya/MVector.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 /// The working state of one k-nearest query: the candidates found so far as
-/// two parallel arrays, in the order they were inserted or overwritten (not
-/// sorted). Each thread owns one and reuses it, so that a query allocates
+/// parallel arrays, in the order they were inserted or overwritten (not
+/// sorted), each with a copy of its position so that callers need not look
+/// it up again. Each thread owns one and reuses it, so that a query allocates
 /// nothing once the arrays have grown to k.
 class NeighbourList
 {
@@ -16,6 +19,7 @@ public:
     {
         indices.clear();
         squaredDistances.clear();
+        positions.clear();
         k_ = k;
         worst_ = -1.0;
         worstSlot_ = 0;
@@ -34,11 +38,11 @@ public:
     /// The largest squared distance held; -1.0 while the list is empty.
     double Worst() const { return worst_; }
 
-    /// Offers particle j at squared distance d2. hasRoom: whether the list
+    /// Offers particle j at position p, squared distance d2. hasRoom: whether the list
     /// still takes entries (HasRoomUnsigned or HasRoomSigned). When full, j
     /// replaces the first entry of the largest distance only if that distance
     /// is strictly larger than d2.
-    void Offer(std::int32_t j, double d2, bool hasRoom)
+    void Offer(std::int32_t j, double d2, const double (&p)[3], bool hasRoom)
     {
         if (hasRoom)
         {
@@ -50,12 +54,14 @@ public:
             }
             indices.push_back(j);
             squaredDistances.push_back(d2);
+            positions.emplace_back(p[0], p[1], p[2]);
             return;
         }
         if (!(worst_ > d2))
             return;
         indices[worstSlot_] = j;
         squaredDistances[worstSlot_] = d2;
+        positions[worstSlot_] = MVector(p[0], p[1], p[2]);
         FindWorst();
     }
 
@@ -63,6 +69,7 @@ public:
 
     std::vector<std::int32_t> indices;    ///< particle indices
     std::vector<double> squaredDistances; ///< squared distance of each entry, exact
+    std::vector<MVector> positions;       ///< position of each entry
 
 private:
     void FindWorst()

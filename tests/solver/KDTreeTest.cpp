@@ -30,6 +30,67 @@ std::vector<std::pair<double, int>> BruteForce(const MVectorArray& points, int i
     return all;
 }
 
+// The query written out plainly, straight from positions: an offer scans the
+// whole list, and the far side is pruned by its split plane alone. The tree's
+// own query must give exactly the same list, entry by entry.
+struct ReferenceQuery
+{
+    const std::vector<KDTree::Node>& nodes;
+    const MVectorArray& positions;
+    int i;
+    int k;
+    std::vector<std::pair<int, double>> result;
+    double worst = -1.0;
+
+    void Offer(int j)
+    {
+        const double d2 = SquaredDistance(positions[static_cast<unsigned>(i)], positions[static_cast<unsigned>(j)]);
+        if (static_cast<std::uint32_t>(result.size()) < static_cast<std::uint32_t>(k))
+            result.emplace_back(j, d2);
+        else
+        {
+            double largest = -1.0;
+            std::size_t at = 0;
+            bool greater = false;
+            for (std::size_t e = 0; e < result.size(); ++e)
+            {
+                if (result[e].second > largest)
+                {
+                    largest = result[e].second;
+                    at = e;
+                }
+                greater = greater || result[e].second > d2;
+            }
+            if (!greater)
+                return;
+            result[at] = {j, d2};
+        }
+        worst = -1.0;
+        for (const auto& entry : result)
+            worst = std::max(worst, entry.second);
+    }
+
+    void Search(int a)
+    {
+        const KDTree::Node& n = nodes[static_cast<std::size_t>(a)];
+        if (n.IsLeaf())
+        {
+            for (const int j : {n.first, n.second})
+                if (j >= 0 && j != i)
+                    Offer(j);
+            return;
+        }
+        const double split = positions[static_cast<unsigned>(n.point)][static_cast<unsigned>(n.axis)];
+        const double c = positions[static_cast<unsigned>(i)][static_cast<unsigned>(n.axis)];
+        const bool left = split > c || n.second == -1;
+        Search(left ? n.first : n.second);
+        if (static_cast<std::uint32_t>(result.size()) < static_cast<std::uint32_t>(k) || worst > (c - split) * (c - split))
+            Search(left ? n.second : n.first);
+        if (n.point != i)
+            Offer(n.point);
+    }
+};
+
 std::vector<int> Indices(const NeighbourList& list)
 {
     return std::vector<int>(list.indices.begin(), list.indices.end());
@@ -181,6 +242,38 @@ TEST(KDTree, AgreesWithBruteForceOnRandomClouds)
                     ASSERT_EQ(found[e], expected[e]) << "n " << n << " k " << k << " i " << i;
             }
         }
+    }
+}
+
+TEST(KDTree, QueryMatchesThePlainSearchExactly)
+{
+    // Random clouds, and a lattice full of equal distances and equal split
+    // coordinates, where the order of offers decides which ties survive.
+    std::vector<MVectorArray> clouds{RandomCloud(700, 5), RandomCloud(64, 6)};
+    MVectorArray lattice;
+    for (int x = 0; x < 8; ++x)
+        for (int y = 0; y < 8; ++y)
+            for (int z = 0; z < 6; ++z)
+                lattice.append(MVector(x, y, z % 3));
+    clouds.push_back(lattice);
+    NeighbourList list;
+    for (const MVectorArray& points : clouds)
+    {
+        KDTree tree;
+        tree.Build(points);
+        for (const int k : {0, 1, 3, 8, 13})
+            for (unsigned i = 0; i < points.length(); ++i)
+            {
+                ReferenceQuery reference{tree.Nodes(), points, static_cast<int>(i), k, {}};
+                reference.Search(0);
+                tree.Nearest(static_cast<int>(i), k, points, list);
+                ASSERT_EQ(list.Size(), reference.result.size());
+                for (std::size_t e = 0; e < list.Size(); ++e)
+                {
+                    ASSERT_EQ(list.indices[e], reference.result[e].first) << "k " << k << " i " << i;
+                    ASSERT_EQ(list.squaredDistances[e], reference.result[e].second);
+                }
+            }
     }
 }
 

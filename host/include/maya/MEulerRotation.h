@@ -48,7 +48,7 @@ public:
     /// The same orientation expressed in another order.
     MEulerRotation reorder(RotationOrder ord) const;
     MEulerRotation& reorderIt(RotationOrder ord) { return *this = reorder(ord); }
-    /// Angles that reproduce the rotation part of `m` in the given order,
+    /// Angles that reproduce the rotation in `m` in the given order,
     /// each in (-pi, pi], the middle one in [-pi/2, pi/2]. At gimbal lock
     /// the last angle is 0. `m`'s upper 3×3 must be a pure rotation.
     static MEulerRotation decompose(const MMatrix& m, RotationOrder ord);

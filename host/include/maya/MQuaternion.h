@@ -36,7 +36,7 @@ public:
     double operator[](unsigned int i) const { return i == 0 ? x : i == 1 ? y : i == 2 ? z : w; }
     double& operator[](unsigned int i) { return i == 0 ? x : i == 1 ? y : i == 2 ? z : w; }
 
-    /// Sets this to the rotation matching the rotation part of `m`.
+    /// Sets this to the rotation matching the rotation in `m`.
     /// The upper 3×3 must be a pure rotation (orthonormal, determinant +1).
     MQuaternion& operator=(const MMatrix& m);
     MQuaternion& operator=(const MEulerRotation& e);

@@ -10,7 +10,7 @@
 class MStatus
 {
 public:
-    /// Maya's result codes; the numeric values are part of the ABI.
+    /// Maya's result codes; plug-ins compiled against Maya rely on these values.
     enum MStatusCode
     {
         kSuccess = 0,

@@ -7,12 +7,12 @@ namespace
 // The two enumerations list the same orders, offset by kInvalid.
 MEulerRotation::RotationOrder ToEulerOrder(MTransformationMatrix::RotationOrder order)
 {
-    return static_cast<MEulerRotation::RotationOrder>(order - MTransformationMatrix::kXYZ);
+    return static_cast<MEulerRotation::RotationOrder>(static_cast<int>(order) - MTransformationMatrix::kXYZ);
 }
 
 MTransformationMatrix::RotationOrder ToTransformOrder(MEulerRotation::RotationOrder order)
 {
-    return static_cast<MTransformationMatrix::RotationOrder>(order + MTransformationMatrix::kXYZ);
+    return static_cast<MTransformationMatrix::RotationOrder>(static_cast<int>(order) + MTransformationMatrix::kXYZ);
 }
 
 bool IsValid(MTransformationMatrix::RotationOrder order)

@@ -39,3 +39,20 @@ TEST(Rand, ProgramCallsReachTheHostDefinition)
     ASSERT_NE(dladdr(symbol, &info), 0);
     EXPECT_NE(std::string(info.dli_fname).find("libvxhost"), std::string::npos) << info.dli_fname;
 }
+
+TEST(Rand, DlopenedModuleSharesTheHostGenerator)
+{
+    void* module = dlopen(VX_RAND_PROBE_MODULE, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(module, nullptr) << dlerror();
+    using Probe = int (*)();
+    const auto probe = reinterpret_cast<Probe>(dlsym(module, "vx_probe_rand"));
+    ASSERT_NE(probe, nullptr);
+
+    // One sequence for the whole process: the module draws the first value,
+    // the program the second.
+    vxhost::SeedRandom(1);
+    EXPECT_EQ(probe(), 41);
+    EXPECT_EQ(std::rand(), 18467);
+    EXPECT_EQ(probe(), 6334);
+    dlclose(module);
+}

@@ -1,0 +1,103 @@
+#include <maya/MGlobal.h>
+
+#include <vxhost/MessageLog.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+using vxhost::Severity;
+
+namespace
+{
+class MessageLogTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        vxhost::SetMessageEcho(false);
+        vxhost::ClearMessages();
+        vxhost::SetMessageEcho(true);
+    }
+};
+}
+
+TEST_F(MessageLogTest, ConsecutiveRepeatsCollapseIntoOneEntry)
+{
+    testing::internal::CaptureStderr();
+    for (int i = 0; i < 100000; ++i)
+        MGlobal::displayError("particle has no mass");
+    // Nothing is written while the run may still grow.
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+
+    testing::internal::CaptureStderr();
+    MGlobal::displayWarning("slow");
+    MGlobal::displayInfo("done");
+    MGlobal::displayInfo("done");
+    vxhost::LogMessage(Severity::kResult, "3");
+    vxhost::FlushMessages();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "// Error: particle has no mass // (repeated 100000 times)\n"
+              "// Warning: slow //\n"
+              "done (repeated 2 times)\n"
+              "// Result: 3 //\n");
+
+    const std::vector<vxhost::Message> log = vxhost::Messages();
+    ASSERT_EQ(log.size(), 4u);
+    EXPECT_EQ(log[0].severity, Severity::kError);
+    EXPECT_EQ(log[0].text, "particle has no mass");
+    EXPECT_EQ(log[0].count, 100000u);
+    EXPECT_EQ(log[1].severity, Severity::kWarning);
+    EXPECT_EQ(log[2].count, 2u);
+    EXPECT_EQ(log[3].severity, Severity::kResult);
+}
+
+TEST_F(MessageLogTest, RunsEndOnChangeOrFlush)
+{
+    vxhost::SetMessageEcho(false);
+    // Same text at another severity is a different message.
+    MGlobal::displayError("x");
+    MGlobal::displayWarning("x");
+    MGlobal::displayError("x");
+    // A flush ends the run; the next identical message starts a new one.
+    vxhost::FlushMessages();
+    MGlobal::displayError("x");
+    MGlobal::displayError("");  // must not crash
+    const auto log = vxhost::Messages();
+    ASSERT_EQ(log.size(), 5u);
+    for (const auto& m : log)
+        EXPECT_EQ(m.count, 1u);
+    EXPECT_EQ(log[4].text, "");
+
+    vxhost::ClearMessages();
+    EXPECT_TRUE(vxhost::Messages().empty());
+}
+
+TEST_F(MessageLogTest, WorkerThreadsLoseNoReports)
+{
+    vxhost::SetMessageEcho(false);
+    std::vector<std::thread> workers;
+    for (int t = 0; t < 4; ++t)
+        workers.emplace_back([] {
+            for (int i = 0; i < 5000; ++i)
+                MGlobal::displayWarning("shared");
+        });
+    for (auto& w : workers)
+        w.join();
+    const auto log = vxhost::Messages();
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].count, 20000u);
+}
+
+TEST_F(MessageLogTest, PendingRunIsWrittenAtExit)
+{
+    EXPECT_EXIT(
+        {
+            MGlobal::displayError("late");
+            MGlobal::displayError("late");
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), "// Error: late // \\(repeated 2 times\\)");
+}
