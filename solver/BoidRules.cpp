@@ -37,6 +37,7 @@ SteeringForce BoidForce(std::int32_t i, const MPoint& p, const MVectorArray& pos
         params.velocityMatchingUrge == 0.0)
         return result;
 
+    neighbours.prefetch = &velocities[0];
     if (tree.IsBuilt())
         tree.Nearest(i, params.numberOfNeighbours, positions, neighbours);
     else

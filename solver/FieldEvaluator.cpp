@@ -21,6 +21,7 @@ bool IsFinite(const MVector& v)
 // Queries of neighbouring particles share most of their tree nodes; chunks of
 // this many keep one thread on one region of the tree.
 constexpr std::size_t kGrain = 512;
+constexpr std::size_t kPrefetchAhead = 4;
 } // namespace
 
 FieldEvaluator::FieldEvaluator(int threads)
@@ -87,6 +88,16 @@ MStatus FieldEvaluator::Evaluate(const FieldInput& input, const FlockSettings& s
                               NeighbourList& neighbours = neighbourLists_.local();
                               for (std::size_t r = range.begin(); r != range.end(); ++r)
                               {
+                                  // Leaf order visits the particle arrays out of
+                                  // order: fetch a few particles ahead.
+                                  if (r + kPrefetchAhead < range.end())
+                                  {
+                                      const unsigned ahead = static_cast<unsigned>(order[r + kPrefetchAhead]);
+                                      __builtin_prefetch(&positions[ahead]);
+                                      __builtin_prefetch(&(*velocities)[ahead]);
+                                      __builtin_prefetch(&outForces[ahead], 1);
+                                      __builtin_prefetch(&steered_[ahead]);
+                                  }
                                   const std::int32_t i = order[r];
                                   if (steered_[static_cast<std::size_t>(i)])
                                       SteerParticle(i, input, *velocities, neighbours, outForces);

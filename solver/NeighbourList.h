@@ -52,6 +52,8 @@ public:
                 worst_ = d2;
                 worstSlot_ = indices.size();
             }
+            if (prefetch != nullptr)
+                __builtin_prefetch(prefetch + j);
             indices.push_back(j);
             squaredDistances.push_back(d2);
             positions.emplace_back(p[0], p[1], p[2]);
@@ -59,6 +61,8 @@ public:
         }
         if (!(worst_ > d2))
             return;
+        if (prefetch != nullptr)
+            __builtin_prefetch(prefetch + j);
         indices[worstSlot_] = j;
         squaredDistances[worstSlot_] = d2;
         positions[worstSlot_] = MVector(p[0], p[1], p[2]);
@@ -70,6 +74,9 @@ public:
     std::vector<std::int32_t> indices;    ///< particle indices
     std::vector<double> squaredDistances; ///< squared distance of each entry, exact
     std::vector<MVector> positions;       ///< position of each entry
+    /// Per-particle data the caller reads for each neighbour afterwards;
+    /// fetched into cache as candidates arrive, so the reads do not stall.
+    const MVector* prefetch = nullptr;
 
 private:
     void FindWorst()
