@@ -92,7 +92,7 @@ void BM_TreeBuildAndQuery(benchmark::State& state)
         for (const std::int32_t i : tree.LeafOrder())
         {
             tree.Nearest(i, 8, flock.positions, list);
-            benchmark::DoNotOptimize(list.indices.data());
+            benchmark::DoNotOptimize(list.Indices().data());
         }
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
@@ -110,7 +110,7 @@ void BM_TreeQuery(benchmark::State& state)
         for (const std::int32_t i : tree.LeafOrder())
         {
             tree.Nearest(i, 8, flock.positions, list);
-            benchmark::DoNotOptimize(list.indices.data());
+            benchmark::DoNotOptimize(list.Indices().data());
         }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }

@@ -82,7 +82,7 @@ void BM_TreeQueryAll(benchmark::State& state)
         for (const std::int32_t i : tree.LeafOrder())
         {
             tree.Nearest(i, k, points, list);
-            benchmark::DoNotOptimize(list.indices.data());
+            benchmark::DoNotOptimize(list.Indices().data());
         }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
@@ -100,7 +100,7 @@ void BM_TreeQueryAllIndexOrder(benchmark::State& state)
         for (std::int32_t i = 0; i < static_cast<std::int32_t>(points.length()); ++i)
         {
             tree.Nearest(i, k, points, list);
-            benchmark::DoNotOptimize(list.indices.data());
+            benchmark::DoNotOptimize(list.Indices().data());
         }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }

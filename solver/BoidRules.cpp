@@ -51,8 +51,8 @@ SteeringForce BoidForce(std::int32_t i, const MPoint& p, const MVectorArray& pos
     const std::size_t n = neighbours.Size();
     for (std::size_t e = 0; e < n; ++e)
     {
-        const MVector& position = neighbours.positions[e];
-        const double d2 = neighbours.squaredDistances[e];
+        const MVector& position = neighbours.Positions()[e];
+        const double d2 = neighbours.SquaredDistances()[e];
         if (d2 < s2)
         {
             MVector away(p.x - position.x, p.y - position.y, p.z - position.z);
@@ -62,7 +62,7 @@ SteeringForce BoidForce(std::int32_t i, const MPoint& p, const MVectorArray& pos
                 away *= (s2 - d2) / s2 * maxForce;
             separation += away;
         }
-        velocity += velocities[static_cast<unsigned>(neighbours.indices[e])];
+        velocity += velocities[static_cast<unsigned>(neighbours.Indices()[e])];
         centre += position;
     }
 

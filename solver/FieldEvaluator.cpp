@@ -31,8 +31,9 @@ FieldEvaluator::FieldEvaluator(int threads)
 
 void FieldEvaluator::SetThreadCount(int threads)
 {
+    // More threads than cores would only add contention.
     const int cores = tbb::info::default_concurrency();
-    arena_ = std::make_unique<tbb::task_arena>(threads <= 0 ? cores : threads);
+    arena_ = std::make_unique<tbb::task_arena>(threads <= 0 || threads > cores ? cores : threads);
 }
 
 int FieldEvaluator::ThreadCount() const

@@ -39,7 +39,8 @@ struct FieldInput
 class FieldEvaluator
 {
 public:
-    /// threads: the most threads one evaluation uses; 0 means every core.
+    /// threads: the most threads one evaluation uses; 0 (or more than there
+    /// are cores) means every core.
     explicit FieldEvaluator(int threads = 0);
 
     /// One evaluation: writes exactly positions.length() forces to outForces.

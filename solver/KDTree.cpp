@@ -187,20 +187,35 @@ void KDTree::Search(std::int32_t a, Query& q) const
     const Node& node = nodes_[static_cast<std::size_t>(a)];
     if (node.IsLeaf())
     {
-        if (node.first >= 0 && node.first != q.i)
-            q.Offer(node.first, node.position[0]);
-        if (node.second >= 0 && node.second != q.i)
-            q.Offer(node.second, node.position[1]);
+        OfferLeaf(node, q);
         return;
     }
+    SearchInner(node, q);
+}
 
+void KDTree::OfferLeaf(const Node& leaf, Query& q)
+{
+    if (leaf.first >= 0 && leaf.first != q.i)
+        q.Offer(leaf.first, leaf.position[0]);
+    if (leaf.second >= 0 && leaf.second != q.i)
+        q.Offer(leaf.second, leaf.position[1]);
+}
+
+void KDTree::SearchInner(const Node& node, Query& q) const
+{
     const double split = node.position[0][node.axis];
     const double c = q.q[node.axis];
     const bool leftIsNear = split > c || node.second == -1;
     const std::int32_t nearChild = leftIsNear ? node.first : node.second;
     const std::int32_t farChild = leftIsNear ? node.second : node.first;
 
-    Search(nearChild, q);
+    // Leaves are handled here rather than through another call: half the
+    // nodes are leaves.
+    const Node& nearNode = nodes_[static_cast<std::size_t>(nearChild)];
+    if (nearNode.IsLeaf())
+        OfferLeaf(nearNode, q);
+    else
+        SearchInner(nearNode, q);
     if (farChild >= 0)
     {
         // The far side is worth visiting while the list has room or its split
@@ -211,7 +226,13 @@ void KDTree::Search(std::int32_t a, Query& q) const
         const double saved = q.gap[node.axis];
         q.gap[node.axis] = c - split;
         if (q.out->HasRoomUnsigned() || q.out->Worst() > q.CellDistance())
-            Search(farChild, q);
+        {
+            const Node& farNode = nodes_[static_cast<std::size_t>(farChild)];
+            if (farNode.IsLeaf())
+                OfferLeaf(farNode, q);
+            else
+                SearchInner(farNode, q);
+        }
         q.gap[node.axis] = saved;
     }
     // Each node is searched once per query, so its split point is offered once

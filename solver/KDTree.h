@@ -72,6 +72,8 @@ public:
 private:
     struct Query;
     void Search(std::int32_t a, Query& q) const;
+    void SearchInner(const Node& node, Query& q) const;
+    static void OfferLeaf(const Node& leaf, Query& q);
 
     std::vector<Node> nodes_;
     std::vector<std::int32_t> order_;

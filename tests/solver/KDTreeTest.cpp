@@ -93,7 +93,7 @@ struct ReferenceQuery
 
 std::vector<int> Indices(const NeighbourList& list)
 {
-    return std::vector<int>(list.indices.begin(), list.indices.end());
+    return std::vector<int>(list.Indices().begin(), list.Indices().end());
 }
 } // namespace
 
@@ -187,7 +187,7 @@ TEST(KDTree, SplitPointCanBeOfferedTwice)
     NeighbourList list;
     tree.Nearest(0, 2, p, list);
     EXPECT_EQ(Indices(list), (std::vector<int>{1, 1}));
-    EXPECT_EQ(list.squaredDistances, (std::vector<double>{1.0, 1.0}));
+    EXPECT_EQ(std::vector<double>(list.SquaredDistances().begin(), list.SquaredDistances().end()), (std::vector<double>{1.0, 1.0}));
 
     // k = 0 finds nothing; k beyond n - 1 returns every other particle, with
     // the repeat; a negative k counts as huge.
@@ -225,9 +225,9 @@ TEST(KDTree, AgreesWithBruteForceOnRandomClouds)
                 std::set<int> distinct;
                 for (std::size_t e = 0; e < list.Size(); ++e)
                 {
-                    const int j = list.indices[e];
+                    const int j = list.Indices()[e];
                     ASSERT_NE(j, static_cast<int>(i));
-                    ASSERT_EQ(list.squaredDistances[e], SquaredDistance(points[i], points[static_cast<unsigned>(j)]));
+                    ASSERT_EQ(list.SquaredDistances()[e], SquaredDistance(points[i], points[static_cast<unsigned>(j)]));
                     distinct.insert(j);
                 }
                 std::vector<std::pair<double, int>> found;
@@ -270,8 +270,8 @@ TEST(KDTree, QueryMatchesThePlainSearchExactly)
                 ASSERT_EQ(list.Size(), reference.result.size());
                 for (std::size_t e = 0; e < list.Size(); ++e)
                 {
-                    ASSERT_EQ(list.indices[e], reference.result[e].first) << "k " << k << " i " << i;
-                    ASSERT_EQ(list.squaredDistances[e], reference.result[e].second);
+                    ASSERT_EQ(list.Indices()[e], reference.result[e].first) << "k " << k << " i " << i;
+                    ASSERT_EQ(list.SquaredDistances()[e], reference.result[e].second);
                 }
             }
     }
@@ -288,8 +288,8 @@ TEST(KDTree, CoincidentPointsAndSubsets)
     ASSERT_EQ(list.Size(), 6u);
     for (std::size_t e = 0; e < list.Size(); ++e)
     {
-        EXPECT_NE(list.indices[e], 5);
-        EXPECT_EQ(list.squaredDistances[e], 0.0);
+        EXPECT_NE(list.Indices()[e], 5);
+        EXPECT_EQ(list.SquaredDistances()[e], 0.0);
     }
 
     // A single point: built, and it has no neighbours.
@@ -306,7 +306,7 @@ TEST(KDTree, CoincidentPointsAndSubsets)
     partial.Build(points, evens);
     ASSERT_TRUE(partial.IsBuilt());
     partial.Nearest(4, 50, points, list);
-    for (const int j : list.indices)
+    for (const int j : list.Indices())
         EXPECT_EQ(j % 2, 0);
-    EXPECT_EQ(std::set<int>(list.indices.begin(), list.indices.end()).size(), evens.size() - 1);
+    EXPECT_EQ(std::set<int>(list.Indices().begin(), list.Indices().end()).size(), evens.size() - 1);
 }
