@@ -31,9 +31,9 @@ FlockSettings DemoSettings()
 struct Snapshot
 {
     int frame;
-    double spread;     ///< RMS distance from the flock's centre, cm
-    double meanSpeed;  ///< cm/s
-    double alignment;  ///< |mean velocity| / mean speed: 0 chaotic, 1 all parallel
+    double spread;    ///< RMS distance from the flock's centre, cm
+    double meanSpeed; ///< cm/s
+    double alignment; ///< |mean velocity| / mean speed: 0 chaotic, 1 all parallel
 };
 
 Snapshot Measure(int frame, const MVectorArray& p, const MVectorArray& v)
@@ -56,10 +56,12 @@ Snapshot Measure(int frame, const MVectorArray& p, const MVectorArray& v)
         spread += d * d;
     }
     const double meanSpeed = speed / n;
-    return {frame, std::sqrt(spread / n), meanSpeed, meanSpeed > 0.0 ? (meanVelocity / n).length() / meanSpeed : 0.0};
+    return {frame, std::sqrt(spread / n), meanSpeed,
+            meanSpeed > 0.0 ? (meanVelocity / n).length() / meanSpeed : 0.0};
 }
 
-// A loose ball of particles, each with a random heading.
+// A loose ball of particles heading roughly the same way, each with its own
+// random deviation: the flock has to sort itself out into one heading.
 void Seed(int count, MVectorArray& p, MVectorArray& v)
 {
     std::mt19937 rng(2024);
@@ -71,8 +73,8 @@ void Seed(int count, MVectorArray& p, MVectorArray& v)
     {
         MVector d(g(rng), g(rng), g(rng));
         p[static_cast<unsigned>(i)] = d * (radius / 2.0);
-        MVector h(g(rng), g(rng), g(rng));
-        v[static_cast<unsigned>(i)] = h * 10.0;
+        const MVector h(g(rng), g(rng), g(rng));
+        v[static_cast<unsigned>(i)] = MVector(12.0, 0.0, 0.0) + h * 10.0;
     }
 }
 } // namespace
@@ -106,7 +108,8 @@ int RunFlockDemo(const FlockDemoOptions& o, std::FILE* out)
         solverSeconds += std::chrono::duration<double>(Clock::now() - t0).count();
         if (!status)
         {
-            std::fprintf(stderr, "volarix: evaluation failed at frame %d: %s\n", frame, status.errorString().asChar());
+            std::fprintf(stderr, "volarix: evaluation failed at frame %d: %s\n", frame,
+                         status.errorString().asChar());
             return 1;
         }
         for (unsigned i = 0; i < positions.length(); ++i)

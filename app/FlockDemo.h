@@ -10,9 +10,9 @@ struct FlockDemoOptions
     int particles = 4000;
     int frames = 300;
     double framesPerSecond = 24.0;
-    int threads = 0;          ///< 0: every core
-    unsigned seed = 1;        ///< seed of the C-runtime generator the solver draws from
-    bool progress = true;     ///< a live progress line on stderr
+    int threads = 0;      ///< 0: every core
+    unsigned seed = 1;    ///< seed of the C-runtime generator the solver draws from
+    bool progress = true; ///< a live progress line on stderr
 };
 
 /// Runs the demo; writes the summary to out. Returns 0 on success.

@@ -31,12 +31,12 @@ struct NanoflannCloud
         const MVector& p = (*points)[static_cast<unsigned>(i)];
         return dim == 0 ? p.x : (dim == 1 ? p.y : p.z);
     }
-    template <class Box>
-    bool kdtree_get_bbox(Box&) const { return false; }
+    template <class Box> bool kdtree_get_bbox(Box&) const { return false; }
 };
 
 using NanoflannTree =
-    nanoflann::KDTreeSingleIndexAdaptor<nanoflann::L2_Simple_Adaptor<double, NanoflannCloud>, NanoflannCloud, 3, std::uint32_t>;
+    nanoflann::KDTreeSingleIndexAdaptor<nanoflann::L2_Simple_Adaptor<double, NanoflannCloud>, NanoflannCloud,
+                                        3, std::uint32_t>;
 
 void Args(benchmark::internal::Benchmark* b)
 {

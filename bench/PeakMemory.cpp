@@ -35,20 +35,65 @@ void Release(void* p) noexcept
 
 namespace peak_memory
 {
-std::size_t Current() { return current.load(); }
-std::size_t Peak() { return peak.load(); }
-void ResetPeak() { peak.store(current.load()); }
+std::size_t Current()
+{
+    return current.load();
+}
+std::size_t Peak()
+{
+    return peak.load();
+}
+void ResetPeak()
+{
+    peak.store(current.load());
+}
 } // namespace peak_memory
 
-void* operator new(std::size_t size) { return Allocate(size); }
-void* operator new[](std::size_t size) { return Allocate(size); }
-void operator delete(void* p) noexcept { Release(p); }
-void operator delete[](void* p) noexcept { Release(p); }
-void operator delete(void* p, std::size_t) noexcept { Release(p); }
-void operator delete[](void* p, std::size_t) noexcept { Release(p); }
-void* operator new(std::size_t size, std::align_val_t a) { return Allocate(size, static_cast<std::size_t>(a)); }
-void* operator new[](std::size_t size, std::align_val_t a) { return Allocate(size, static_cast<std::size_t>(a)); }
-void operator delete(void* p, std::align_val_t) noexcept { Release(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { Release(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { Release(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { Release(p); }
+void* operator new(std::size_t size)
+{
+    return Allocate(size);
+}
+void* operator new[](std::size_t size)
+{
+    return Allocate(size);
+}
+void operator delete(void* p) noexcept
+{
+    Release(p);
+}
+void operator delete[](void* p) noexcept
+{
+    Release(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+    Release(p);
+}
+void operator delete[](void* p, std::size_t) noexcept
+{
+    Release(p);
+}
+void* operator new(std::size_t size, std::align_val_t a)
+{
+    return Allocate(size, static_cast<std::size_t>(a));
+}
+void* operator new[](std::size_t size, std::align_val_t a)
+{
+    return Allocate(size, static_cast<std::size_t>(a));
+}
+void operator delete(void* p, std::align_val_t) noexcept
+{
+    Release(p);
+}
+void operator delete[](void* p, std::align_val_t) noexcept
+{
+    Release(p);
+}
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept
+{
+    Release(p);
+}
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept
+{
+    Release(p);
+}

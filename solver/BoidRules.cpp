@@ -28,9 +28,8 @@ void FindNeighboursBruteForce(std::int32_t i, const MPoint& p, const MVectorArra
 }
 
 SteeringForce BoidForce(std::int32_t i, const MPoint& p, const MVectorArray& positions,
-                        const MVectorArray& velocities, const ParticleParameters& params,
-                        const KDTree& tree, std::span<const std::int32_t> candidates,
-                        NeighbourList& neighbours)
+                        const MVectorArray& velocities, const ParticleParameters& params, const KDTree& tree,
+                        std::span<const std::int32_t> candidates, NeighbourList& neighbours)
 {
     SteeringForce result;
     if (params.boidSeparationUrge == 0.0 && params.flockCentringUrge == 0.0 &&

@@ -21,9 +21,8 @@
 /// least as long as positions. neighbours is the caller's reusable working
 /// list; it holds the neighbours found on return.
 SteeringForce BoidForce(std::int32_t i, const MPoint& p, const MVectorArray& positions,
-                        const MVectorArray& velocities, const ParticleParameters& params,
-                        const KDTree& tree, std::span<const std::int32_t> candidates,
-                        NeighbourList& neighbours);
+                        const MVectorArray& velocities, const ParticleParameters& params, const KDTree& tree,
+                        std::span<const std::int32_t> candidates, NeighbourList& neighbours);
 
 /// The brute-force neighbour search: every candidate but i, keeping the k
 /// nearest (signed count: a negative k finds none).

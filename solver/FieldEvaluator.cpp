@@ -83,42 +83,46 @@ MStatus FieldEvaluator::Evaluate(const FieldInput& input, const FlockSettings& s
     // parallel, in leaf order when the tree exists.
     const std::span<const std::int32_t> order =
         tree_.IsBuilt() ? tree_.LeafOrder() : std::span<const std::int32_t>(finiteParticles_);
-    arena_->execute([&] {
-        tbb::parallel_for(tbb::blocked_range<std::size_t>(0, order.size(), kGrain),
-                          [&](const tbb::blocked_range<std::size_t>& range) {
-                              NeighbourList& neighbours = neighbourLists_.local();
-                              for (std::size_t r = range.begin(); r != range.end(); ++r)
+    arena_->execute(
+        [&]
+        {
+            tbb::parallel_for(tbb::blocked_range<std::size_t>(0, order.size(), kGrain),
+                              [&](const tbb::blocked_range<std::size_t>& range)
                               {
-                                  // Leaf order visits the particle arrays out of
-                                  // order: fetch a few particles ahead.
-                                  if (r + kPrefetchAhead < range.end())
+                                  NeighbourList& neighbours = neighbourLists_.local();
+                                  for (std::size_t r = range.begin(); r != range.end(); ++r)
                                   {
-                                      const unsigned ahead = static_cast<unsigned>(order[r + kPrefetchAhead]);
-                                      __builtin_prefetch(&positions[ahead]);
-                                      __builtin_prefetch(&(*velocities)[ahead]);
-                                      __builtin_prefetch(&outForces[ahead], 1);
-                                      __builtin_prefetch(&steered_[ahead]);
+                                      // Leaf order visits the particle arrays out of
+                                      // order: fetch a few particles ahead.
+                                      if (r + kPrefetchAhead < range.end())
+                                      {
+                                          const unsigned ahead =
+                                              static_cast<unsigned>(order[r + kPrefetchAhead]);
+                                          __builtin_prefetch(&positions[ahead]);
+                                          __builtin_prefetch(&(*velocities)[ahead]);
+                                          __builtin_prefetch(&outForces[ahead], 1);
+                                          __builtin_prefetch(&steered_[ahead]);
+                                      }
+                                      const std::int32_t i = order[r];
+                                      if (steered_[static_cast<std::size_t>(i)])
+                                          SteerParticle(i, input, *velocities, neighbours, outForces);
                                   }
-                                  const std::int32_t i = order[r];
-                                  if (steered_[static_cast<std::size_t>(i)])
-                                      SteerParticle(i, input, *velocities, neighbours, outForces);
-                              }
-                          });
-    });
+                              });
+        });
     return MStatus::kSuccess;
 }
 
 void FieldEvaluator::SelectSteeredParticles(std::size_t count, MVectorArray& outForces)
 {
     steered_.assign(count, 0);
-    std::size_t next = 0;  // walks finiteParticles_, which is ascending
+    std::size_t next = 0; // walks finiteParticles_, which is ascending
     for (std::size_t i = 0; i < count; ++i)
     {
         outForces[static_cast<unsigned>(i)] = MVector::zero;
-        const bool finite = next < finiteParticles_.size() &&
-                            finiteParticles_[next] == static_cast<std::int32_t>(i);
+        const bool finite =
+            next < finiteParticles_.size() && finiteParticles_[next] == static_cast<std::int32_t>(i);
         if (!finite)
-            continue;  // zero force, and no random draws for it
+            continue; // zero force, and no random draws for it
         ++next;
         const ParticleParameters params = parameters_.Resolve(i);
         // simulationAccuracy is the chance of being steered: a draw of exactly
@@ -129,9 +133,8 @@ void FieldEvaluator::SelectSteeredParticles(std::size_t count, MVectorArray& out
     }
 }
 
-void FieldEvaluator::SteerParticle(std::int32_t i, const FieldInput& input,
-                                   const MVectorArray& velocities, NeighbourList& neighbours,
-                                   MVectorArray& outForces) const
+void FieldEvaluator::SteerParticle(std::int32_t i, const FieldInput& input, const MVectorArray& velocities,
+                                   NeighbourList& neighbours, MVectorArray& outForces) const
 {
     const MVectorArray& positions = *input.positions;
     const unsigned u = static_cast<unsigned>(i);

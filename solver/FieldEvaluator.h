@@ -18,10 +18,10 @@
 /// What the host hands a field for one particle system and one time step.
 struct FieldInput
 {
-    const MVectorArray* positions = nullptr;   ///< cm; required
-    const MVectorArray* velocities = nullptr;  ///< cm/s; missing entries count as zero
-    double deltaTime = 0.0;                    ///< seconds
-    double magnitude = 1.0;                    ///< the field's magnitude
+    const MVectorArray* positions = nullptr;  ///< cm; required
+    const MVectorArray* velocities = nullptr; ///< cm/s; missing entries count as zero
+    double deltaTime = 0.0;                   ///< seconds
+    double magnitude = 1.0;                   ///< the field's magnitude
     /// The particle system's "magnitude" array, or null; used only when it
     /// holds at least one value per particle.
     const MDoubleArray* magnitudePerParticle = nullptr;
@@ -62,9 +62,9 @@ private:
     FlockParameters parameters_;
 
     // Working arrays of one evaluation, kept for their capacity.
-    std::vector<std::int32_t> finiteParticles_;  ///< particles with finite position and velocity
-    std::vector<std::uint8_t> steered_;          ///< 1 when the particle gets a force this evaluation
-    MVectorArray paddedVelocities_;              ///< used when fewer velocities than positions arrive
+    std::vector<std::int32_t> finiteParticles_; ///< particles with finite position and velocity
+    std::vector<std::uint8_t> steered_;         ///< 1 when the particle gets a force this evaluation
+    MVectorArray paddedVelocities_;             ///< used when fewer velocities than positions arrive
     tbb::enumerable_thread_specific<NeighbourList> neighbourLists_;
     std::unique_ptr<tbb::task_arena> arena_;
 };

@@ -2,8 +2,7 @@
 
 namespace
 {
-template <typename T>
-void SetEntry(ParameterEntry<T>& entry, const ParameterSetting<T>& s)
+template <typename T> void SetEntry(ParameterEntry<T>& entry, const ParameterSetting<T>& s)
 {
     entry.Set(s.value, s.minimum, s.maximum, s.type, s.perParticle);
 }

@@ -11,8 +11,7 @@
 /// One parameter's attribute values for one evaluation, as the field reads
 /// them: the value, the Range bounds, the Type and the particle system's array
 /// of the parameter's name (empty when it has none). Distances in centimetres.
-template <typename T>
-struct ParameterSetting
+template <typename T> struct ParameterSetting
 {
     T value = T(0);
     T minimum = T(0);

@@ -32,7 +32,8 @@ void CopyPosition(const BuildPoint& p, double (&out)[3])
 void SelectMedian(BuildPoint* points, std::int32_t lo, std::int32_t mid, std::int32_t hi, int axis)
 {
     std::nth_element(points + lo, points + mid, points + hi + 1,
-                     [axis](const BuildPoint& a, const BuildPoint& b) { return a.position[axis] < b.position[axis]; });
+                     [axis](const BuildPoint& a, const BuildPoint& b)
+                     { return a.position[axis] < b.position[axis]; });
 }
 } // namespace
 

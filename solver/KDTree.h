@@ -77,6 +77,6 @@ private:
 
     std::vector<Node> nodes_;
     std::vector<std::int32_t> order_;
-    std::vector<BuildPoint> buildPoints_;  ///< the build's working copy, kept for its capacity
+    std::vector<BuildPoint> buildPoints_; ///< the build's working copy, kept for its capacity
     bool built_ = false;
 };

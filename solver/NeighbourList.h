@@ -27,7 +27,10 @@ public:
 
     /// True while the list holds fewer than k entries, with both counts read
     /// as unsigned 32-bit numbers: a negative k then never fills up.
-    bool HasRoomUnsigned() const { return static_cast<std::uint32_t>(size_) < static_cast<std::uint32_t>(k_); }
+    bool HasRoomUnsigned() const
+    {
+        return static_cast<std::uint32_t>(size_) < static_cast<std::uint32_t>(k_);
+    }
 
     /// As HasRoomUnsigned with a signed comparison: a negative k has no room.
     bool HasRoomSigned() const { return static_cast<std::int64_t>(size_) < k_; }
@@ -94,7 +97,8 @@ private:
     void Grow()
     {
         const std::size_t capacity = capacity_ < 16 ? 16 : 2 * capacity_;
-        auto grow = [&](auto& array) {
+        auto grow = [&](auto& array)
+        {
             using T = typename std::remove_reference_t<decltype(array)>::element_type;
             std::unique_ptr<T[]> bigger(new T[capacity]);
             for (std::size_t s = 0; s < size_; ++s)

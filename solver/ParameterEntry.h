@@ -13,8 +13,7 @@
 /// One flocking parameter as the field's attributes last set it, with the
 /// per-particle cache that keeps each particle's "Range" draw from one
 /// evaluation to the next. T is double, or int for numberOfNeighbours.
-template <typename T>
-class ParameterEntry
+template <typename T> class ParameterEntry
 {
 public:
     /// clampRange: store negative Range bounds as 0 (distances, limits,

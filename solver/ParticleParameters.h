@@ -4,7 +4,7 @@
 /// two limits are in centimetres (speeds in cm/s).
 struct ParticleParameters
 {
-    double simulationAccuracy = 0.0;  ///< probability of being steered in one evaluation
+    double simulationAccuracy = 0.0; ///< probability of being steered in one evaluation
     double maximumSpeed = 0.0;
     double maximumForce = 0.0;
     double boidSeparation = 0.0;

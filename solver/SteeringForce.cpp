@@ -16,8 +16,13 @@ void Accumulate(SteeringForce& acc, const SteeringForce& f)
     // The mode of the force being added decides, never the accumulator's.
     switch (f.combineMode)
     {
-    case 0: acc.vector = hi + 0.5 * lo; break;
-    case 2: acc.vector = hi; break;
-    default: break;
+    case 0:
+        acc.vector = hi + 0.5 * lo;
+        break;
+    case 2:
+        acc.vector = hi;
+        break;
+    default:
+        break;
     }
 }

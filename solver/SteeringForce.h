@@ -7,9 +7,9 @@
 /// force 100.
 struct SteeringForce
 {
-    MVector vector;       ///< the force, internal units (cm/s^2 per unit mass)
-    int priority = 0;     ///< the higher priority wins when forces are merged
-    int combineMode = 0;  ///< how this force merges when it is added: 0 blend, 2 replace
+    MVector vector;      ///< the force, internal units (cm/s^2 per unit mass)
+    int priority = 0;    ///< the higher priority wins when forces are merged
+    int combineMode = 0; ///< how this force merges when it is added: 0 blend, 2 replace
 };
 
 /// Adds f into acc. Equal priorities add. Otherwise acc takes the higher

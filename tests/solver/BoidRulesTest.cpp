@@ -51,9 +51,9 @@ TEST(BoidRules, SeparationPushes)
 {
     Scene s;
     s.Add(MVector(0, 0, 0));
-    s.Add(MVector(3, 0, 0));   // inside: (25 - 9) / 25 * 10 = 6.4
-    s.Add(MVector(0, 5, 0));   // exactly at the separation distance: no push
-    s.Add(MVector(0, 0, 0));   // coincident: no direction, no push
+    s.Add(MVector(3, 0, 0)); // inside: (25 - 9) / 25 * 10 = 6.4
+    s.Add(MVector(0, 5, 0)); // exactly at the separation distance: no push
+    s.Add(MVector(0, 0, 0)); // coincident: no direction, no push
     NeighbourList list;
     const SteeringForce f = s.Force(0, Params(1.0, 0.0, 0.0), list);
     EXPECT_VEC_NEAR(f.vector, MVector(-6.4, 0.0, 0.0));

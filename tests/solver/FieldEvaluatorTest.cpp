@@ -86,7 +86,8 @@ TEST(FieldEvaluator, HalfTheBoidForceScaledAndLimited)
     EXPECT_VEC_NEAR(Evaluate(field, s.positions, s.velocities, s.settings)[0], MVector(-3.2, 0, 0));
     // Magnitude scales before the force limit: 2 * 3.2 = 6.4, and 5 * 3.2
     // is limited to maximumForce 10.
-    EXPECT_VEC_NEAR(Evaluate(field, s.positions, s.velocities, s.settings, 0.04, 2.0)[0], MVector(-6.4, 0, 0));
+    EXPECT_VEC_NEAR(Evaluate(field, s.positions, s.velocities, s.settings, 0.04, 2.0)[0],
+                    MVector(-6.4, 0, 0));
     EXPECT_VEC_NEAR(Evaluate(field, s.positions, s.velocities, s.settings, 0.04, 5.0)[0], MVector(-10, 0, 0));
 
     // A per-particle magnitude array overrides the field's, particle by particle;
@@ -98,13 +99,14 @@ TEST(FieldEvaluator, HalfTheBoidForceScaledAndLimited)
     EXPECT_VEC_NEAR(scaled[0], MVector(-1.6, 0, 0));
     EXPECT_VEC_NEAR(scaled[1], MVector(9.6, 0, 0));
     pp.remove(1);
-    EXPECT_VEC_NEAR(Evaluate(field, s.positions, s.velocities, s.settings, 0.04, 1.0, &pp)[1], MVector(3.2, 0, 0));
+    EXPECT_VEC_NEAR(Evaluate(field, s.positions, s.velocities, s.settings, 0.04, 1.0, &pp)[1],
+                    MVector(3.2, 0, 0));
 }
 
 TEST(FieldEvaluator, SpeedLimitBranches)
 {
     FieldEvaluator field(1);
-    {   // A lone particle too fast gets the force that brings it back to the
+    { // A lone particle too fast gets the force that brings it back to the
         // limit in one step: d = v scaled to 4, F = d - v.
         MVectorArray p(1, MVector(0, 0, 0));
         MVectorArray v(1, MVector(10, 0, 0));
@@ -130,7 +132,7 @@ TEST(FieldEvaluator, AccuracyDraw)
 {
     Pair s;
     FieldEvaluator field(1);
-    {   // Accuracy 0 still steers on a draw of exactly 0; the second draw is
+    { // Accuracy 0 still steers on a draw of exactly 0; the second draw is
         // not 0, so the second particle gets nothing.
         vxhost::SeedRandom(SeedDrawingZero());
         s.settings.simulationAccuracy.value = 0.0;
@@ -138,7 +140,7 @@ TEST(FieldEvaluator, AccuracyDraw)
         EXPECT_VEC_NEAR(f[0], MVector(-3.2, 0, 0));
         EXPECT_EQ(f[1], MVector::zero);
     }
-    {   // Below 0: never steered, though the draw is still made per particle.
+    { // Below 0: never steered, though the draw is still made per particle.
         vxhost::SeedRandom(SeedDrawingZero());
         s.settings.simulationAccuracy.value = -1.0;
         const MVectorArray f = Evaluate(field, s.positions, s.velocities, s.settings);
@@ -146,7 +148,7 @@ TEST(FieldEvaluator, AccuracyDraw)
         EXPECT_EQ(f[1], MVector::zero);
         EXPECT_EQ(vxhost::RandomState(), Advance(SeedDrawingZero(), 2));
     }
-    {   // Accuracy 1: every particle, whatever the draw.
+    { // Accuracy 1: every particle, whatever the draw.
         vxhost::SeedRandom(12345);
         s.settings.simulationAccuracy.value = 1.0;
         const MVectorArray f = Evaluate(field, s.positions, s.velocities, s.settings);
@@ -217,7 +219,8 @@ TEST(FieldEvaluator, BadInputsStayContained)
     MVectorArray zeroTail = velocities;
     for (unsigned j = 30; j < 40; ++j)
         zeroTail[j] = MVector::zero;
-    EXPECT_EQ(Evaluate(field, positions, shortV, Settings())[35], Evaluate(field, positions, zeroTail, Settings())[35]);
+    EXPECT_EQ(Evaluate(field, positions, shortV, Settings())[35],
+              Evaluate(field, positions, zeroTail, Settings())[35]);
 
     // No particles: an empty force array, and no random draw.
     vxhost::SeedRandom(77);

@@ -26,7 +26,7 @@ void SetRange(ParameterEntry<double>& e, double lo, double hi, double value = 0.
 
 TEST(FlockParameters, RangeDrawsAreExactAndCachedPerParticle)
 {
-    vxhost::SeedRandom(1);  // rand(): 41, 18467, 6334, 26500, ...
+    vxhost::SeedRandom(1); // rand(): 41, 18467, 6334, 26500, ...
     ParameterEntry<double> e(true);
     SetRange(e, 0.0, 1.0);
     e.Fill(3);
@@ -73,7 +73,9 @@ TEST(FlockParameters, GrowthFromTenToFifteenDrawsFivePerRangeEntry)
     p.Set(s);
     p.Fill(15);
     EXPECT_EQ(vxhost::RandomState(), Advance(before, 10));
-    EXPECT_EQ(std::vector<double>(p.simulationAccuracy.cache.begin(), p.simulationAccuracy.cache.begin() + 10), first);
+    EXPECT_EQ(
+        std::vector<double>(p.simulationAccuracy.cache.begin(), p.simulationAccuracy.cache.begin() + 10),
+        first);
     EXPECT_EQ(p.maximumForce.cache, std::vector<double>(15, 3.0));
     EXPECT_EQ(p.wanderStates.length(), 15u);
     EXPECT_EQ(p.wanderStates[14], MVector::zero);
@@ -100,7 +102,7 @@ TEST(FlockParameters, EntriesDrawInStorageOrderNotSetOrder)
 
 TEST(FlockParameters, IntegerRangeRules)
 {
-    {   // (2, 4): the first draws 41, 18467, 6334 give 2, 3, 2; only 2..4 ever occur.
+    { // (2, 4): the first draws 41, 18467, 6334 give 2, 3, 2; only 2..4 ever occur.
         vxhost::SeedRandom(1);
         ParameterEntry<int> e(true);
         e.Set(0, 2, 4, ParameterType::kRange, {});
@@ -111,7 +113,7 @@ TEST(FlockParameters, IntegerRangeRules)
         const std::set<int> seen(e.cache.begin(), e.cache.end());
         EXPECT_EQ(seen, (std::set<int>{2, 3, 4}));
     }
-    {   // (3, 3): always 3, one draw per particle all the same.
+    { // (3, 3): always 3, one draw per particle all the same.
         vxhost::SeedRandom(5);
         ParameterEntry<int> e(true);
         e.Set(0, 3, 3, ParameterType::kRange, {});
@@ -119,7 +121,7 @@ TEST(FlockParameters, IntegerRangeRules)
         EXPECT_EQ(e.cache, std::vector<int>(4, 3));
         EXPECT_EQ(vxhost::RandomState(), Advance(5, 4));
     }
-    {   // (5, 2): the minimum, with no draw.
+    { // (5, 2): the minimum, with no draw.
         vxhost::SeedRandom(5);
         ParameterEntry<int> e(true);
         e.Set(0, 5, 2, ParameterType::kRange, {});

@@ -44,7 +44,8 @@ struct ReferenceQuery
 
     void Offer(int j)
     {
-        const double d2 = SquaredDistance(positions[static_cast<unsigned>(i)], positions[static_cast<unsigned>(j)]);
+        const double d2 =
+            SquaredDistance(positions[static_cast<unsigned>(i)], positions[static_cast<unsigned>(j)]);
         if (static_cast<std::uint32_t>(result.size()) < static_cast<std::uint32_t>(k))
             result.emplace_back(j, d2);
         else
@@ -84,7 +85,8 @@ struct ReferenceQuery
         const double c = positions[static_cast<unsigned>(i)][static_cast<unsigned>(n.axis)];
         const bool left = split > c || n.second == -1;
         Search(left ? n.first : n.second);
-        if (static_cast<std::uint32_t>(result.size()) < static_cast<std::uint32_t>(k) || worst > (c - split) * (c - split))
+        if (static_cast<std::uint32_t>(result.size()) < static_cast<std::uint32_t>(k) ||
+            worst > (c - split) * (c - split))
             Search(left ? n.second : n.first);
         if (n.point != i)
             Offer(n.point);
@@ -100,8 +102,8 @@ std::vector<int> Indices(const NeighbourList& list)
 TEST(KDTree, NodeCountsMatchTheLayout)
 {
     vxhost::ClearMessages();
-    const std::vector<std::pair<unsigned, std::size_t>> cases{
-        {1, 1}, {2, 1}, {3, 3}, {11, 13}, {16, 15}, {17, 17}, {100, 127}, {1000, 1023}};
+    const std::vector<std::pair<unsigned, std::size_t>> cases{{1, 1},   {2, 1},   {3, 3},     {11, 13},
+                                                              {16, 15}, {17, 17}, {100, 127}, {1000, 1023}};
     for (const auto& [n, nodes] : cases)
     {
         KDTree tree;
@@ -140,7 +142,7 @@ TEST(KDTree, NodeCountsMatchTheLayout)
 
 TEST(KDTree, SmallLayouts)
 {
-    {   // Two points: the root is a leaf holding both.
+    { // Two points: the root is a leaf holding both.
         MVectorArray p;
         p.append(MVector(1, 0, 0));
         p.append(MVector(0, 0, 0));
@@ -151,7 +153,7 @@ TEST(KDTree, SmallLayouts)
         EXPECT_TRUE(root.IsLeaf());
         EXPECT_EQ(std::set<int>({root.first, root.second}), std::set<int>({0, 1}));
     }
-    {   // Three points: split on x at the middle one, which also stays in the
+    { // Three points: split on x at the middle one, which also stays in the
         // left leaf with the lowest; the right leaf holds the highest alone.
         MVectorArray p;
         p.append(MVector(5, 0, 0));
@@ -187,7 +189,8 @@ TEST(KDTree, SplitPointCanBeOfferedTwice)
     NeighbourList list;
     tree.Nearest(0, 2, p, list);
     EXPECT_EQ(Indices(list), (std::vector<int>{1, 1}));
-    EXPECT_EQ(std::vector<double>(list.SquaredDistances().begin(), list.SquaredDistances().end()), (std::vector<double>{1.0, 1.0}));
+    EXPECT_EQ(std::vector<double>(list.SquaredDistances().begin(), list.SquaredDistances().end()),
+              (std::vector<double>{1.0, 1.0}));
 
     // k = 0 finds nothing; k beyond n - 1 returns every other particle, with
     // the repeat; a negative k counts as huge.
@@ -227,7 +230,8 @@ TEST(KDTree, AgreesWithBruteForceOnRandomClouds)
                 {
                     const int j = list.Indices()[e];
                     ASSERT_NE(j, static_cast<int>(i));
-                    ASSERT_EQ(list.SquaredDistances()[e], SquaredDistance(points[i], points[static_cast<unsigned>(j)]));
+                    ASSERT_EQ(list.SquaredDistances()[e],
+                              SquaredDistance(points[i], points[static_cast<unsigned>(j)]));
                     distinct.insert(j);
                 }
                 std::vector<std::pair<double, int>> found;
@@ -236,7 +240,7 @@ TEST(KDTree, AgreesWithBruteForceOnRandomClouds)
                 std::sort(found.begin(), found.end());
                 if (k < 0)
                 {
-                    ASSERT_EQ(found.size(), n - 1);  // a huge k: everyone, nothing pruned
+                    ASSERT_EQ(found.size(), n - 1); // a huge k: everyone, nothing pruned
                 }
                 for (std::size_t e = 0; e < found.size(); ++e)
                     ASSERT_EQ(found[e], expected[e]) << "n " << n << " k " << k << " i " << i;

@@ -22,12 +22,12 @@ inline MVectorArray RandomCloud(unsigned n, unsigned seed, double size = 100.0)
 
 /// Component-wise comparison within tol, for values whose last bit depends on
 /// how a normalisation rounds.
-#define EXPECT_VEC_NEAR(a, b)                                                                      \
-    do                                                                                             \
-    {                                                                                              \
-        const MVector va_ = (a);                                                                   \
-        const MVector vb_ = (b);                                                                   \
-        EXPECT_NEAR(va_.x, vb_.x, 1e-12);                                                          \
-        EXPECT_NEAR(va_.y, vb_.y, 1e-12);                                                          \
-        EXPECT_NEAR(va_.z, vb_.z, 1e-12);                                                          \
+#define EXPECT_VEC_NEAR(a, b)                                                                                \
+    do                                                                                                       \
+    {                                                                                                        \
+        const MVector va_ = (a);                                                                             \
+        const MVector vb_ = (b);                                                                             \
+        EXPECT_NEAR(va_.x, vb_.x, 1e-12);                                                                    \
+        EXPECT_NEAR(va_.y, vb_.y, 1e-12);                                                                    \
+        EXPECT_NEAR(va_.z, vb_.z, 1e-12);                                                                    \
     } while (false)

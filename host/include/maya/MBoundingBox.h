@@ -17,7 +17,11 @@ public:
     MBoundingBox(const MPoint& corner1, const MPoint& corner2);
 
     /// Makes the box empty.
-    void clear() { fEmpty = true; fMin = fMax = MPoint::origin; }
+    void clear()
+    {
+        fEmpty = true;
+        fMin = fMax = MPoint::origin;
+    }
     /// Replaces the box by the bounds of its eight corners transformed by m
     /// (so the result is axis-aligned again, and may be larger). An empty box
     /// stays empty.
@@ -35,7 +39,10 @@ public:
     double width() const { return fMax.x - fMin.x; }
     double height() const { return fMax.y - fMin.y; }
     double depth() const { return fMax.z - fMin.z; }
-    MPoint center() const { return {(fMin.x + fMax.x) * 0.5, (fMin.y + fMax.y) * 0.5, (fMin.z + fMax.z) * 0.5}; }
+    MPoint center() const
+    {
+        return {(fMin.x + fMax.x) * 0.5, (fMin.y + fMax.y) * 0.5, (fMin.z + fMax.z) * 0.5};
+    }
     MPoint min() const { return fMin; }
     MPoint max() const { return fMax; }
 

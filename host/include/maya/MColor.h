@@ -11,7 +11,13 @@ class MColor
 public:
     /// Colour models accepted by the converting constructor and get().
     /// HSV hue is in degrees [0, 360); saturation and value in [0, 1].
-    enum MColorType { kRGB, kHSV, kCMY, kCMYK };
+    enum MColorType
+    {
+        kRGB,
+        kHSV,
+        kCMY,
+        kCMYK
+    };
 
     /// Opaque black.
     constexpr MColor() = default;
@@ -51,5 +57,8 @@ public:
     float a = 1.0f;
 };
 
-inline MColor operator*(float s, const MColor& c) { return c * s; }
+inline MColor operator*(float s, const MColor& c)
+{
+    return c * s;
+}
 std::ostream& operator<<(std::ostream& out, const MColor& c);

@@ -10,8 +10,8 @@
 class MColorArray : public vxhost::detail::ArrayOf<MColor>
 {
 public:
-    using ArrayOf::ArrayOf;
     using ArrayOf::append;
+    using ArrayOf::ArrayOf;
     using ArrayOf::set;
     MColorArray() = default;
 

@@ -19,15 +19,29 @@ class MQuaternion;
 class MEulerRotation
 {
 public:
-    enum RotationOrder { kXYZ, kYZX, kZXY, kXZY, kYXZ, kZYX };
+    enum RotationOrder
+    {
+        kXYZ,
+        kYZX,
+        kZXY,
+        kXZY,
+        kYXZ,
+        kZYX
+    };
 
     constexpr MEulerRotation() = default;
     constexpr MEulerRotation(double xx, double yy, double zz, RotationOrder ord = kXYZ)
-        : x(xx), y(yy), z(zz), order(ord) {}
+        : x(xx), y(yy), z(zz), order(ord)
+    {
+    }
     constexpr explicit MEulerRotation(const MVector& v, RotationOrder ord = kXYZ)
-        : x(v.x), y(v.y), z(v.z), order(ord) {}
+        : x(v.x), y(v.y), z(v.z), order(ord)
+    {
+    }
     constexpr explicit MEulerRotation(const double v[3], RotationOrder ord = kXYZ)
-        : x(v[0]), y(v[1]), z(v[2]), order(ord) {}
+        : x(v[0]), y(v[1]), z(v[2]), order(ord)
+    {
+    }
 
     double operator[](unsigned int i) const { return i == 0 ? x : (i == 1 ? y : z); }
     double& operator[](unsigned int i) { return i == 0 ? x : (i == 1 ? y : z); }
@@ -84,7 +98,10 @@ public:
     RotationOrder order = kXYZ;
 };
 
-inline MEulerRotation operator*(double s, const MEulerRotation& e) { return e * s; }
+inline MEulerRotation operator*(double s, const MEulerRotation& e)
+{
+    return e * s;
+}
 std::ostream& operator<<(std::ostream& out, const MEulerRotation& e);
 
 inline const MEulerRotation MEulerRotation::identity{};

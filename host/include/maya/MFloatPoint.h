@@ -12,11 +12,15 @@ class MFloatPoint
 {
 public:
     constexpr MFloatPoint() = default;
-    constexpr MFloatPoint(float xx, float yy, float zz = 0.0f, float ww = 1.0f) : x(xx), y(yy), z(zz), w(ww) {}
+    constexpr MFloatPoint(float xx, float yy, float zz = 0.0f, float ww = 1.0f) : x(xx), y(yy), z(zz), w(ww)
+    {
+    }
     /// Narrows each component to float.
     constexpr MFloatPoint(const MPoint& p)
         : x(static_cast<float>(p.x)), y(static_cast<float>(p.y)), z(static_cast<float>(p.z)),
-          w(static_cast<float>(p.w)) {}
+          w(static_cast<float>(p.w))
+    {
+    }
     constexpr MFloatPoint(const MFloatVector& v) : x(v.x), y(v.y), z(v.z) {}
 
     float operator[](unsigned int i) const { return i == 0 ? x : i == 1 ? y : i == 2 ? z : w; }
@@ -48,4 +52,6 @@ public:
 
 inline const MFloatPoint MFloatPoint::origin{0.0f, 0.0f, 0.0f, 1.0f};
 
-inline MPoint::MPoint(const MFloatPoint& p) : x(p.x), y(p.y), z(p.z), w(p.w) {}
+inline MPoint::MPoint(const MFloatPoint& p) : x(p.x), y(p.y), z(p.z), w(p.w)
+{
+}

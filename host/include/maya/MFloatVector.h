@@ -15,7 +15,9 @@ public:
     constexpr MFloatVector(float xx, float yy, float zz = 0.0f) : x(xx), y(yy), z(zz) {}
     /// Narrows each component to float.
     constexpr MFloatVector(const MVector& v)
-        : x(static_cast<float>(v.x)), y(static_cast<float>(v.y)), z(static_cast<float>(v.z)) {}
+        : x(static_cast<float>(v.x)), y(static_cast<float>(v.y)), z(static_cast<float>(v.z))
+    {
+    }
 
     float operator[](unsigned int i) const { return i == 0 ? x : (i == 1 ? y : z); }
     float& operator[](unsigned int i) { return i == 0 ? x : (i == 1 ? y : z); }
@@ -72,7 +74,10 @@ public:
     float z = 0.0f;
 };
 
-inline MFloatVector operator*(float s, const MFloatVector& v) { return v * s; }
+inline MFloatVector operator*(float s, const MFloatVector& v)
+{
+    return v * s;
+}
 
 inline const MFloatVector MFloatVector::zero{0.0f, 0.0f, 0.0f};
 inline const MFloatVector MFloatVector::one{1.0f, 1.0f, 1.0f};
@@ -80,4 +85,6 @@ inline const MFloatVector MFloatVector::xAxis{1.0f, 0.0f, 0.0f};
 inline const MFloatVector MFloatVector::yAxis{0.0f, 1.0f, 0.0f};
 inline const MFloatVector MFloatVector::zAxis{0.0f, 0.0f, 1.0f};
 
-inline MVector::MVector(const MFloatVector& v) : x(v.x), y(v.y), z(v.z) {}
+inline MVector::MVector(const MFloatVector& v) : x(v.x), y(v.y), z(v.z)
+{
+}

@@ -84,10 +84,14 @@ public:
 
     static const MMatrix identity;
 
-    double matrix[4][4] = {{1.0, 0.0, 0.0, 0.0}, {0.0, 1.0, 0.0, 0.0}, {0.0, 0.0, 1.0, 0.0}, {0.0, 0.0, 0.0, 1.0}};
+    double matrix[4][4] = {
+        {1.0, 0.0, 0.0, 0.0}, {0.0, 1.0, 0.0, 0.0}, {0.0, 0.0, 1.0, 0.0}, {0.0, 0.0, 0.0, 1.0}};
 };
 
-inline MMatrix operator*(double s, const MMatrix& m) { return m * s; }
+inline MMatrix operator*(double s, const MMatrix& m)
+{
+    return m * s;
+}
 std::ostream& operator<<(std::ostream& out, const MMatrix& m);
 
 inline const MMatrix MMatrix::identity{};

@@ -86,7 +86,8 @@ public:
     /// Divides x, y, z and w by w (w becomes 1). No-op when w is 0.
     MPoint& cartesianize()
     {
-        if (w != 0.0 && w != 1.0) {
+        if (w != 0.0 && w != 1.0)
+        {
             x /= w;
             y /= w;
             z /= w;
@@ -97,7 +98,8 @@ public:
     /// Divides x, y and z by w and keeps w. No-op when w is 0.
     MPoint& rationalize()
     {
-        if (w != 0.0) {
+        if (w != 0.0)
+        {
             x /= w;
             y /= w;
             z /= w;
@@ -130,14 +132,18 @@ public:
     double w = 1.0;
 };
 
-inline MPoint operator*(double s, const MPoint& p) { return p * s; }
+inline MPoint operator*(double s, const MPoint& p)
+{
+    return p * s;
+}
 std::ostream& operator<<(std::ostream& out, const MPoint& p);
 
 inline const MPoint MPoint::origin{0.0, 0.0, 0.0, 1.0};
 
 inline MVector::MVector(const MPoint& p) : x(p.x), y(p.y), z(p.z)
 {
-    if (p.w != 1.0 && p.w != 0.0) {
+    if (p.w != 1.0 && p.w != 0.0)
+    {
         x /= p.w;
         y /= p.w;
         z /= p.w;

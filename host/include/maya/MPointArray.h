@@ -10,8 +10,8 @@
 class MPointArray : public vxhost::detail::ArrayOf<MPoint>
 {
 public:
-    using ArrayOf::ArrayOf;
     using ArrayOf::append;
+    using ArrayOf::ArrayOf;
     using ArrayOf::set;
     MPointArray() = default;
 

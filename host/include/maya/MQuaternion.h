@@ -87,7 +87,10 @@ public:
     double w = 1.0;
 };
 
-inline MQuaternion operator*(double s, const MQuaternion& q) { return q * s; }
+inline MQuaternion operator*(double s, const MQuaternion& q)
+{
+    return q * s;
+}
 /// Spherical interpolation from p (t = 0) to q (t = 1) along the shorter arc.
 MQuaternion slerp(const MQuaternion& p, const MQuaternion& q, double t);
 std::ostream& operator<<(std::ostream& out, const MQuaternion& q);

@@ -2,8 +2,8 @@
 /// \file MStatus.h
 /// Result codes returned by API calls, and the CHECK_MSTATUS macros.
 
-#include <maya/MTypes.h>
 #include <maya/MString.h>
+#include <maya/MTypes.h>
 
 /// The outcome of an API call. Converts to true on success, so
 /// `if (!status) ...` tests for failure.
@@ -30,8 +30,7 @@ public:
     MStatus(MStatusCode code) : fCode(code) {}
     /// A status whose description replaces the code's default one in
     /// errorString(), e.g. to say which parameter was invalid.
-    MStatus(MStatusCode code, const MString& description)
-        : fCode(code), fDescription(description) {}
+    MStatus(MStatusCode code, const MString& description) : fCode(code), fDescription(description) {}
 
     /// True for kSuccess.
     operator bool() const { return fCode == kSuccess; }
@@ -66,8 +65,14 @@ private:
     MString fDescription;
 };
 
-inline bool operator==(MStatus::MStatusCode code, const MStatus& status) { return status == code; }
-inline bool operator!=(MStatus::MStatusCode code, const MStatus& status) { return status != code; }
+inline bool operator==(MStatus::MStatusCode code, const MStatus& status)
+{
+    return status == code;
+}
+inline bool operator!=(MStatus::MStatusCode code, const MStatus& status)
+{
+    return status != code;
+}
 
 /// Plug-ins spell the codes MS::kSuccess etc.
 using MS = MStatus;
@@ -76,32 +81,37 @@ namespace vxhost::detail
 {
 /// Reports a failed CHECK_MSTATUS: the source location, then status.perror.
 void ReportFailedStatus(const MStatus& status, const char* file, int line);
-}
+} // namespace vxhost::detail
 
 /// Reports (on stderr) a failed status; execution continues.
-#define CHECK_MSTATUS(_status)                                                      \
-    do {                                                                            \
-        const MStatus _maya_status = (_status);                                     \
-        if (MStatus::kSuccess != _maya_status)                                      \
-            ::vxhost::detail::ReportFailedStatus(_maya_status, __FILE__, __LINE__); \
+#define CHECK_MSTATUS(_status)                                                                               \
+    do                                                                                                       \
+    {                                                                                                        \
+        const MStatus _maya_status = (_status);                                                              \
+        if (MStatus::kSuccess != _maya_status)                                                               \
+            ::vxhost::detail::ReportFailedStatus(_maya_status, __FILE__, __LINE__);                          \
     } while (0)
 
 /// Reports a failed status and returns _retVal from the calling function.
-#define CHECK_MSTATUS_AND_RETURN(_status, _retVal)                                  \
-    do {                                                                            \
-        const MStatus _maya_status = (_status);                                     \
-        if (MStatus::kSuccess != _maya_status) {                                    \
-            ::vxhost::detail::ReportFailedStatus(_maya_status, __FILE__, __LINE__); \
-            return (_retVal);                                                       \
-        }                                                                           \
+#define CHECK_MSTATUS_AND_RETURN(_status, _retVal)                                                           \
+    do                                                                                                       \
+    {                                                                                                        \
+        const MStatus _maya_status = (_status);                                                              \
+        if (MStatus::kSuccess != _maya_status)                                                               \
+        {                                                                                                    \
+            ::vxhost::detail::ReportFailedStatus(_maya_status, __FILE__, __LINE__);                          \
+            return (_retVal);                                                                                \
+        }                                                                                                    \
     } while (0)
 
 /// Reports a failed status and returns that status from the calling function.
-#define CHECK_MSTATUS_AND_RETURN_IT(_status)                                        \
-    do {                                                                            \
-        const MStatus _maya_status = (_status);                                     \
-        if (MStatus::kSuccess != _maya_status) {                                    \
-            ::vxhost::detail::ReportFailedStatus(_maya_status, __FILE__, __LINE__); \
-            return _maya_status;                                                    \
-        }                                                                           \
+#define CHECK_MSTATUS_AND_RETURN_IT(_status)                                                                 \
+    do                                                                                                       \
+    {                                                                                                        \
+        const MStatus _maya_status = (_status);                                                              \
+        if (MStatus::kSuccess != _maya_status)                                                               \
+        {                                                                                                    \
+            ::vxhost::detail::ReportFailedStatus(_maya_status, __FILE__, __LINE__);                          \
+            return _maya_status;                                                                             \
+        }                                                                                                    \
     } while (0)

@@ -18,7 +18,9 @@ public:
     MString(const char* text) : fText(text ? text : "") {}
     /// Copies the first `length` bytes of `text`.
     MString(const char* text, int length)
-        : fText(text && length > 0 ? std::string(text, static_cast<size_t>(length)) : std::string()) {}
+        : fText(text && length > 0 ? std::string(text, static_cast<size_t>(length)) : std::string())
+    {
+    }
 
     /// The text as a NUL-terminated UTF-8 string, valid until this string
     /// is next modified or destroyed.

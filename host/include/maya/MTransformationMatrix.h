@@ -27,7 +27,17 @@ class MTransformationMatrix
 {
 public:
     /// Rotation orders; unlike MEulerRotation's, these start at kInvalid.
-    enum RotationOrder { kInvalid, kXYZ, kYZX, kZXY, kXZY, kYXZ, kZYX, kLast };
+    enum RotationOrder
+    {
+        kInvalid,
+        kXYZ,
+        kYZX,
+        kZXY,
+        kXZY,
+        kYXZ,
+        kZYX,
+        kLast
+    };
 
     /// The identity transform, rotation order kXYZ.
     MTransformationMatrix() = default;
@@ -85,7 +95,8 @@ public:
     MStatus setRotationOrder(RotationOrder order, bool preserve);
 
     /// True if the composed matrices are equivalent within `tolerance`.
-    bool isEquivalent(const MTransformationMatrix& other, double tolerance = MTransformationMatrix_kTol) const;
+    bool isEquivalent(const MTransformationMatrix& other,
+                      double tolerance = MTransformationMatrix_kTol) const;
     /// Compares the composed matrices exactly.
     bool operator==(const MTransformationMatrix& other) const { return asMatrix() == other.asMatrix(); }
     bool operator!=(const MTransformationMatrix& other) const { return !(*this == other); }

@@ -21,7 +21,13 @@ class MVector
 {
 public:
     /// Axis selector for rotateBy(Axis, angle).
-    enum Axis { kXaxis, kYaxis, kZaxis, kWaxis };
+    enum Axis
+    {
+        kXaxis,
+        kYaxis,
+        kZaxis,
+        kWaxis
+    };
 
     constexpr MVector() = default;
     constexpr MVector(double xx, double yy, double zz = 0.0) : x(xx), y(yy), z(zz) {}
@@ -149,8 +155,14 @@ public:
     double z = 0.0;
 };
 
-inline MVector operator*(double s, const MVector& v) { return v * s; }
-inline MVector operator*(int s, const MVector& v) { return v * static_cast<double>(s); }
+inline MVector operator*(double s, const MVector& v)
+{
+    return v * s;
+}
+inline MVector operator*(int s, const MVector& v)
+{
+    return v * static_cast<double>(s);
+}
 std::ostream& operator<<(std::ostream& out, const MVector& v);
 
 // Constant-initialised, so usable from other modules' static initialisers.

@@ -18,4 +18,4 @@ constexpr int kRandMax = 32767;
 void SeedRandom(unsigned seed);
 /// The generator's current state.
 unsigned RandomState();
-}
+} // namespace vxhost

@@ -8,7 +8,13 @@
 namespace vxhost
 {
 
-enum class Severity { kInfo, kWarning, kError, kResult };
+enum class Severity
+{
+    kInfo,
+    kWarning,
+    kError,
+    kResult
+};
 
 /// One log entry: a run of `count` identical consecutive messages.
 struct Message

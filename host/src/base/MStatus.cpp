@@ -32,7 +32,7 @@ CodeText TextFor(MStatus::MStatusCode code)
         return {"kUnknownStatus", "Unknown Status Code"};
     return kCodeTexts[index];
 }
-}
+} // namespace
 
 MString MStatus::errorString() const
 {
@@ -62,4 +62,4 @@ void ReportFailedStatus(const MStatus& status, const char* file, int line)
     std::fprintf(stderr, "\nAPI error detected in %s at line %d\n", file, line);
     status.perror("");
 }
-}
+} // namespace vxhost::detail

@@ -1,5 +1,5 @@
-#include <maya/MString.h>
 #include <maya/MStatus.h>
+#include <maya/MString.h>
 #include <maya/MStringArray.h>
 
 #include <cctype>
@@ -13,7 +13,10 @@
 
 namespace
 {
-bool IsSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+bool IsSpace(char c)
+{
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
 
 // The text with surrounding white space removed, as numbers may be padded.
 std::string Trimmed(const std::string& s)
@@ -35,7 +38,8 @@ bool ParseInt(const std::string& s, int& value)
     const char* begin = t.c_str();
     // from_chars rejects a leading '+', which people do write.
     const char* end = t.c_str() + t.size();
-    if (*begin == '+') {
+    if (*begin == '+')
+    {
         ++begin;
         if (begin == end || *begin == '-')
             return false;
@@ -54,7 +58,7 @@ bool ParseDouble(const std::string& s, double& value)
     value = std::strtod(t.c_str(), &end);
     return end == t.c_str() + t.size() && errno != ERANGE;
 }
-}
+} // namespace
 
 unsigned int MString::numChars() const
 {
@@ -73,9 +77,12 @@ MString& MString::set(double value, int precision)
     char small[64];
     const int size = std::snprintf(small, sizeof(small), "%.*f", precision, value);
     std::string text;
-    if (size < static_cast<int>(sizeof(small))) {
+    if (size < static_cast<int>(sizeof(small)))
+    {
         text.assign(small, static_cast<size_t>(size));
-    } else {
+    }
+    else
+    {
         // Huge values or precisions: format again into a buffer that fits.
         text.resize(static_cast<size_t>(size) + 1);
         std::snprintf(text.data(), text.size(), "%.*f", precision, value);
@@ -167,7 +174,8 @@ MStatus MString::split(char separator, MStringArray& output) const
 {
     output.clear();
     size_t start = 0;
-    while (start <= fText.size()) {
+    while (start <= fText.size())
+    {
         size_t stop = fText.find(separator, start);
         if (stop == std::string::npos)
             stop = fText.size();
@@ -202,4 +210,7 @@ MString& MString::trim()
     return *this;
 }
 
-std::ostream& operator<<(std::ostream& out, const MString& s) { return out << s.fText; }
+std::ostream& operator<<(std::ostream& out, const MString& s)
+{
+    return out << s.fText;
+}

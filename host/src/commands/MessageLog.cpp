@@ -25,7 +25,8 @@ struct LogState
 void WriteLine(const Message& m)
 {
     std::string line;
-    switch (m.severity) {
+    switch (m.severity)
+    {
     case Severity::kInfo:
         line = m.text;
         break;
@@ -63,7 +64,8 @@ void FlushAtExit()
 // written by an atexit handler instead.
 LogState& State()
 {
-    static LogState* const state = [] {
+    static LogState* const state = []
+    {
         auto* s = new LogState;
         std::atexit(FlushAtExit);
         return s;
@@ -107,9 +109,11 @@ void LogMessage(Severity severity, const std::string& text)
 {
     LogState& state = State();
     std::lock_guard lock(state.mutex);
-    if (state.runOpen) {
+    if (state.runOpen)
+    {
         Message& last = state.messages.back();
-        if (last.severity == severity && last.text == text) {
+        if (last.severity == severity && last.text == text)
+        {
             ++last.count;
             return;
         }

@@ -16,8 +16,11 @@ namespace
 // An unseeded C runtime behaves as if srand(1) had been called.
 std::atomic<std::uint32_t> gState{1u};
 
-constexpr std::uint32_t Next(std::uint32_t state) { return state * 214013u + 2531011u; }
+constexpr std::uint32_t Next(std::uint32_t state)
+{
+    return state * 214013u + 2531011u;
 }
+} // namespace
 
 // Declared noexcept to match glibc's declaration in <stdlib.h>.
 extern "C" __attribute__((visibility("default"))) int rand(void) noexcept
@@ -38,6 +41,12 @@ extern "C" __attribute__((visibility("default"))) void srand(unsigned seed) noex
 
 namespace vxhost
 {
-void SeedRandom(unsigned seed) { srand(seed); }
-unsigned RandomState() { return gState.load(std::memory_order_relaxed); }
+void SeedRandom(unsigned seed)
+{
+    srand(seed);
 }
+unsigned RandomState()
+{
+    return gState.load(std::memory_order_relaxed);
+}
+} // namespace vxhost

@@ -12,7 +12,8 @@ MBoundingBox::MBoundingBox(const MPoint& corner1, const MPoint& corner2)
 void MBoundingBox::expand(const MPoint& point)
 {
     const MPoint p = MPoint(point).cartesianize();
-    if (fEmpty) {
+    if (fEmpty)
+    {
         fMin = fMax = MPoint(p.x, p.y, p.z);
         fEmpty = false;
         return;
@@ -57,7 +58,8 @@ void MBoundingBox::transformUsing(const MMatrix& m)
     const MPoint lo = fMin;
     const MPoint hi = fMax;
     clear();
-    for (int corner = 0; corner < 8; ++corner) {
+    for (int corner = 0; corner < 8; ++corner)
+    {
         const MPoint p((corner & 1) ? hi.x : lo.x, (corner & 2) ? hi.y : lo.y, (corner & 4) ? hi.z : lo.z);
         expand(p * m);
     }

@@ -6,7 +6,8 @@
 
 MColor::MColor(MColorType type, float c1, float c2, float c3, float c4, float alpha)
 {
-    switch (type) {
+    switch (type)
+    {
     case kRGB:
         *this = MColor(c1, c2, c3, c4);
         break;
@@ -14,13 +15,16 @@ MColor::MColor(MColorType type, float c1, float c2, float c3, float c4, float al
         *this = MColor(1.0f - c1, 1.0f - c2, 1.0f - c3, c4);
         break;
     case kCMYK:
-        *this = MColor((1.0f - c1) * (1.0f - c4), (1.0f - c2) * (1.0f - c4), (1.0f - c3) * (1.0f - c4), alpha);
+        *this =
+            MColor((1.0f - c1) * (1.0f - c4), (1.0f - c2) * (1.0f - c4), (1.0f - c3) * (1.0f - c4), alpha);
         break;
-    case kHSV: {
+    case kHSV:
+    {
         a = c4;
         const float s = c2;
         const float v = c3;
-        if (s <= 0.0f) {
+        if (s <= 0.0f)
+        {
             r = g = b = v;
             break;
         }
@@ -33,13 +37,38 @@ MColor::MColor(MColorType type, float c1, float c2, float c3, float c4, float al
         const float p = v * (1.0f - s);
         const float q = v * (1.0f - s * f);
         const float t = v * (1.0f - s * (1.0f - f));
-        switch (sector) {
-        case 0: r = v; g = t; b = p; break;
-        case 1: r = q; g = v; b = p; break;
-        case 2: r = p; g = v; b = t; break;
-        case 3: r = p; g = q; b = v; break;
-        case 4: r = t; g = p; b = v; break;
-        default: r = v; g = p; b = q; break;
+        switch (sector)
+        {
+        case 0:
+            r = v;
+            g = t;
+            b = p;
+            break;
+        case 1:
+            r = q;
+            g = v;
+            b = p;
+            break;
+        case 2:
+            r = p;
+            g = v;
+            b = t;
+            break;
+        case 3:
+            r = p;
+            g = q;
+            b = v;
+            break;
+        case 4:
+            r = t;
+            g = p;
+            b = v;
+            break;
+        default:
+            r = v;
+            g = p;
+            b = q;
+            break;
         }
         break;
     }
@@ -48,7 +77,8 @@ MColor::MColor(MColorType type, float c1, float c2, float c3, float c4, float al
 
 bool MColor::get(MColorType type, float& c1, float& c2, float& c3) const
 {
-    switch (type) {
+    switch (type)
+    {
     case kRGB:
         c1 = r;
         c2 = g;
@@ -59,19 +89,27 @@ bool MColor::get(MColorType type, float& c1, float& c2, float& c3) const
         c2 = 1.0f - g;
         c3 = 1.0f - b;
         return true;
-    case kHSV: {
+    case kHSV:
+    {
         const float maxc = std::max({r, g, b});
         const float minc = std::min({r, g, b});
         const float delta = maxc - minc;
         c3 = maxc;
         c2 = maxc > 0.0f ? delta / maxc : 0.0f;
-        if (delta <= 0.0f) {
+        if (delta <= 0.0f)
+        {
             c1 = 0.0f;
-        } else if (maxc == r) {
+        }
+        else if (maxc == r)
+        {
             c1 = 60.0f * std::fmod((g - b) / delta, 6.0f);
-        } else if (maxc == g) {
+        }
+        else if (maxc == g)
+        {
             c1 = 60.0f * ((b - r) / delta + 2.0f);
-        } else {
+        }
+        else
+        {
             c1 = 60.0f * ((r - g) / delta + 4.0f);
         }
         if (c1 < 0.0f)

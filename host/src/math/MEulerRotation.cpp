@@ -45,7 +45,7 @@ MQuaternion AxisQuaternion(int axis, double angle)
     q[static_cast<unsigned>(axis)] = std::sin(0.5 * angle);
     return q;
 }
-}
+} // namespace
 
 MMatrix MEulerRotation::asMatrix() const
 {
@@ -74,16 +74,20 @@ MEulerRotation MEulerRotation::decompose(const MMatrix& m, RotationOrder ord)
     const double cosY = std::hypot(C(0, 0), C(1, 0));
     double a1, a2, a3;
     a2 = std::atan2(sinY, cosY);
-    if (cosY > 16.0 * DBL_EPSILON) {
+    if (cosY > 16.0 * DBL_EPSILON)
+    {
         a1 = std::atan2(C(2, 1), C(2, 2));
         a3 = std::atan2(C(1, 0), C(0, 0));
-    } else {
+    }
+    else
+    {
         // Gimbal lock: only the sum (or difference) of the outer angles is
         // defined; put it all in the first.
         a1 = std::atan2(-C(1, 2), C(1, 1));
         a3 = 0.0;
     }
-    if (s.odd) {
+    if (s.odd)
+    {
         a1 = -a1;
         a2 = -a2;
         a3 = -a3;
@@ -95,7 +99,10 @@ MEulerRotation MEulerRotation::decompose(const MMatrix& m, RotationOrder ord)
     return result;
 }
 
-MEulerRotation MEulerRotation::reorder(RotationOrder ord) const { return decompose(asMatrix(), ord); }
+MEulerRotation MEulerRotation::reorder(RotationOrder ord) const
+{
+    return decompose(asMatrix(), ord);
+}
 
 MEulerRotation MEulerRotation::inverse() const
 {

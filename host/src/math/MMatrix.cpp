@@ -128,7 +128,8 @@ double MMatrix::det4x4() const
 double MMatrix::det3x3() const
 {
     const double(&m)[4][4] = matrix;
-    return m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) - m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+    return m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
+           m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
            m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
 }
 
@@ -152,16 +153,26 @@ MMatrix MMatrix::homogenize() const
     return result;
 }
 
-bool MMatrix::isSingular() const { return std::fabs(det4x4()) <= MMatrix_kTol; }
+bool MMatrix::isSingular() const
+{
+    return std::fabs(det4x4()) <= MMatrix_kTol;
+}
 
-MMatrix& MMatrix::setToIdentity() { return *this = MMatrix(); }
+MMatrix& MMatrix::setToIdentity()
+{
+    return *this = MMatrix();
+}
 
-MMatrix& MMatrix::setToProduct(const MMatrix& left, const MMatrix& right) { return *this = left * right; }
+MMatrix& MMatrix::setToProduct(const MMatrix& left, const MMatrix& right)
+{
+    return *this = left * right;
+}
 
 std::ostream& operator<<(std::ostream& out, const MMatrix& m)
 {
     out << '[';
-    for (int r = 0; r < 4; ++r) {
+    for (int r = 0; r < 4; ++r)
+    {
         out << (r ? ", [" : "[");
         for (int c = 0; c < 4; ++c)
             out << (c ? ", " : "") << m.matrix[r][c];
@@ -179,7 +190,10 @@ MVector MVector::operator*(const MMatrix& m) const
             x * a[0][2] + y * a[1][2] + z * a[2][2]};
 }
 
-MVector& MVector::operator*=(const MMatrix& m) { return *this = *this * m; }
+MVector& MVector::operator*=(const MMatrix& m)
+{
+    return *this = *this * m;
+}
 
 MVector MVector::transformAsNormal(const MMatrix& m) const
 {
@@ -198,4 +212,7 @@ MPoint MPoint::operator*(const MMatrix& m) const
             x * a[0][3] + y * a[1][3] + z * a[2][3] + w * a[3][3]};
 }
 
-MPoint& MPoint::operator*=(const MMatrix& m) { return *this = *this * m; }
+MPoint& MPoint::operator*=(const MMatrix& m)
+{
+    return *this = *this * m;
+}

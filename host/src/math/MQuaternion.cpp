@@ -25,9 +25,11 @@ MVector AnyPerpendicular(const MVector& v)
     const MVector helper = std::fabs(v.x) < 0.9 ? MVector::xAxis : MVector::yAxis;
     return (helper ^ v).normal();
 }
-}
+} // namespace
 
-MQuaternion::MQuaternion(const MVector& a, const MVector& b) : MQuaternion(a, b, 1.0) {}
+MQuaternion::MQuaternion(const MVector& a, const MVector& b) : MQuaternion(a, b, 1.0)
+{
+}
 
 MQuaternion::MQuaternion(const MVector& a, const MVector& b, double angleFactor)
 {
@@ -37,7 +39,8 @@ MQuaternion::MQuaternion(const MVector& a, const MVector& b, double angleFactor)
         return;
     MVector axis = na ^ nb;
     const double angle = std::atan2(axis.length(), na * nb);
-    if (axis.length() < 1e-12) {
+    if (axis.length() < 1e-12)
+    {
         if (na * nb > 0.0)
             return;
         axis = AnyPerpendicular(na);
@@ -45,7 +48,10 @@ MQuaternion::MQuaternion(const MVector& a, const MVector& b, double angleFactor)
     *this = FromAxisAngle(axis, angle * angleFactor);
 }
 
-MQuaternion::MQuaternion(double angle, const MVector& axis) { *this = FromAxisAngle(axis, angle); }
+MQuaternion::MQuaternion(double angle, const MVector& axis)
+{
+    *this = FromAxisAngle(axis, angle);
+}
 
 MQuaternion& MQuaternion::operator=(const MMatrix& m)
 {
@@ -54,25 +60,32 @@ MQuaternion& MQuaternion::operator=(const MMatrix& m)
     // number.
     auto R = [&m](int r, int c) { return m.matrix[c][r]; };
     const double trace = R(0, 0) + R(1, 1) + R(2, 2);
-    if (trace > 0.0) {
+    if (trace > 0.0)
+    {
         const double s = 0.5 / std::sqrt(trace + 1.0);
         w = 0.25 / s;
         x = (R(2, 1) - R(1, 2)) * s;
         y = (R(0, 2) - R(2, 0)) * s;
         z = (R(1, 0) - R(0, 1)) * s;
-    } else if (R(0, 0) > R(1, 1) && R(0, 0) > R(2, 2)) {
+    }
+    else if (R(0, 0) > R(1, 1) && R(0, 0) > R(2, 2))
+    {
         const double s = 2.0 * std::sqrt(1.0 + R(0, 0) - R(1, 1) - R(2, 2));
         w = (R(2, 1) - R(1, 2)) / s;
         x = 0.25 * s;
         y = (R(0, 1) + R(1, 0)) / s;
         z = (R(0, 2) + R(2, 0)) / s;
-    } else if (R(1, 1) > R(2, 2)) {
+    }
+    else if (R(1, 1) > R(2, 2))
+    {
         const double s = 2.0 * std::sqrt(1.0 + R(1, 1) - R(0, 0) - R(2, 2));
         w = (R(0, 2) - R(2, 0)) / s;
         x = (R(0, 1) + R(1, 0)) / s;
         y = 0.25 * s;
         z = (R(1, 2) + R(2, 1)) / s;
-    } else {
+    }
+    else
+    {
         const double s = 2.0 * std::sqrt(1.0 + R(2, 2) - R(0, 0) - R(1, 1));
         w = (R(1, 0) - R(0, 1)) / s;
         x = (R(0, 2) + R(2, 0)) / s;
@@ -82,7 +95,10 @@ MQuaternion& MQuaternion::operator=(const MMatrix& m)
     return normalizeIt();
 }
 
-MQuaternion& MQuaternion::operator=(const MEulerRotation& e) { return *this = e.asQuaternion(); }
+MQuaternion& MQuaternion::operator=(const MEulerRotation& e)
+{
+    return *this = e.asQuaternion();
+}
 
 MMatrix MQuaternion::asMatrix() const
 {
@@ -116,7 +132,8 @@ MQuaternion& MQuaternion::setAxisAngle(const MVector& axis, double angle)
 bool MQuaternion::getAxisAngle(MVector& axis, double& angle) const
 {
     const double s = std::sqrt(x * x + y * y + z * z);
-    if (s == 0.0) {
+    if (s == 0.0)
+    {
         axis = MVector::xAxis;
         angle = 0.0;
         return false;
@@ -126,9 +143,18 @@ bool MQuaternion::getAxisAngle(MVector& axis, double& angle) const
     return true;
 }
 
-MQuaternion& MQuaternion::setToXAxis(double angle) { return *this = FromAxisAngle(MVector::xAxis, angle); }
-MQuaternion& MQuaternion::setToYAxis(double angle) { return *this = FromAxisAngle(MVector::yAxis, angle); }
-MQuaternion& MQuaternion::setToZAxis(double angle) { return *this = FromAxisAngle(MVector::zAxis, angle); }
+MQuaternion& MQuaternion::setToXAxis(double angle)
+{
+    return *this = FromAxisAngle(MVector::xAxis, angle);
+}
+MQuaternion& MQuaternion::setToYAxis(double angle)
+{
+    return *this = FromAxisAngle(MVector::yAxis, angle);
+}
+MQuaternion& MQuaternion::setToZAxis(double angle)
+{
+    return *this = FromAxisAngle(MVector::zAxis, angle);
+}
 
 MQuaternion MQuaternion::operator*(const MQuaternion& o) const
 {
@@ -167,7 +193,8 @@ MQuaternion slerp(const MQuaternion& p, const MQuaternion& q, double t)
     double cosTheta = p.x * q.x + p.y * q.y + p.z * q.z + p.w * q.w;
     // q and -q are the same rotation; pick the one nearer p for the short way.
     MQuaternion target = q;
-    if (cosTheta < 0.0) {
+    if (cosTheta < 0.0)
+    {
         cosTheta = -cosTheta;
         target = -q;
     }
@@ -175,7 +202,8 @@ MQuaternion slerp(const MQuaternion& p, const MQuaternion& q, double t)
     double b = t;
     // Nearly identical: sin(theta) vanishes, and linear blending is exact
     // to rounding.
-    if (cosTheta < 1.0 - 1e-9) {
+    if (cosTheta < 1.0 - 1e-9)
+    {
         const double theta = std::acos(std::min(cosTheta, 1.0));
         const double sinTheta = std::sin(theta);
         a = std::sin((1.0 - t) * theta) / sinTheta;
@@ -205,7 +233,8 @@ MVector MVector::rotateBy(Axis axis, double angle) const
 {
     const double c = std::cos(angle);
     const double s = std::sin(angle);
-    switch (axis) {
+    switch (axis)
+    {
     case kXaxis:
         return {x, y * c - z * s, y * s + z * c};
     case kYaxis:
@@ -218,4 +247,7 @@ MVector MVector::rotateBy(Axis axis, double angle) const
     return *this;
 }
 
-MQuaternion MVector::rotateTo(const MVector& o) const { return MQuaternion(*this, o); }
+MQuaternion MVector::rotateTo(const MVector& o) const
+{
+    return MQuaternion(*this, o);
+}

@@ -12,7 +12,8 @@ MEulerRotation::RotationOrder ToEulerOrder(MTransformationMatrix::RotationOrder 
 
 MTransformationMatrix::RotationOrder ToTransformOrder(MEulerRotation::RotationOrder order)
 {
-    return static_cast<MTransformationMatrix::RotationOrder>(static_cast<int>(order) + MTransformationMatrix::kXYZ);
+    return static_cast<MTransformationMatrix::RotationOrder>(static_cast<int>(order) +
+                                                             MTransformationMatrix::kXYZ);
 }
 
 bool IsValid(MTransformationMatrix::RotationOrder order)
@@ -20,9 +21,15 @@ bool IsValid(MTransformationMatrix::RotationOrder order)
     return order > MTransformationMatrix::kInvalid && order < MTransformationMatrix::kLast;
 }
 
-bool IsPreTransform(MSpace::Space space) { return space == MSpace::kPreTransform; }
+bool IsPreTransform(MSpace::Space space)
+{
+    return space == MSpace::kPreTransform;
+}
 
-MVector Row(const MMatrix& m, int r) { return {m.matrix[r][0], m.matrix[r][1], m.matrix[r][2]}; }
+MVector Row(const MMatrix& m, int r)
+{
+    return {m.matrix[r][0], m.matrix[r][1], m.matrix[r][2]};
+}
 
 void SetRow(MMatrix& m, int r, const MVector& v)
 {
@@ -44,7 +51,7 @@ MVector UnitOr(const MVector& v, double length, const MVector& fallback)
 {
     return length > 1e-300 ? v / length : fallback;
 }
-}
+} // namespace
 
 const MTransformationMatrix MTransformationMatrix::identity{};
 
@@ -72,7 +79,8 @@ MTransformationMatrix::MTransformationMatrix(const MMatrix& m)
     const MVector rest2 = row2 - r0 * p20 - r1 * p21;
     fScale[2] = rest2.length();
     const MVector r2 = r0 ^ r1;
-    if (fScale[2] > 1e-300 && rest2 * r2 < 0.0) {
+    if (fScale[2] > 1e-300 && rest2 * r2 < 0.0)
+    {
         // The matrix mirrors; a rotation cannot, so the Z scale goes negative.
         fScale[2] = -fScale[2];
     }
@@ -97,7 +105,10 @@ MMatrix MTransformationMatrix::asScaleMatrix() const
     return s;
 }
 
-MMatrix MTransformationMatrix::asRotateMatrix() const { return fRotation.asMatrix(); }
+MMatrix MTransformationMatrix::asRotateMatrix() const
+{
+    return fRotation.asMatrix();
+}
 
 MMatrix MTransformationMatrix::asMatrix() const
 {
@@ -114,11 +125,15 @@ MMatrix MTransformationMatrix::asMatrix() const
     return m;
 }
 
-MMatrix MTransformationMatrix::asMatrixInverse() const { return asMatrix().inverse(); }
+MMatrix MTransformationMatrix::asMatrixInverse() const
+{
+    return asMatrix().inverse();
+}
 
 MVector MTransformationMatrix::getTranslation(MSpace::Space space) const
 {
-    if (IsPreTransform(space)) {
+    if (IsPreTransform(space))
+    {
         // t expressed before S·Sh·R: solve v × (S·Sh·R) = t.
         MMatrix linear = asMatrix();
         SetRow(linear, 3, MVector::zero);
@@ -129,11 +144,14 @@ MVector MTransformationMatrix::getTranslation(MSpace::Space space) const
 
 MStatus MTransformationMatrix::setTranslation(const MVector& vector, MSpace::Space space)
 {
-    if (IsPreTransform(space)) {
+    if (IsPreTransform(space))
+    {
         MMatrix linear = asMatrix();
         SetRow(linear, 3, MVector::zero);
         fTranslation = vector * linear;
-    } else {
+    }
+    else
+    {
         fTranslation = vector;
     }
     return MStatus::kSuccess;
@@ -141,11 +159,14 @@ MStatus MTransformationMatrix::setTranslation(const MVector& vector, MSpace::Spa
 
 MStatus MTransformationMatrix::translateBy(const MVector& vector, MSpace::Space space)
 {
-    if (IsPreTransform(space)) {
+    if (IsPreTransform(space))
+    {
         MMatrix linear = asMatrix();
         SetRow(linear, 3, MVector::zero);
         fTranslation += vector * linear;
-    } else {
+    }
+    else
+    {
         fTranslation += vector;
     }
     return MStatus::kSuccess;
@@ -186,9 +207,15 @@ MStatus MTransformationMatrix::setShear(const double shear[3], MSpace::Space)
     return MStatus::kSuccess;
 }
 
-MQuaternion MTransformationMatrix::rotation() const { return fRotation.asQuaternion(); }
+MQuaternion MTransformationMatrix::rotation() const
+{
+    return fRotation.asQuaternion();
+}
 
-MEulerRotation MTransformationMatrix::eulerRotation() const { return fRotation; }
+MEulerRotation MTransformationMatrix::eulerRotation() const
+{
+    return fRotation;
+}
 
 MTransformationMatrix& MTransformationMatrix::rotateTo(const MQuaternion& q, MSpace::Space)
 {
@@ -206,8 +233,8 @@ MTransformationMatrix& MTransformationMatrix::rotateBy(const MQuaternion& q, MSp
 {
     const MMatrix added = q.normal().asMatrix();
     const MMatrix current = fRotation.asMatrix();
-    fRotation = MEulerRotation::decompose(IsPreTransform(space) ? added * current : current * added,
-                                          fRotation.order);
+    fRotation =
+        MEulerRotation::decompose(IsPreTransform(space) ? added * current : current * added, fRotation.order);
     return *this;
 }
 
@@ -216,7 +243,8 @@ MTransformationMatrix& MTransformationMatrix::rotateBy(const MEulerRotation& e, 
     return rotateBy(e.asQuaternion(), space);
 }
 
-MStatus MTransformationMatrix::setRotationQuaternion(double x, double y, double z, double w, MSpace::Space space)
+MStatus MTransformationMatrix::setRotationQuaternion(double x, double y, double z, double w,
+                                                     MSpace::Space space)
 {
     const MQuaternion q(x, y, z, w);
     if (q.x == 0.0 && q.y == 0.0 && q.z == 0.0 && q.w == 0.0)

@@ -20,7 +20,7 @@ int ReturnValue(MStatus input)
     CHECK_MSTATUS(input);
     return 1;
 }
-}
+} // namespace
 
 TEST(MStatus, CodesAndConversions)
 {
@@ -36,7 +36,7 @@ TEST(MStatus, CodesAndConversions)
     EXPECT_TRUE(s == MStatus::kNotFound);
     EXPECT_TRUE(MStatus::kNotFound == s);
     EXPECT_TRUE(s != MStatus::kFailure);
-    EXPECT_EQ(s, MStatus(MStatus::kNotFound, "other words"));  // codes decide equality
+    EXPECT_EQ(s, MStatus(MStatus::kNotFound, "other words")); // codes decide equality
     s.clear();
     EXPECT_TRUE(s);
 }
@@ -86,7 +86,7 @@ TEST(MTypeId, PrefixAndId)
 {
     EXPECT_EQ(MTypeId(0x00131A00).id(), 0x00131A00u);
     EXPECT_EQ(MTypeId(0x131A, 0x42).id(), 0x00131A42u);
-    EXPECT_EQ(MTypeId(0x131A, 0x142), MTypeId(0x131A, 0x42));  // the id keeps 8 bits
+    EXPECT_EQ(MTypeId(0x131A, 0x142), MTypeId(0x131A, 0x42)); // the id keeps 8 bits
     EXPECT_NE(MTypeId(1), MTypeId(2));
     EXPECT_EQ(MTypeId().id(), 0u);
 }

@@ -38,7 +38,7 @@ TEST(MString, ConcatenationAndComparison)
 
 TEST(MString, LengthsCountBytesOrCharacters)
 {
-    const MString s("caf\xC3\xA9 \xE2\x82\xAC");  // "café €"
+    const MString s("caf\xC3\xA9 \xE2\x82\xAC"); // "café €"
     EXPECT_EQ(s.length(), 9u);
     EXPECT_EQ(s.numChars(), 6u);
     EXPECT_STREQ(s.asChar(), "caf\xC3\xA9 \xE2\x82\xAC");
@@ -50,7 +50,7 @@ TEST(MString, SearchAndSubstrings)
     EXPECT_EQ(path.index('/'), 1);
     EXPECT_EQ(path.rindex('/'), 3);
     EXPECT_EQ(path.index('#'), -1);
-    EXPECT_EQ(path.substring(2, 4), "b/c");  // end is inclusive
+    EXPECT_EQ(path.substring(2, 4), "b/c"); // end is inclusive
     EXPECT_EQ(path.substring(4, 100), "c.ma");
     EXPECT_EQ(path.substring(-3, 0), "a");
     EXPECT_EQ(path.substring(5, 4), "");
@@ -58,7 +58,7 @@ TEST(MString, SearchAndSubstrings)
     MStringArray parts;
     parts.append("stale");
     EXPECT_TRUE(MString(",x,,y,").split(',', parts));
-    ASSERT_EQ(parts.length(), 2u);  // empty pieces are dropped
+    ASSERT_EQ(parts.length(), 2u); // empty pieces are dropped
     EXPECT_EQ(parts[0], "x");
     EXPECT_EQ(parts[1], "y");
     MString("").split(',', parts);
@@ -79,7 +79,7 @@ TEST(MString, NumberParsing)
     EXPECT_FALSE(MString("4.2").isInt());
     EXPECT_FALSE(MString("12abc").isInt());
     EXPECT_FALSE(MString("").isInt());
-    EXPECT_FALSE(MString("99999999999").isInt());  // does not fit
+    EXPECT_FALSE(MString("99999999999").isInt()); // does not fit
     EXPECT_EQ(MString("junk").asInt(), 0);
 
     EXPECT_TRUE(MString("2.5e-3").isDouble());

@@ -22,7 +22,7 @@ protected:
         vxhost::SetMessageEcho(true);
     }
 };
-}
+} // namespace
 
 TEST_F(MessageLogTest, ConsecutiveRepeatsCollapseIntoOneEntry)
 {
@@ -64,7 +64,7 @@ TEST_F(MessageLogTest, RunsEndOnChangeOrFlush)
     // A flush ends the run; the next identical message starts a new one.
     vxhost::FlushMessages();
     MGlobal::displayError("x");
-    MGlobal::displayError("");  // must not crash
+    MGlobal::displayError(""); // must not crash
     const auto log = vxhost::Messages();
     ASSERT_EQ(log.size(), 5u);
     for (const auto& m : log)
@@ -80,10 +80,12 @@ TEST_F(MessageLogTest, WorkerThreadsLoseNoReports)
     vxhost::SetMessageEcho(false);
     std::vector<std::thread> workers;
     for (int t = 0; t < 4; ++t)
-        workers.emplace_back([] {
-            for (int i = 0; i < 5000; ++i)
-                MGlobal::displayWarning("shared");
-        });
+        workers.emplace_back(
+            []
+            {
+                for (int i = 0; i < 5000; ++i)
+                    MGlobal::displayWarning("shared");
+            });
     for (auto& w : workers)
         w.join();
     const auto log = vxhost::Messages();

@@ -2,4 +2,7 @@
 // nothing of the host's, calling the C library's rand() by its plain name.
 #include <cstdlib>
 
-extern "C" __attribute__((visibility("default"))) int vx_probe_rand() { return std::rand(); }
+extern "C" __attribute__((visibility("default"))) int vx_probe_rand()
+{
+    return std::rand();
+}

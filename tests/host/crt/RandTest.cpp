@@ -19,7 +19,8 @@ TEST(Rand, SequenceMatchesClassicLcg)
     std::srand(1);
     EXPECT_EQ(vxhost::RandomState(), 1u);
     EXPECT_EQ(std::rand(), 41);
-    for (int i = 0; i < 10000; ++i) {
+    for (int i = 0; i < 10000; ++i)
+    {
         const int v = std::rand();
         ASSERT_GE(v, 0);
         ASSERT_LE(v, vxhost::kRandMax);

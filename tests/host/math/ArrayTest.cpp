@@ -14,9 +14,9 @@ TEST(Arrays, MayaMethodsAndBounds)
     EXPECT_EQ(a.length(), 3u);
     EXPECT_EQ(a[2], 7);
     EXPECT_TRUE(a.set(1, 1));
-    EXPECT_EQ(a.set(9, 3), MStatus::kFailure);  // index == length is out of range
+    EXPECT_EQ(a.set(9, 3), MStatus::kFailure); // index == length is out of range
     EXPECT_TRUE(a.insert(5, 0));
-    EXPECT_TRUE(a.insert(9, 4));                  // at the end: appends
+    EXPECT_TRUE(a.insert(9, 4)); // at the end: appends
     EXPECT_EQ(a.insert(0, 6), MStatus::kFailure);
     const int expected[] = {5, 7, 1, 7, 9};
     ASSERT_EQ(a.length(), 5u);
@@ -28,7 +28,7 @@ TEST(Arrays, MayaMethodsAndBounds)
     EXPECT_EQ(a[0], 7);
     EXPECT_EQ(a.length(), 4u);
 
-    a.setLength(6);  // grows with zeros
+    a.setLength(6); // grows with zeros
     EXPECT_EQ(a[5], 0);
     MIntArray b;
     b.copy(a);
@@ -81,9 +81,11 @@ TEST(Arrays, ReserveAndIterateWithoutReallocation)
     EXPECT_GE(d.capacity(), 100u);
     unsigned reallocations = 0;
     const double* last = d.data();
-    for (int i = 0; i < 100000; ++i) {
+    for (int i = 0; i < 100000; ++i)
+    {
         d.append(i);
-        if (d.data() != last) {
+        if (d.data() != last)
+        {
             ++reallocations;
             last = d.data();
         }

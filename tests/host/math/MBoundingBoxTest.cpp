@@ -28,17 +28,17 @@ TEST(MBoundingBox, EmptyUntilExpanded)
     EXPECT_EQ(box.depth(), 1.0);
     EXPECT_EQ(box.center(), MPoint(3, 8, 7.5));
 
-    box.expand(MBoundingBox());  // nothing to add
+    box.expand(MBoundingBox()); // nothing to add
     EXPECT_EQ(box.min(), MPoint(1, 6, 7));
     box.clear();
     EXPECT_FALSE(box.contains(MPoint(3, 8, 7.5)));
-    box.expand(MPoint(2, 4, 6, 2));  // homogeneous (1, 2, 3)
+    box.expand(MPoint(2, 4, 6, 2)); // homogeneous (1, 2, 3)
     EXPECT_EQ(box.max(), MPoint(1, 2, 3));
 }
 
 TEST(MBoundingBox, IntersectionAndTransform)
 {
-    const MBoundingBox a(MPoint(1, 1, 1), MPoint(-1, -1, -1));  // corners in any order
+    const MBoundingBox a(MPoint(1, 1, 1), MPoint(-1, -1, -1)); // corners in any order
     EXPECT_EQ(a.min(), MPoint(-1, -1, -1));
     const MBoundingBox touching(MPoint(1, 0, 0), MPoint(2, 1, 1));
     const MBoundingBox apart(MPoint(1.5, 0, 0), MPoint(2, 1, 1));

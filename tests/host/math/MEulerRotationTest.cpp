@@ -39,8 +39,10 @@ TEST(MEulerRotation, EveryOrderRoundTrips)
 {
     const MEulerRotation angles[] = {
         {0.3, -0.5, 1.1}, {-2.5, 1.2, 3.0}, {0.0, M_PI / 2, 0.4}, {0.7, -M_PI / 2, -0.2}, {0, 0, 0}};
-    for (const auto order : kOrders) {
-        for (const MEulerRotation& a : angles) {
+    for (const auto order : kOrders)
+    {
+        for (const MEulerRotation& a : angles)
+        {
             const MEulerRotation e(a.x, a.y, a.z, order);
             EXPECT_TRUE(e.asQuaternion().asMatrix().isEquivalent(e.asMatrix(), 1e-14)) << e;
             const MEulerRotation back = MEulerRotation::decompose(e.asMatrix(), order);

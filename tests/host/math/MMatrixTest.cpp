@@ -27,7 +27,7 @@ MMatrix General()
     const double values[4][4] = {{2, 1, 0, 3}, {-1, 4, 2, 0}, {0, 5, 1, -2}, {1, 0, 3, 6}};
     return MMatrix(values);
 }
-}
+} // namespace
 
 TEST(MMatrix, ProductAppliesLeftFactorFirst)
 {

@@ -21,7 +21,7 @@ TEST(MPoint, PointVectorAlgebra)
     const MPoint h(2, 4, 6, 2);
     EXPECT_EQ(q - h, MVector(3, 4, 0));
     EXPECT_EQ(MVector(h), MVector(1, 2, 3));
-    EXPECT_EQ(h + MVector(1, 0, 0), MPoint(4, 4, 6, 2));  // position moves by exactly 1
+    EXPECT_EQ(h + MVector(1, 0, 0), MPoint(4, 4, 6, 2)); // position moves by exactly 1
     MPoint c = h;
     EXPECT_EQ(c.cartesianize(), p);
     MPoint r = h;

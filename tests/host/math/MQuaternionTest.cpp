@@ -9,7 +9,7 @@
 
 TEST(MQuaternion, AxisAngleByHand)
 {
-    const MQuaternion q(M_PI / 2, MVector(0, 0, 2));  // axis need not be unit
+    const MQuaternion q(M_PI / 2, MVector(0, 0, 2)); // axis need not be unit
     EXPECT_NEAR(q.z, std::sqrt(0.5), 1e-15);
     EXPECT_NEAR(q.w, std::sqrt(0.5), 1e-15);
     // Row-vector matrix: row 0 is the image of X, which turns into Y.
@@ -38,7 +38,7 @@ TEST(MQuaternion, ProductComposesLikeMatrices)
     EXPECT_TRUE(v.rotateBy(a * b).isEquivalent(v.rotateBy(a).rotateBy(b), 1e-14));
 
     EXPECT_TRUE((a * a.inverse()).isEquivalent(MQuaternion::identity, 1e-15));
-    EXPECT_TRUE(a.conjugate().isEquivalent(a.inverse(), 1e-15));  // unit
+    EXPECT_TRUE(a.conjugate().isEquivalent(a.inverse(), 1e-15)); // unit
     const MQuaternion scaled = a * 2.0;
     EXPECT_TRUE((scaled * scaled.inverse()).isEquivalent(MQuaternion::identity, 1e-15));
     EXPECT_TRUE(scaled.normal().isEquivalent(a, 1e-15));
@@ -48,10 +48,12 @@ TEST(MQuaternion, MatrixRoundTripIncludingHalfTurns)
 {
     // Half turns exercise every branch of the matrix conversion (w = 0).
     const MQuaternion cases[] = {
-        MQuaternion(0.4, MVector(1, 1, 0)), MQuaternion(M_PI, MVector::xAxis), MQuaternion(M_PI, MVector::yAxis),
-        MQuaternion(M_PI, MVector::zAxis),  MQuaternion(3.0, MVector(-1, 2, 5)),
+        MQuaternion(0.4, MVector(1, 1, 0)),  MQuaternion(M_PI, MVector::xAxis),
+        MQuaternion(M_PI, MVector::yAxis),   MQuaternion(M_PI, MVector::zAxis),
+        MQuaternion(3.0, MVector(-1, 2, 5)),
     };
-    for (const MQuaternion& q : cases) {
+    for (const MQuaternion& q : cases)
+    {
         MQuaternion back;
         back = q.asMatrix();
         EXPECT_TRUE(back.asMatrix().isEquivalent(q.asMatrix(), 1e-14)) << q;
@@ -73,7 +75,8 @@ TEST(MQuaternion, BetweenVectorsAndSlerp)
     const MQuaternion to(M_PI / 2, MVector::zAxis);
     EXPECT_TRUE(slerp(from, to, 0.5).isEquivalent(MQuaternion(M_PI / 4, MVector::zAxis), 1e-15));
     // -to is the same rotation; slerp still takes the short way.
-    EXPECT_TRUE(MVector::xAxis.rotateBy(slerp(from, -to, 0.5)).isEquivalent(MVector(1, 1, 0).normal(), 1e-15));
+    EXPECT_TRUE(
+        MVector::xAxis.rotateBy(slerp(from, -to, 0.5)).isEquivalent(MVector(1, 1, 0).normal(), 1e-15));
 
     EXPECT_TRUE(to.asEulerRotation().isEquivalent(MEulerRotation(0, 0, M_PI / 2), 1e-15));
 }

@@ -18,7 +18,7 @@ MTransformationMatrix Compose(const double scale[3], const double shear[3], cons
     tm.setTranslation(t, MSpace::kTransform);
     return tm;
 }
-}
+} // namespace
 
 TEST(MTransformationMatrix, ComposesScaleShearRotateTranslate)
 {
@@ -46,7 +46,8 @@ TEST(MTransformationMatrix, DecomposeRecomposeRoundTrip)
     double s[3], sh[3];
     back.getScale(s, MSpace::kTransform);
     back.getShear(sh, MSpace::kTransform);
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 3; ++i)
+    {
         EXPECT_NEAR(s[i], scale[i], 1e-13);
         EXPECT_NEAR(sh[i], shear[i], 1e-13);
     }

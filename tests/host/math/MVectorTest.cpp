@@ -17,8 +17,8 @@ TEST(MVector, ArithmeticByHand)
     EXPECT_EQ(a * 2.0, MVector(2.0, 4.0, 6.0));
     EXPECT_EQ(2.0 * a, a * 2.0);
     EXPECT_EQ(b / 2.0, MVector(2.0, -2.5, 3.0));
-    EXPECT_DOUBLE_EQ(a * b, 12.0);                 // 4 - 10 + 18
-    EXPECT_EQ(a ^ b, MVector(27.0, 6.0, -13.0));   // (2*6+15, 12-6, -5-8)
+    EXPECT_DOUBLE_EQ(a * b, 12.0);               // 4 - 10 + 18
+    EXPECT_EQ(a ^ b, MVector(27.0, 6.0, -13.0)); // (2*6+15, 12-6, -5-8)
     EXPECT_EQ(MVector::xAxis ^ MVector::yAxis, MVector::zAxis);
 
     MVector c = a;
@@ -72,7 +72,7 @@ TEST(MVector, RotationsAreRightHanded)
     EXPECT_TRUE(MVector::yAxis.rotateBy(MVector::kXaxis, M_PI / 2).isEquivalent(MVector::zAxis));
     EXPECT_TRUE(MVector::zAxis.rotateBy(MVector::kYaxis, M_PI / 2).isEquivalent(MVector::xAxis));
 
-    const MQuaternion q(2 * M_PI / 3, MVector(1, 1, 1));  // cycles the axes
+    const MQuaternion q(2 * M_PI / 3, MVector(1, 1, 1)); // cycles the axes
     EXPECT_TRUE(MVector(1, 2, 3).rotateBy(q).isEquivalent(MVector(3, 1, 2)));
     EXPECT_TRUE(MVector(1, 2, 3).rotateBy(q).isEquivalent(MVector(1, 2, 3) * q.asMatrix()));
 
@@ -83,7 +83,7 @@ TEST(MVector, RotationsAreRightHanded)
 
 TEST(MVector, MatrixProductIgnoresTranslation)
 {
-    MMatrix m;  // rows: scale X by 2, swap Y into Z, translate by (5, 6, 7)
+    MMatrix m; // rows: scale X by 2, swap Y into Z, translate by (5, 6, 7)
     m.matrix[0][0] = 2.0;
     m.matrix[1][1] = 0.0;
     m.matrix[1][2] = 1.0;

@@ -15,8 +15,7 @@ namespace vxhost::detail
 /// STL-style begin()/end()/data()/reserve() that hot loops use.
 /// Methods returning MStatus fail with kFailure on an out-of-range index and
 /// leave the array unchanged. operator[] does not check its index.
-template <typename T>
-class ArrayOf
+template <typename T> class ArrayOf
 {
 public:
     using value_type = T;
