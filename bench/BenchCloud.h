@@ -1,6 +1,13 @@
 #pragma once
 
+#include "KDTree.h"
+
 #include <maya/MVectorArray.h>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <map>
 
 #include <random>
 
@@ -19,4 +26,26 @@ inline MVectorArray BenchCloud(long n, unsigned seed, double size)
         points[static_cast<unsigned>(i)] = MVector(x, y, z);
     }
     return points;
+}
+
+/// The flock positions the benchmarks share: n points at a density that stays
+/// the same for every n (side grows with the cube root of n).
+inline const MVectorArray& SharedCloud(long n)
+{
+    static std::map<long, MVectorArray> clouds;
+    auto it = clouds.find(n);
+    if (it == clouds.end())
+        it = clouds.emplace(n, BenchCloud(n, 42, std::cbrt(static_cast<double>(n)) * 5.0)).first;
+    return it->second;
+}
+
+/// Every point's k nearest, querying the particles in the given order.
+template <typename Order>
+void QueryEveryPoint(const KDTree& tree, const MVectorArray& points, int k, const Order& order, NeighbourList& list)
+{
+    for (const std::int32_t i : order)
+    {
+        tree.Nearest(i, k, points, list);
+        benchmark::DoNotOptimize(list.Indices().data());
+    }
 }

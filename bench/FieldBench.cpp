@@ -24,8 +24,7 @@ const Flock& FlockOf(long n)
     auto it = flocks.find(n);
     if (it == flocks.end())
     {
-        const double side = std::cbrt(static_cast<double>(n)) * 5.0;
-        it = flocks.emplace(n, Flock{BenchCloud(n, 42, side), BenchCloud(n, 43, 10.0)}).first;
+        it = flocks.emplace(n, Flock{SharedCloud(n), BenchCloud(n, 43, 10.0)}).first;
     }
     return it->second;
 }
@@ -79,26 +78,6 @@ void BM_Evaluate(benchmark::State& state, int threads)
 BENCHMARK_CAPTURE(BM_Evaluate, one_thread, 1)->Apply(Sizes);
 BENCHMARK_CAPTURE(BM_Evaluate, all_cores, 0)->Apply(Sizes);
 
-// The tree alone: build plus every particle's 8 nearest, in leaf order.
-void BM_TreeBuildAndQuery(benchmark::State& state)
-{
-    const Flock& flock = FlockOf(state.range(0));
-    KDTree tree;
-    NeighbourList list;
-    for (auto _ : state)
-    {
-        tree.Reset();
-        tree.Build(flock.positions);
-        for (const std::int32_t i : tree.LeafOrder())
-        {
-            tree.Nearest(i, 8, flock.positions, list);
-            benchmark::DoNotOptimize(list.Indices().data());
-        }
-    }
-    state.SetItemsProcessed(state.iterations() * state.range(0));
-}
-BENCHMARK(BM_TreeBuildAndQuery)->Apply(Sizes);
-
 // The tree's own query time: every particle's 8 nearest, in leaf order.
 void BM_TreeQuery(benchmark::State& state)
 {
@@ -107,11 +86,7 @@ void BM_TreeQuery(benchmark::State& state)
     tree.Build(flock.positions);
     NeighbourList list;
     for (auto _ : state)
-        for (const std::int32_t i : tree.LeafOrder())
-        {
-            tree.Nearest(i, 8, flock.positions, list);
-            benchmark::DoNotOptimize(list.Indices().data());
-        }
+        QueryEveryPoint(tree, flock.positions, 8, tree.LeafOrder(), list);
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_TreeQuery)->Apply(Sizes);

@@ -6,22 +6,11 @@
 #include <benchmark/benchmark.h>
 #include <nanoflann.hpp>
 
-#include <map>
-#include <memory>
+#include <numeric>
 #include <vector>
 
 namespace
 {
-const MVectorArray& Cloud(long n)
-{
-    // Side grows with n so that the density, and so the query work, stays put.
-    static std::map<long, MVectorArray> clouds;
-    auto it = clouds.find(n);
-    if (it == clouds.end())
-        it = clouds.emplace(n, BenchCloud(n, 42, std::cbrt(static_cast<double>(n)) * 5.0)).first;
-    return it->second;
-}
-
 struct NanoflannCloud
 {
     const MVectorArray* points;
@@ -48,7 +37,7 @@ void Args(benchmark::internal::Benchmark* b)
 
 void BM_TreeBuild(benchmark::State& state)
 {
-    const MVectorArray& points = Cloud(state.range(0));
+    const MVectorArray& points = SharedCloud(state.range(0));
     KDTree tree;
     for (auto _ : state)
     {
@@ -61,7 +50,7 @@ BENCHMARK(BM_TreeBuild)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchma
 
 void BM_NanoflannBuild(benchmark::State& state)
 {
-    NanoflannCloud cloud{&Cloud(state.range(0))};
+    NanoflannCloud cloud{&SharedCloud(state.range(0))};
     for (auto _ : state)
     {
         NanoflannTree tree(3, cloud, nanoflann::KDTreeSingleIndexAdaptorParams(10));
@@ -73,17 +62,12 @@ BENCHMARK(BM_NanoflannBuild)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(be
 // Every point's k nearest, queried in the tree's leaf order.
 void BM_TreeQueryAll(benchmark::State& state)
 {
-    const MVectorArray& points = Cloud(state.range(0));
-    const int k = static_cast<int>(state.range(1));
+    const MVectorArray& points = SharedCloud(state.range(0));
     KDTree tree;
     tree.Build(points);
     NeighbourList list;
     for (auto _ : state)
-        for (const std::int32_t i : tree.LeafOrder())
-        {
-            tree.Nearest(i, k, points, list);
-            benchmark::DoNotOptimize(list.Indices().data());
-        }
+        QueryEveryPoint(tree, points, static_cast<int>(state.range(1)), tree.LeafOrder(), list);
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_TreeQueryAll)->Apply(Args);
@@ -91,17 +75,14 @@ BENCHMARK(BM_TreeQueryAll)->Apply(Args);
 // The same queries in particle index order, to show what leaf order buys.
 void BM_TreeQueryAllIndexOrder(benchmark::State& state)
 {
-    const MVectorArray& points = Cloud(state.range(0));
-    const int k = static_cast<int>(state.range(1));
+    const MVectorArray& points = SharedCloud(state.range(0));
     KDTree tree;
     tree.Build(points);
+    std::vector<std::int32_t> order(points.length());
+    std::iota(order.begin(), order.end(), 0);
     NeighbourList list;
     for (auto _ : state)
-        for (std::int32_t i = 0; i < static_cast<std::int32_t>(points.length()); ++i)
-        {
-            tree.Nearest(i, k, points, list);
-            benchmark::DoNotOptimize(list.Indices().data());
-        }
+        QueryEveryPoint(tree, points, static_cast<int>(state.range(1)), order, list);
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_TreeQueryAllIndexOrder)->Args({100'000, 8})->Unit(benchmark::kMillisecond);
@@ -109,7 +90,7 @@ BENCHMARK(BM_TreeQueryAllIndexOrder)->Args({100'000, 8})->Unit(benchmark::kMilli
 // nanoflann returns the query point itself, so it is asked for k + 1.
 void BM_NanoflannQueryAll(benchmark::State& state)
 {
-    NanoflannCloud cloud{&Cloud(state.range(0))};
+    NanoflannCloud cloud{&SharedCloud(state.range(0))};
     const std::size_t k = static_cast<std::size_t>(state.range(1)) + 1;
     NanoflannTree tree(3, cloud, nanoflann::KDTreeSingleIndexAdaptorParams(10));
     std::vector<std::uint32_t> indices(k);

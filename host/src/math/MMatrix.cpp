@@ -60,6 +60,29 @@ bool MMatrix::isEquivalent(const MMatrix& other, double tolerance) const
     return true;
 }
 
+namespace
+{
+// The 2x2 minors of the top two rows (s) and of the bottom two rows (c),
+// from which both the determinant and the cofactors follow (Laplace
+// expansion), sharing the work between all sixteen cofactors.
+struct Minors
+{
+    double s0, s1, s2, s3, s4, s5;
+    double c0, c1, c2, c3, c4, c5;
+
+    explicit Minors(const double (&m)[4][4])
+        : s0(m[0][0] * m[1][1] - m[1][0] * m[0][1]), s1(m[0][0] * m[1][2] - m[1][0] * m[0][2]),
+          s2(m[0][0] * m[1][3] - m[1][0] * m[0][3]), s3(m[0][1] * m[1][2] - m[1][1] * m[0][2]),
+          s4(m[0][1] * m[1][3] - m[1][1] * m[0][3]), s5(m[0][2] * m[1][3] - m[1][2] * m[0][3]),
+          c0(m[2][0] * m[3][1] - m[3][0] * m[2][1]), c1(m[2][0] * m[3][2] - m[3][0] * m[2][2]),
+          c2(m[2][0] * m[3][3] - m[3][0] * m[2][3]), c3(m[2][1] * m[3][2] - m[3][1] * m[2][2]),
+          c4(m[2][1] * m[3][3] - m[3][1] * m[2][3]), c5(m[2][2] * m[3][3] - m[3][2] * m[2][3])
+    {
+    }
+};
+
+} // namespace
+
 MMatrix MMatrix::transpose() const
 {
     MMatrix result;
@@ -71,21 +94,8 @@ MMatrix MMatrix::transpose() const
 
 MMatrix MMatrix::adjoint() const
 {
-    // Cofactors from the 2×2 minors of the top two and bottom two rows
-    // (Laplace expansion), which shares the work between all sixteen.
     const double(&m)[4][4] = matrix;
-    const double s0 = m[0][0] * m[1][1] - m[1][0] * m[0][1];
-    const double s1 = m[0][0] * m[1][2] - m[1][0] * m[0][2];
-    const double s2 = m[0][0] * m[1][3] - m[1][0] * m[0][3];
-    const double s3 = m[0][1] * m[1][2] - m[1][1] * m[0][2];
-    const double s4 = m[0][1] * m[1][3] - m[1][1] * m[0][3];
-    const double s5 = m[0][2] * m[1][3] - m[1][2] * m[0][3];
-    const double c5 = m[2][2] * m[3][3] - m[3][2] * m[2][3];
-    const double c4 = m[2][1] * m[3][3] - m[3][1] * m[2][3];
-    const double c3 = m[2][1] * m[3][2] - m[3][1] * m[2][2];
-    const double c2 = m[2][0] * m[3][3] - m[3][0] * m[2][3];
-    const double c1 = m[2][0] * m[3][2] - m[3][0] * m[2][2];
-    const double c0 = m[2][0] * m[3][1] - m[3][0] * m[2][1];
+    const auto [s0, s1, s2, s3, s4, s5, c0, c1, c2, c3, c4, c5] = Minors(m);
 
     MMatrix a;
     a.matrix[0][0] = m[1][1] * c5 - m[1][2] * c4 + m[1][3] * c3;
@@ -109,19 +119,7 @@ MMatrix MMatrix::adjoint() const
 
 double MMatrix::det4x4() const
 {
-    const double(&m)[4][4] = matrix;
-    const double s0 = m[0][0] * m[1][1] - m[1][0] * m[0][1];
-    const double s1 = m[0][0] * m[1][2] - m[1][0] * m[0][2];
-    const double s2 = m[0][0] * m[1][3] - m[1][0] * m[0][3];
-    const double s3 = m[0][1] * m[1][2] - m[1][1] * m[0][2];
-    const double s4 = m[0][1] * m[1][3] - m[1][1] * m[0][3];
-    const double s5 = m[0][2] * m[1][3] - m[1][2] * m[0][3];
-    const double c5 = m[2][2] * m[3][3] - m[3][2] * m[2][3];
-    const double c4 = m[2][1] * m[3][3] - m[3][1] * m[2][3];
-    const double c3 = m[2][1] * m[3][2] - m[3][1] * m[2][2];
-    const double c2 = m[2][0] * m[3][3] - m[3][0] * m[2][3];
-    const double c1 = m[2][0] * m[3][2] - m[3][0] * m[2][2];
-    const double c0 = m[2][0] * m[3][1] - m[3][0] * m[2][1];
+    const auto [s0, s1, s2, s3, s4, s5, c0, c1, c2, c3, c4, c5] = Minors(matrix);
     return s0 * c5 - s1 * c4 + s2 * c3 + s3 * c2 - s4 * c1 + s5 * c0;
 }
 
