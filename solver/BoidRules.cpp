@@ -1,14 +1,6 @@
 #include "BoidRules.h"
 
-namespace
-{
-// Scales v to length limit when it is strictly longer.
-void LimitLength(MVector& v, double limit)
-{
-    if (v.length() > limit && v.normalize())
-        v *= limit;
-}
-} // namespace
+#include "Truncate.h"
 
 void FindNeighboursBruteForce(std::int32_t i, const MPoint& p, const MVectorArray& positions, int k,
                               std::span<const std::int32_t> candidates, NeighbourList& out)
@@ -71,13 +63,13 @@ SteeringForce BoidForce(std::int32_t i, const MPoint& p, const MVectorArray& pos
     {
         const double count = static_cast<double>(n);
         cohesion = centre / count - MVector(p.x, p.y, p.z);
-        LimitLength(cohesion, maxForce);
+        Truncate(cohesion, maxForce);
         matching = velocity / count - velocities[static_cast<unsigned>(i)];
-        LimitLength(matching, maxForce);
+        Truncate(matching, maxForce);
     }
 
     result.vector = separation * params.boidSeparationUrge + cohesion * params.flockCentringUrge +
                     matching * params.velocityMatchingUrge;
-    LimitLength(result.vector, maxForce);
+    Truncate(result.vector, maxForce);
     return result;
 }

@@ -3,6 +3,7 @@
 #include "BoidRules.h"
 #include "RandomDraw.h"
 #include "SteeringForce.h"
+#include "Truncate.h"
 
 #include <maya/MPoint.h>
 
@@ -86,30 +87,36 @@ MStatus FieldEvaluator::Evaluate(const FieldInput& input, const FlockSettings& s
     arena_->execute(
         [&]
         {
-            tbb::parallel_for(tbb::blocked_range<std::size_t>(0, order.size(), kGrain),
-                              [&](const tbb::blocked_range<std::size_t>& range)
-                              {
-                                  NeighbourList& neighbours = neighbourLists_.local();
-                                  for (std::size_t r = range.begin(); r != range.end(); ++r)
-                                  {
-                                      // Leaf order visits the particle arrays out of
-                                      // order: fetch a few particles ahead.
-                                      if (r + kPrefetchAhead < range.end())
-                                      {
-                                          const unsigned ahead =
-                                              static_cast<unsigned>(order[r + kPrefetchAhead]);
-                                          __builtin_prefetch(&positions[ahead]);
-                                          __builtin_prefetch(&(*velocities)[ahead]);
-                                          __builtin_prefetch(&outForces[ahead], 1);
-                                          __builtin_prefetch(&steered_[ahead]);
-                                      }
-                                      const std::int32_t i = order[r];
-                                      if (steered_[static_cast<std::size_t>(i)])
-                                          SteerParticle(i, input, *velocities, neighbours, outForces);
-                                  }
-                              });
+            tbb::parallel_for(
+                tbb::blocked_range<std::size_t>(0, order.size(), kGrain),
+                [&](const tbb::blocked_range<std::size_t>& range)
+                { SteerInOrder(order, range.begin(), range.end(), input, *velocities, outForces); });
         });
     return MStatus::kSuccess;
+}
+
+void FieldEvaluator::SteerInOrder(std::span<const std::int32_t> order, std::size_t begin, std::size_t end,
+                                  const FieldInput& input, const MVectorArray& velocities,
+                                  MVectorArray& outForces) const
+{
+    const MVectorArray& positions = *input.positions;
+    NeighbourList& neighbours = neighbourLists_.local();
+    for (std::size_t r = begin; r != end; ++r)
+    {
+        // Leaf order visits the particle arrays out of order: fetch a few
+        // particles ahead.
+        if (r + kPrefetchAhead < end)
+        {
+            const unsigned ahead = static_cast<unsigned>(order[r + kPrefetchAhead]);
+            __builtin_prefetch(&positions[ahead]);
+            __builtin_prefetch(&velocities[ahead]);
+            __builtin_prefetch(&outForces[ahead], 1);
+            __builtin_prefetch(&steered_[ahead]);
+        }
+        const std::int32_t i = order[r];
+        if (steered_[static_cast<std::size_t>(i)])
+            SteerParticle(i, input, velocities, neighbours, outForces);
+    }
 }
 
 void FieldEvaluator::SelectSteeredParticles(std::size_t count, MVectorArray& outForces)
@@ -162,8 +169,7 @@ void FieldEvaluator::SteerParticle(std::int32_t i, const FieldInput& input, cons
     Accumulate(total, obstacleForce);
 
     MVector force = total.vector * m;
-    if (force.length() > params.maximumForce && force.normalize())
-        force *= params.maximumForce;
+    Truncate(force, params.maximumForce);
 
     const double s = params.maximumSpeed;
     const double dt = input.deltaTime;
@@ -173,14 +179,12 @@ void FieldEvaluator::SteerParticle(std::int32_t i, const FieldInput& input, cons
         // The time step is deliberately left out here: the limit works on
         // v + F, then F becomes whatever brings v there.
         MVector d = v + force;
-        if (d.length() > s && d.normalize())
-            d *= s;
+        Truncate(d, s);
         force = d - v;
     }
     else if (dt == 0.0)
     {
-        if (force.length() > s && force.normalize())
-            force *= s;
+        Truncate(force, s);
     }
     outForces[u] = force;
 }

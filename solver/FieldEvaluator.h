@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 /// What the host hands a field for one particle system and one time step.
@@ -53,7 +54,11 @@ public:
     const KDTree& Tree() const { return tree_; }
 
 private:
+    /// Draws, in particle order, which particles are steered this evaluation.
     void SelectSteeredParticles(std::size_t count, MVectorArray& outForces);
+    /// Steers the particles order[begin..end); safe to run on several threads.
+    void SteerInOrder(std::span<const std::int32_t> order, std::size_t begin, std::size_t end,
+                      const FieldInput& input, const MVectorArray& velocities, MVectorArray& outForces) const;
     void SteerParticle(std::int32_t i, const FieldInput& input, const MVectorArray& velocities,
                        NeighbourList& neighbours, MVectorArray& outForces) const;
 
@@ -65,6 +70,6 @@ private:
     std::vector<std::int32_t> finiteParticles_; ///< particles with finite position and velocity
     std::vector<std::uint8_t> steered_;         ///< 1 when the particle gets a force this evaluation
     MVectorArray paddedVelocities_;             ///< used when fewer velocities than positions arrive
-    tbb::enumerable_thread_specific<NeighbourList> neighbourLists_;
+    mutable tbb::enumerable_thread_specific<NeighbourList> neighbourLists_;
     std::unique_ptr<tbb::task_arena> arena_;
 };
