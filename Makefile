@@ -10,7 +10,7 @@ CMAKE_ARGS ?=
 JOBS       ?= $(shell nproc)
 
 # Debian packages the project builds with.
-PACKAGES := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev \
+PACKAGES := cmake ninja-build g++ libgtest-dev \
             libbenchmark-dev libtbb-dev libnanoflann-dev
 
 .PHONY: all deps configure build run test bench asan clean
