@@ -11,7 +11,8 @@ JOBS       ?= $(shell nproc)
 
 # Debian packages the project builds with.
 PACKAGES := cmake ninja-build g++ libgtest-dev \
-            libbenchmark-dev libtbb-dev libnanoflann-dev
+            libbenchmark-dev libtbb-dev libnanoflann-dev libembree-dev \
+            libtinyobjloader-dev
 
 .PHONY: all deps configure build run test bench asan clean
 

@@ -1,0 +1,1 @@
+# Curve closest-point benchmark (vx_bench_curves).

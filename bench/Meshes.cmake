@@ -1,0 +1,1 @@
+# Mesh query benchmarks (vx_bench_meshes).

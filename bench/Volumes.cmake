@@ -1,0 +1,1 @@
+# Volume benchmarks (vx_bench_volumes).

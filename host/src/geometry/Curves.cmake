@@ -1,0 +1,2 @@
+# NURBS curve data and MFnNurbsCurve.
+target_sources(vxhost PRIVATE)

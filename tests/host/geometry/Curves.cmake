@@ -1,0 +1,1 @@
+# Tests of NURBS curves (vx_test_host_curves).

@@ -1,0 +1,1 @@
+# Tests of meshes (vx_test_host_meshes).
