@@ -102,6 +102,8 @@ void SetMessageEcho(bool enabled)
 {
     LogState& state = State();
     std::lock_guard lock(state.mutex);
+    // A pending run is written (or not) as echo stood when it was logged.
+    CloseRun(state);
     state.echo = enabled;
 }
 

@@ -1,1 +1,6 @@
 # Tests of meshes (vx_test_host_meshes).
+vx_add_test(vx_test_host_meshes
+  SOURCES
+    geometry/MeshDataTest.cpp
+    geometry/MeshQueryTest.cpp
+  LIBS vxhost Threads::Threads)

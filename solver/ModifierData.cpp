@@ -1,0 +1,8 @@
+#include "ModifierData.h"
+
+void ModifierData::Clear()
+{
+    EntityData::Clear();
+    modificationMethods.clear();
+    parameterOverrides.clear();
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "EntityData.h"
+
+/// The obstacles of one evaluation: volumes and meshes the particles avoid.
+/// Adds nothing to the common record.
+class ObstacleData : public EntityData
+{
+};

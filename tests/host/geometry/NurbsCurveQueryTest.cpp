@@ -1,0 +1,273 @@
+// Closest point, parameter at point and arc length, checked against dense
+// sampling on random curves and against closed forms.
+#include "NurbsCurveTestUtil.h"
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <thread>
+#include <vector>
+
+namespace
+{
+/// A random clamped curve: CVs anywhere in a box (so spans cross and fold),
+/// uneven knots, some of them doubled.
+void RandomCurve(std::mt19937& rng, MFnNurbsCurve& fn)
+{
+    const unsigned degrees[] = {1, 2, 3, 5};
+    const unsigned degree = degrees[rng() % 4];
+    const unsigned spans = 1 + rng() % 12;
+    std::uniform_real_distribution<double> coordinate(-5.0, 5.0);
+    std::uniform_real_distribution<double> step(0.2, 2.0);
+    MPointArray cvs;
+    for (unsigned i = 0; i < spans + degree; ++i)
+        cvs.append(coordinate(rng), coordinate(rng), coordinate(rng));
+    MDoubleArray knots(degree, 0.0);
+    double knot = 0.0;
+    for (unsigned i = 1; i < spans; ++i)
+    {
+        if (degree < 2 || rng() % 4 != 0 || knots[knots.length() - 1] == knots[knots.length() - 2])
+            knot += step(rng);
+        knots.append(knot);
+    }
+    knot += step(rng);
+    for (unsigned i = 0; i < degree; ++i)
+        knots.append(knot);
+    MakeCurve(fn, cvs, knots, degree);
+}
+
+/// Points at `perSpan` even parameter steps over every knot interval of the
+/// domain, so that corners at knots are sampled exactly.
+std::vector<MPoint> Samples(const MFnNurbsCurve& fn, int perSpan)
+{
+    double start = 0, end = 0;
+    fn.getKnotDomain(start, end);
+    MDoubleArray knots;
+    fn.getKnots(knots);
+    std::vector<MPoint> samples;
+    MPoint p;
+    fn.getPointAtParam(start, p);
+    samples.push_back(p);
+    for (unsigned k = 1; k < knots.length(); ++k)
+    {
+        const double a = std::max(knots[k - 1], start), b = std::min(knots[k], end);
+        for (int i = 1; a < b && i <= perSpan; ++i)
+        {
+            fn.getPointAtParam(a + (b - a) * i / perSpan, p);
+            samples.push_back(p);
+        }
+    }
+    return samples;
+}
+
+double SampledDistance(const std::vector<MPoint>& samples, const MPoint& q)
+{
+    double best = HUGE_VAL;
+    for (const MPoint& s : samples)
+        best = std::min(best, s.distanceTo(q));
+    return best;
+}
+} // namespace
+
+TEST(NurbsCurveQuery, ClosestPointNeverWorseThanDenseSampling)
+{
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> box(-7.0, 7.0);
+    for (int curveIndex = 0; curveIndex < 24; ++curveIndex)
+    {
+        MFnNurbsCurve fn;
+        RandomCurve(rng, fn);
+        const std::vector<MPoint> samples = Samples(fn, 2000);
+        double start = 0, end = 0;
+        fn.getKnotDomain(start, end);
+        for (int i = 0; i < 80; ++i)
+        {
+            const MPoint q(box(rng), box(rng), box(rng));
+            const double sampled = SampledDistance(samples, q);
+            for (const double tolerance : {1e-3, 0.0})
+            {
+                double param = -1e9;
+                MStatus status;
+                const MPoint p = fn.closestPoint(q, &param, tolerance, MSpace::kObject, &status);
+                ASSERT_TRUE(status);
+                // Sampling never beats the true distance, which the search
+                // misses by at most the tolerance.
+                EXPECT_LE(p.distanceTo(q), sampled + tolerance + 1e-10) << "curve " << curveIndex;
+                // The answer is the curve's point at the answered parameter.
+                ASSERT_GE(param, start);
+                ASSERT_LE(param, end);
+                MPoint onCurve;
+                fn.getPointAtParam(param, onCurve);
+                EXPECT_LT(onCurve.distanceTo(p), 1e-9);
+            }
+        }
+
+        // A point of the curve maps back to a parameter with that point.
+        const double u = start + (end - start) * std::uniform_real_distribution<double>(0, 1)(rng);
+        MPoint q;
+        fn.getPointAtParam(u, q);
+        double param = -1;
+        ASSERT_TRUE(fn.getParamAtPoint(q, param, 1e-6));
+        MPoint back;
+        fn.getPointAtParam(param, back);
+        EXPECT_LT(back.distanceTo(q), 1e-7);
+        EXPECT_TRUE(fn.isPointOnCurve(q, 1e-6));
+    }
+}
+
+TEST(NurbsCurveQuery, ParamAtPointRoundTripAndRefusal)
+{
+    MFnNurbsCurve fn;
+    MakeCurve(fn, Points({{0, 0, 0}, {1, 2, 0}, {3, 2, 0}, {4, 0, 1}}), Knots({0, 0, 0, 1, 1, 1}), 3);
+    for (const double u : {0.0, 0.1, 0.37, 0.5, 0.93, 1.0})
+    {
+        MPoint p;
+        fn.getPointAtParam(u, p);
+        double param = -1;
+        EXPECT_TRUE(fn.getParamAtPoint(p, param, 1e-6, MSpace::kWorld));
+        EXPECT_NEAR(param, u, 1e-9);
+    }
+    // 0.01 away from the curve, outwards along the normal: found within a
+    // looser tolerance only.
+    MPoint off;
+    fn.getPointAtParam(0.5, off);
+    off -= 0.01 * fn.normal(0.5);
+    double param = 42;
+    const MStatus status = fn.getParamAtPoint(off, param, 1e-3);
+    EXPECT_EQ(status, MS::kFailure);
+    EXPECT_NE(std::string(status.errorString().asChar()).find("farther than the tolerance"),
+              std::string::npos);
+    EXPECT_EQ(param, 42.0);
+    EXPECT_FALSE(fn.isPointOnCurve(off, 1e-3));
+    EXPECT_TRUE(fn.getParamAtPoint(off, param, 0.02));
+    EXPECT_NEAR(param, 0.5, 1e-9);
+    EXPECT_NEAR(fn.distanceToPoint(off), 0.01, 1e-12);
+}
+
+TEST(NurbsCurveQuery, ArcLength)
+{
+    // CVs evenly on a line: the length is the end-to-end distance, and a
+    // length along it lands that far from the start.
+    MFnNurbsCurve line;
+    MakeCurve(line, Points({{0, 0, 0}, {1, 2, 2}, {2, 4, 4}, {3, 6, 6}, {4, 8, 8}}),
+              Knots({0, 0, 0, 1, 2, 2, 2}), 3);
+    EXPECT_NEAR(line.length(), 12.0, 1e-12);
+    for (const double l : {0.0, 0.5, 3.0, 6.0, 11.9, 12.0})
+    {
+        MPoint p;
+        line.getPointAtParam(line.findParamFromLength(l), p);
+        EXPECT_NEAR(p.distanceTo(MPoint::origin), l, 1e-10);
+    }
+    // Evenly spaced Bezier CVs move at constant speed: param = length / 3.
+    MFnNurbsCurve even;
+    MakeCurve(even, Points({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}}), Knots({0, 0, 0, 1, 1, 1}), 3);
+    EXPECT_NEAR(even.findParamFromLength(1.2), 0.4, 1e-12);
+
+    // Random curves: against a fine polyline (which is short by O(h^2)), and
+    // length -> param -> length round trips.
+    std::mt19937 rng(11);
+    for (int i = 0; i < 10; ++i)
+    {
+        MFnNurbsCurve fn;
+        RandomCurve(rng, fn);
+        const std::vector<MPoint> samples = Samples(fn, 20000);
+        double polyline = 0.0;
+        for (size_t k = 1; k < samples.size(); ++k)
+            polyline += samples[k].distanceTo(samples[k - 1]);
+        const double total = fn.length();
+        EXPECT_NEAR(total, polyline, 1e-6 * total);
+        double previous = -1.0;
+        for (int k = 0; k <= 20; ++k)
+        {
+            const double l = total * k / 20;
+            const double u = fn.findParamFromLength(l);
+            EXPECT_GE(u, previous);
+            previous = u;
+            EXPECT_NEAR(fn.findLengthFromParam(u), l, 1e-10 * total);
+        }
+    }
+}
+
+TEST(NurbsCurveQuery, PeriodicCircleAndClosedSquare)
+{
+    // Eight CVs on a circle of radius 10, the first three repeated: a
+    // uniform periodic cubic over params 0..8.
+    const double radius = 10.0;
+    std::vector<MPoint> ring;
+    for (int i = 0; i < 8; ++i)
+        ring.emplace_back(radius * std::cos(i * M_PI / 4), radius * std::sin(i * M_PI / 4), 0.0);
+    MPointArray cvs;
+    MDoubleArray knots;
+    for (int i = 0; i < 11; ++i)
+        cvs.append(ring[i % 8]);
+    for (int i = 0; i < 13; ++i)
+        knots.append(i - 2.0);
+    MFnNurbsCurve fn;
+    MakeCurve(fn, cvs, knots, 3, MFnNurbsCurve::kPeriodic);
+    EXPECT_EQ(fn.form(), MFnNurbsCurve::kPeriodic);
+    EXPECT_EQ(fn.numSpans(), 8);
+    double start = 0, end = 0;
+    fn.getKnotDomain(start, end);
+    EXPECT_EQ(start, 0.0);
+    EXPECT_EQ(end, 8.0);
+    for (int i = 0; i <= 8; ++i)
+    {
+        // At knot i the uniform cubic sits at (P_i + 4 P_i+1 + P_i+2) / 6.
+        const MVector expected =
+            (MVector(ring[i % 8]) + 4 * MVector(ring[(i + 1) % 8]) + MVector(ring[(i + 2) % 8])) / 6;
+        MPoint p;
+        fn.getPointAtParam(i, p);
+        EXPECT_TRUE(p.isEquivalent(MPoint(expected), 1e-12)) << i;
+    }
+    EXPECT_TRUE(fn.tangent(0.0).isEquivalent(fn.tangent(8.0), 1e-12)); // smooth across the seam
+
+    // Near the seam, and at the centre where every span is nearly as close.
+    const std::vector<MPoint> samples = Samples(fn, 5000);
+    double polyline = 0.0;
+    for (size_t k = 1; k < samples.size(); ++k)
+        polyline += samples[k].distanceTo(samples[k - 1]);
+    EXPECT_NEAR(fn.length(), polyline, 1e-6);
+    for (const MPoint& q : {MPoint(12, -0.3, 1), MPoint(12, 0.3, -1), MPoint(0, 0, 0), MPoint(0.1, 0.2, 5)})
+    {
+        const double sampled = SampledDistance(samples, q);
+        EXPECT_LE(fn.closestPoint(q, nullptr, 0.0).distanceTo(q), sampled + 1e-10);
+        EXPECT_GT(fn.closestPoint(q, nullptr, 0.0).distanceTo(q), sampled - 1e-3);
+    }
+
+    // A closed polyline square.
+    MFnNurbsCurve square;
+    MakeCurve(square, Points({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 0}}), Knots({0, 1, 2, 3, 4}),
+              1, MFnNurbsCurve::kClosed);
+    EXPECT_EQ(square.form(), MFnNurbsCurve::kClosed);
+    EXPECT_NEAR(square.length(), 4.0, 1e-13);
+    EXPECT_NEAR(square.findParamFromLength(2.5), 2.5, 1e-12);
+}
+
+TEST(NurbsCurveQuery, ConcurrentQueriesMatchSerialOnes)
+{
+    std::mt19937 rng(3);
+    MFnNurbsCurve fn;
+    RandomCurve(rng, fn);
+    std::uniform_real_distribution<double> box(-7.0, 7.0);
+    std::vector<MPoint> queries(4000);
+    for (MPoint& q : queries)
+        q = MPoint(box(rng), box(rng), box(rng));
+    std::vector<double> serial(queries.size());
+    for (size_t i = 0; i < queries.size(); ++i)
+        fn.closestPoint(queries[i], &serial[i]);
+
+    // One shared function set and curve; every thread runs every query.
+    std::vector<std::vector<double>> results(4, std::vector<double>(queries.size()));
+    std::vector<std::thread> threads;
+    for (auto& result : results)
+        threads.emplace_back(
+            [&]
+            {
+                for (size_t i = 0; i < queries.size(); ++i)
+                    fn.closestPoint(queries[i], &result[i]);
+            });
+    for (std::thread& t : threads)
+        t.join();
+    for (const auto& result : results)
+        EXPECT_EQ(result, serial);
+}

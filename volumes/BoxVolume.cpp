@@ -1,0 +1,93 @@
+#include "BoxVolume.h"
+
+#include "RayRoutines.h"
+
+#include <algorithm>
+#include <cmath>
+
+BoxVolume::BoxVolume(const MPoint& centre_, double width_, double height_, double depth_,
+                     const MTransformationMatrix& transformation_)
+    : centre(centre_), width(width_), height(height_), depth(depth_), transformation(transformation_),
+      halfExtents(0.0, 0.0, 0.0), minCorner(0.0, 0.0, 0.0), maxCorner(0.0, 0.0, 0.0),
+      matrix_(transformation_.asMatrix()), inverse_(transformation_.asMatrixInverse())
+{
+}
+
+void BoxVolume::InitVolume()
+{
+    halfExtents = MPoint((margin + width) * 0.5, (margin + height) * 0.5, (margin + depth) * 0.5);
+    const MPoint negative(-halfExtents.x, -halfExtents.y, -halfExtents.z);
+    minCorner = negative * matrix_;
+    maxCorner = halfExtents * matrix_;
+    for (const double sx : {-1.0, 1.0})
+        for (const double sy : {-1.0, 1.0})
+            for (const double sz : {-1.0, 1.0})
+                boundingBox.expand(MPoint(sx * halfExtents.x, sy * halfExtents.y, sz * halfExtents.z) * matrix_);
+    initialised = true;
+}
+
+bool BoxVolume::IsPointInVolume(MPoint p)
+{
+    if (!initialised)
+        InitVolume();
+    const MPoint q = p * inverse_;
+    return -halfExtents.x <= q.x && q.x <= halfExtents.x && -halfExtents.y <= q.y && q.y <= halfExtents.y &&
+           -halfExtents.z <= q.z && q.z <= halfExtents.z;
+}
+
+double BoxVolume::GetFalloff(MPoint p)
+{
+    if (!initialised)
+        InitVolume();
+    const MPoint q = p * inverse_;
+    const double local[3] = {q.x, q.y, q.z};
+    const double half[3] = {halfExtents.x, halfExtents.y, halfExtents.z};
+    double falloff = 1.0;
+    for (int a = 0; a < 3; ++a)
+    {
+        // A box with no extent on an axis has no inside to be deep in.
+        if (!(half[a] > 0.0))
+            return 0.0;
+        falloff = std::min(falloff, 1.0 - std::clamp(std::fabs(local[a] / half[a]), 0.0, 1.0));
+    }
+    return falloff;
+}
+
+MPoint BoxVolume::GetClosestPoint(MPoint p)
+{
+    if (!initialised)
+        InitVolume();
+    const MPoint q = p * inverse_;
+    auto clampAxis = [](double value, double half) { return value > half ? half : std::max(-half, value); };
+    const MPoint clamped(clampAxis(q.x, halfExtents.x), clampAxis(q.y, halfExtents.y), clampAxis(q.z, halfExtents.z));
+    return clamped * matrix_;
+}
+
+double BoxVolume::GetMaxDimension()
+{
+    return std::max({margin + width, margin + height, margin + depth});
+}
+
+bool BoxVolume::GetRayIntersection(MPoint origin, MVector direction, MPoint& hitPoint, MVector& hitNormal,
+                                   MVector& reflectedDirection, bool normaliseDirection)
+{
+    if (!initialised)
+        InitVolume();
+    if (normaliseDirection)
+        direction.normalize();
+
+    const MPoint localMax = maxCorner * inverse_;
+    const MPoint localMin = minCorner * inverse_;
+    const MVector localDirection = direction * inverse_;
+    const MPoint localOrigin = origin * inverse_;
+    double t = 0.0;
+    MVector localNormal;
+    if (!IntersectRayBox(*this, localOrigin, localDirection, localMin, localMax, t, true, localNormal))
+        return false;
+
+    // The map is affine, so the ray parameter is the same in both frames.
+    hitPoint = origin + direction * t;
+    hitNormal = localNormal * matrix_;
+    reflectedDirection = ReflectAbout(direction, hitNormal);
+    return true;
+}

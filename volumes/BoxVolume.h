@@ -1,0 +1,42 @@
+#pragma once
+
+#include "Volume.h"
+
+#include <maya/MMatrix.h>
+#include <maya/MTransformationMatrix.h>
+
+/// An oriented box following its locator's world matrix (scale and shear
+/// included): width, height and depth are full sizes along the local axes,
+/// each grown by the margin. Its falloff is linear: 1 at the centre, 0 at the
+/// nearest face.
+class BoxVolume : public Volume
+{
+public:
+    BoxVolume(const MPoint& centre, double width, double height, double depth,
+              const MTransformationMatrix& transformation);
+
+    void InitVolume() override;
+    bool IsPointInVolume(MPoint p) override;
+    double GetFalloff(MPoint p) override;
+    MPoint GetClosestPoint(MPoint p) override;
+    /// The largest of the grown full sizes.
+    double GetMaxDimension() override;
+    MPoint GetCentre() override { return centre; }
+    /// The hit normal is the entry face's axis carried by the world matrix,
+    /// not renormalised (a scaled locator gives a scaled normal).
+    bool GetRayIntersection(MPoint origin, MVector direction, MPoint& hitPoint, MVector& hitNormal,
+                            MVector& reflectedDirection, bool normaliseDirection) override;
+
+    MPoint centre;
+    double width;
+    double height;
+    double depth;
+    MTransformationMatrix transformation;
+    MPoint halfExtents; ///< half the grown sizes
+    MPoint minCorner;   ///< world image of -halfExtents
+    MPoint maxCorner;   ///< world image of +halfExtents
+
+private:
+    MMatrix matrix_;  ///< transformation.asMatrix(), kept to spare the queries
+    MMatrix inverse_; ///< transformation.asMatrixInverse()
+};

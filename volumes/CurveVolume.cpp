@@ -1,0 +1,123 @@
+#include "CurveVolume.h"
+
+#include <maya/MGlobal.h>
+
+#include <algorithm>
+#include <limits>
+
+CurveVolume::CurveVolume(const MObject& curve_, const MPointArray& curveData_)
+    : curve(curve_), curveData(curveData_), cachedPoint(0.0, 0.0, 0.0),
+      minRadius(std::numeric_limits<double>::max()), minRadiusSquared(std::numeric_limits<double>::max())
+{
+}
+
+void CurveVolume::InitVolume()
+{
+    if (curve.isNull() || curveData.length() == 0)
+    {
+        MGlobal::displayError(
+            "CurveVolume::InitVolume - Unable to initialise curve volume class. Not enough data provided");
+        return;
+    }
+    const MStatus status = curveFn.setObject(curve);
+    if (!status)
+    {
+        MGlobal::displayError(MString("CurveVolume::InitVolume - Unable to initialise curve volume class.") +
+                              status.errorString());
+        return;
+    }
+    for (const MPoint& sample : curveData)
+    {
+        if (sample.y > maxRadius)
+            maxRadius = sample.y;
+        if (sample.y < minRadius)
+            minRadius = sample.y;
+    }
+    maxRadiusSquared = maxRadius * maxRadius;
+    minRadiusSquared = minRadius * minRadius;
+    // The tube leaves boundingBox empty.
+    initialised = true;
+}
+
+bool CurveVolume::UpdateClosestPoint(MPoint p)
+{
+    if (!initialised)
+        InitVolume(); // a failure shows up as a failed closest-point search below
+    if (cacheValid && p.x == cachedPoint.x && p.y == cachedPoint.y && p.z == cachedPoint.z &&
+        p.w == cachedPoint.w)
+        return true;
+
+    cachedPoint = p;
+    closestParam = 0.0;
+    MStatus status;
+    closestPoint = curveFn.closestPoint(p, &closestParam, 0.001, MSpace::kWorld, &status);
+    if (!status)
+    {
+        MGlobal::displayError(MString("CurveVolume::IsPointInVolume - Unable to get closest point on curve") +
+                              status.errorString());
+        cacheValid = false;
+        return false;
+    }
+
+    // The keys bracketing the closest parameter: the last key before it and
+    // the first at or after it. Samples between keys play no part.
+    const unsigned count = curveData.length();
+    unsigned lower = 0;
+    unsigned upper = 0;
+    bool reached = false;
+    for (unsigned s = 0; s < count; ++s)
+    {
+        if (curveData[s].z == 0.0)
+            continue;
+        if (curveData[s].x >= closestParam)
+        {
+            upper = s;
+            reached = true;
+            break;
+        }
+        lower = s;
+    }
+    if (!reached)
+        upper = lower;
+
+    const MPoint& low = curveData[lower];
+    const MPoint& high = curveData[upper];
+    double t = 0.0;
+    if (high.x - low.x != 0.0)
+        t = (closestParam - low.x) / (high.x - low.x);
+    const double radius = (1.0 - t) * low.y + t * high.y;
+
+    distanceSquared = (closestPoint - p) * (closestPoint - p);
+    radiusSquared = radius * radius;
+    cacheValid = true;
+    return true;
+}
+
+bool CurveVolume::IsPointInVolume(MPoint p)
+{
+    return UpdateClosestPoint(p) && radiusSquared > distanceSquared;
+}
+
+double CurveVolume::GetFalloff(MPoint p)
+{
+    if (!UpdateClosestPoint(p))
+        return 1.0;
+    // A tube of no radius here has no inside (and nothing to divide by).
+    if (radiusSquared == 0.0)
+        return 0.0;
+    return std::clamp((radiusSquared - distanceSquared) / radiusSquared, 0.0, 1.0);
+}
+
+MPoint CurveVolume::GetClosestPoint(MPoint)
+{
+    return MPoint(0.0, 0.0, 0.0);
+}
+
+double CurveVolume::GetNormalisedRadius(MPoint p)
+{
+    if (!UpdateClosestPoint(p))
+        return 1.0;
+    if (minRadiusSquared == maxRadiusSquared)
+        return 1.0;
+    return std::clamp((radiusSquared - minRadiusSquared) / (maxRadiusSquared - minRadiusSquared), 0.0, 1.0);
+}

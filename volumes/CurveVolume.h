@@ -1,0 +1,60 @@
+#pragma once
+
+#include "Volume.h"
+
+#include <maya/MFnNurbsCurve.h>
+#include <maya/MObject.h>
+#include <maya/MPointArray.h>
+
+/// A tube of varying radius around a NURBS curve. curveData holds one sample
+/// per point along the curve: x the curve parameter (increasing), y the tube
+/// radius there, z 1 for a sample carrying a radius key and 0 between keys.
+/// The radius at the curve's point nearest a particle is interpolated
+/// linearly, by parameter, between the two keys that bracket it.
+///
+/// The last query's closest-point results are cached: the solver asks
+/// several questions about one particle, and each costs one closest-point
+/// search only. The tube ignores the margin and has no centre, size, closest
+/// point or ray hit of its own (fixed answers below).
+class CurveVolume : public Volume
+{
+public:
+    CurveVolume(const MObject& curve, const MPointArray& curveData);
+
+    void InitVolume() override;
+    /// Strictly inside the tube; outside when the closest point cannot be found.
+    bool IsPointInVolume(MPoint p) override;
+    /// 1 - (d / r)^2 inside; 0 outside, and where the tube has no radius; 1
+    /// when the closest point cannot be found.
+    double GetFalloff(MPoint p) override;
+    /// Always the origin.
+    MPoint GetClosestPoint(MPoint p) override;
+    /// Always 0.
+    double GetMaxDimension() override { return 0.0; }
+    /// Always the origin.
+    MPoint GetCentre() override { return MPoint(0.0, 0.0, 0.0); }
+    /// The tube ignores the margin and stays initialised.
+    void SetMargin(double) override {}
+
+    /// Refreshes the cached results for p; false (with an error) when the
+    /// curve's closest point cannot be found.
+    bool UpdateClosestPoint(MPoint p);
+    /// Where the tube's radius at the point nearest p lies between the
+    /// thinnest and the thickest sample, in squared terms: 0 thinnest, 1
+    /// thickest; 1 when all samples are equal or the closest point fails.
+    double GetNormalisedRadius(MPoint p);
+
+    MObject curve;
+    MPointArray curveData;
+    MFnNurbsCurve curveFn;
+    MPoint cachedPoint;
+    bool cacheValid = false;
+    double distanceSquared = 0.0;
+    double radiusSquared = 0.0;
+    double closestParam = 0.0;
+    MPoint closestPoint;
+    double maxRadius = 0.0;
+    double minRadius;
+    double maxRadiusSquared = 0.0;
+    double minRadiusSquared;
+};

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "Volume.h"
+
+#include <maya/MBoundingBox.h>
+#include <maya/MFloatPointArray.h>
+#include <maya/MFloatVectorArray.h>
+#include <maya/MFnMesh.h>
+#include <maya/MMeshIsectAccelParams.h>
+#include <maya/MObject.h>
+
+#include <vector>
+
+/// A polygon mesh as an obstacle, grown by the margin: every vertex moves
+/// out along its vertex normal. Containment is the grown mesh's bounding box;
+/// nearest point and ray hits are the host's queries on the grown mesh.
+///
+/// The shape never changes the mesh it is given: it grows copies, always from
+/// the original positions, and keeps a few grown copies by margin so that
+/// going back to a margin it has used costs nothing (the host keeps the
+/// copies' acceleration structures).
+class MeshVolume : public Volume
+{
+public:
+    explicit MeshVolume(const MObject& mesh);
+
+    void InitVolume() override;
+    /// Inside the grown bounding box, bounds included.
+    bool IsPointInVolume(MPoint p) override;
+    /// Always 0.
+    double GetFalloff(MPoint) override { return 0.0; }
+    /// The nearest point of the grown mesh; the origin when the query fails.
+    MPoint GetClosestPoint(MPoint p) override;
+    /// The largest side of the grown bounding box (initialises first); 0 when
+    /// the shape cannot initialise.
+    double GetMaxDimension() override;
+    /// The centre of the grown bounding box (initialises first); the origin
+    /// when the shape cannot initialise.
+    MPoint GetCentre() override;
+    /// Writes only hitPoint; the normal and reflected direction keep the
+    /// caller's values.
+    bool GetRayIntersection(MPoint origin, MVector direction, MPoint& hitPoint, MVector& hitNormal,
+                            MVector& reflectedDirection, bool normaliseDirection) override;
+
+    MObject mesh; ///< the mesh as given; never written
+    MFnMesh meshFn;
+    MMeshIsectAccelParams accelParams;
+
+private:
+    struct GrownMesh
+    {
+        double margin;
+        MObject mesh;
+        MBoundingBox bounds;
+    };
+    /// The copy grown by the current margin, made on first use.
+    const GrownMesh* GrownByMargin();
+
+    bool sourceRead_ = false;
+    MFloatPointArray originalPoints_;
+    MFloatVectorArray normals_;
+    std::vector<GrownMesh> grown_; ///< oldest first
+    MFnMesh grownFn_;              ///< bound to the copy of the current margin
+};
