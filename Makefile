@@ -53,6 +53,9 @@ test: build
 bench: build
 	$(BUILD)/bin/vx_bench_kdtree
 	$(BUILD)/bin/vx_bench_field
+	$(BUILD)/bin/vx_bench_curves
+	$(BUILD)/bin/vx_bench_meshes
+	$(BUILD)/bin/vx_bench_volumes
 
 # Lean sanitizer build: tests only, light optimisation so it stays quick.
 asan: deps

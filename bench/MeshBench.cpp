@@ -3,8 +3,12 @@
 // (rtcIntersect1, rtcPointQuery) on a scene built here from the same
 // triangles with the same flags. One query per iteration, cycling through a
 // fixed set of random rays or points, so time per iteration is time per query.
+// Also the plug-in's per-evaluation pattern (copy, grow, query) with the
+// grown content cached and with a new build every time.
+#include "EmbreeScene.h"
 #include "MeshClosestPoint.h"
 
+#include <maya/MFloatVectorArray.h>
 #include <maya/MFnMesh.h>
 #include <vxhost/MeshBuilders.h>
 
@@ -57,11 +61,8 @@ const Sphere& SharedSphere(long triangles)
     sphere.triangles.assign(vertices.begin(), vertices.end());
     sphere.triangles.push_back(0);
 
-    // The same flags as the host's mesh scenes: robust, context filter.
     sphere.rawScene = rtcNewScene(RawDevice());
-    rtcSetSceneFlags(sphere.rawScene,
-                     static_cast<RTCSceneFlags>(static_cast<int>(RTC_SCENE_FLAG_ROBUST) |
-                                                static_cast<int>(RTC_SCENE_FLAG_CONTEXT_FILTER_FUNCTION)));
+    rtcSetSceneFlags(sphere.rawScene, vxhost::EmbreeScene::kSceneFlags); // as the host builds its scenes
     RTCGeometry geometry = rtcNewGeometry(RawDevice(), RTC_GEOMETRY_TYPE_TRIANGLE);
     rtcSetSharedGeometryBuffer(geometry, RTC_BUFFER_TYPE_VERTEX, 0, RTC_FORMAT_FLOAT3,
                                sphere.positions.data(), 0, 3 * sizeof(float), points.length());
@@ -115,15 +116,17 @@ void BM_MeshClosestIntersection(benchmark::State& state)
     MMeshIsectAccelParams accel = MFnMesh::autoUniformGridParams();
     const auto& origins = Origins();
     const auto& directions = Directions();
+    // With and without asking for the polygon hit, which costs a lookup.
+    int face = 0;
+    int* const hitFace = state.range(1) ? &face : nullptr;
     std::size_t i = 0;
     for (auto _ : state)
     {
         MFloatPoint hit;
         float t = 0.0f;
-        int face = 0;
-        const bool found = mesh.closestIntersection(
-            origins[i], directions[i], nullptr, nullptr, false, MSpace::kWorld, 100.0f, false, &accel, hit,
-            &t, state.range(1) ? &face : nullptr, nullptr, nullptr, nullptr);
+        const bool found =
+            mesh.closestIntersection(origins[i], directions[i], nullptr, nullptr, false, MSpace::kWorld,
+                                     100.0f, false, &accel, hit, &t, hitFace, nullptr, nullptr, nullptr);
         benchmark::DoNotOptimize(found);
         benchmark::DoNotOptimize(hit);
         i = (i + 1) & (kQueries - 1);
@@ -229,8 +232,41 @@ void BM_RawPointQuery(benchmark::State& state)
         i = (i + 1) & (kQueries - 1);
     }
 }
+// What the plug-in does per obstacle and evaluation: copy the mesh, write
+// grown points into the copy, query it. With content the cache has seen, the
+// first query finds the scene by hash and comparison instead of building.
+void BM_GrowCopyAndQuery(benchmark::State& state)
+{
+    const Sphere& sphere = SharedSphere(state.range(0));
+    MFnMesh source(sphere.mesh);
+    MFloatPointArray grown;
+    MFloatVectorArray normals;
+    source.getPoints(grown);
+    source.getVertexNormals(false, normals);
+    for (unsigned int i = 0; i < grown.length(); ++i)
+        grown[i] += normals[i] * 0.1f;
+    const bool rebuild = state.range(1) != 0;
+    float nudge = 0.0f;
+    for (auto _ : state)
+    {
+        if (rebuild)
+            grown[0].x += (nudge += 1e-3f); // new content every time: a build per evaluation
+        MFnMesh copy;
+        copy.copy(sphere.mesh);
+        copy.setPoints(grown);
+        MPoint closest;
+        benchmark::DoNotOptimize(copy.getClosestPoint(MPoint(2, 0, 0), closest));
+    }
+}
 } // namespace
 
+BENCHMARK(BM_GrowCopyAndQuery)
+    ->ArgNames({"triangles", "rebuild"})
+    ->Args({10'000, 0})
+    ->Args({10'000, 1})
+    ->Args({100'000, 0})
+    ->Args({100'000, 1})
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MeshClosestIntersection)
     ->Args({10000, 0})
     ->Args({10000, 1})

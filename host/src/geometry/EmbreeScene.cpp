@@ -68,9 +68,10 @@ bool OnPointQuery(RTCPointQueryFunctionArguments* args)
     state.found = true;
     // Shrinking the radius lets Embree skip everything farther away. It
     // culls around the float query point, so widen by that point's rounding
-    // error and round up: a closer triangle must never be culled.
-    args->query->radius = std::nextafter(static_cast<float>(std::sqrt(d2) + state.roundingError),
-                                         std::numeric_limits<float>::infinity());
+    // error, and by a few float ulps for the conversion to float: a closer
+    // triangle must never be culled.
+    constexpr float kRoundUp = 1.0f + 4.0f * std::numeric_limits<float>::epsilon();
+    args->query->radius = static_cast<float>(std::sqrt(d2) + state.roundingError) * kRoundUp;
     return true;
 }
 

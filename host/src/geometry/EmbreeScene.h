@@ -53,18 +53,14 @@ public:
     EmbreeScene& operator=(const EmbreeScene&) = delete;
     ~EmbreeScene();
 
-    std::size_t NumTriangles() const { return static_cast<std::size_t>(fTopology->NumTriangles()); }
-
     /// The point of the surface closest to p. False only when p is not finite
     /// (nothing can be found then).
     bool FindClosestPoint(const double p[3], ClosestPoint& out) const;
 
     /// The nearest hit with 0 < t <= tMax along origin + t * direction.
     /// When `allowed` is not null, only the triangles it lists count; it must
-    /// be sorted ascending and hold `allowedCount` entries. `out` is written
-    /// even on a miss (then meaningless), so that callers can select rather
-    /// than branch. Inline: it sits in MFnMesh's per-ray path, whose cost
-    /// should be Embree's alone.
+    /// be sorted ascending and hold `allowedCount` entries. Inline: it sits
+    /// in MFnMesh's per-ray path, whose cost should be Embree's alone.
     bool Intersect(const float origin[3], const float direction[3], float tMax, const std::uint32_t* allowed,
                    std::size_t allowedCount, RayHit& out) const
     {
@@ -93,19 +89,15 @@ public:
         rayHit.hit.geomID = RTC_INVALID_GEOMETRY_ID;
         rayHit.hit.instID[0] = RTC_INVALID_GEOMETRY_ID;
         rtcIntersect1(fScene, &context.context, &rayHit);
+        if (rayHit.hit.geomID == RTC_INVALID_GEOMETRY_ID)
+            return false;
         out.t = rayHit.ray.tfar;
         out.u = rayHit.hit.u;
         out.v = rayHit.hit.v;
         out.triangle = rayHit.hit.primID;
-        return rayHit.hit.geomID != RTC_INVALID_GEOMETRY_ID;
+        return true;
     }
 
-    /// The Embree handle, for code that traces rays itself.
-    RTCScene Handle() const { return fScene; }
-
-    /// The process-wide Embree device, created on first call; null (with
-    /// `status` set) if Embree cannot start.
-    static RTCDevice Device(MStatus& status);
     /// Flags every mesh scene is built with: robust traversal, so a ray
     /// through a shared edge or vertex cannot slip between two triangles;
     /// and a per-query filter, for queries restricted to some faces.
@@ -114,6 +106,10 @@ public:
 
 private:
     EmbreeScene() = default;
+
+    /// The process-wide Embree device, created on first call; null (with
+    /// `status` set) if Embree cannot start.
+    static RTCDevice Device(MStatus& status);
 
     // Embree hands the filter the context pointer the query was given, so
     // extra per-query data can follow the context in one struct.

@@ -444,33 +444,64 @@ MStatus MFnMesh::getClosestPoint(const MPoint& toThisPoint, MPoint& theClosestPo
     return MStatus::kSuccess;
 }
 
-bool MFnMesh::closestIntersection(const MFloatPoint& raySource, const MFloatVector& rayDirection,
-                                  const MIntArray* faceIds, const MIntArray* triIds, bool,
-                                  MSpace::Space space, float maxParam, bool testBothDirections,
-                                  MMeshIsectAccelParams*, MFloatPoint& hitPoint, float* hitRayParam,
-                                  int* hitFace, int* hitTriangle, float* hitBary1, float* hitBary2, float,
-                                  MStatus* ReturnStatus) const
+namespace
+{
+/// Where closestIntersection writes a hit; any pointer may be null.
+struct HitOutputs
+{
+    MFloatPoint& point;
+    float* param;
+    int* face;
+    int* triangle;
+    float* bary1;
+    float* bary2;
+};
+
+void WriteHit(const MeshTopology& topology, const float origin[3], const float direction[3],
+              const EmbreeScene::RayHit& hit, const HitOutputs& out)
+{
+    out.point = MFloatPoint(origin[0] + hit.t * direction[0], origin[1] + hit.t * direction[1],
+                            origin[2] + hit.t * direction[2]);
+    if (out.param)
+        *out.param = hit.t;
+    if (out.face || out.triangle)
+    {
+        const int face = topology.TriangleFace(hit.triangle);
+        if (out.face)
+            *out.face = face;
+        if (out.triangle)
+            *out.triangle = static_cast<int>(hit.triangle) - topology.FaceFirstTriangle(face);
+    }
+    // Embree's u and v weigh the triangle's second and third vertex.
+    if (out.bary1)
+        *out.bary1 = 1.0f - hit.u - hit.v;
+    if (out.bary2)
+        *out.bary2 = hit.u;
+}
+
+// closestIntersection in full: every check, face restrictions, both
+// directions, fetching the scene on first use. Kept out of line so that the
+// fast path in closestIntersection stays a small function.
+[[gnu::noinline]] bool GeneralIntersection(const MeshData* data, const MFloatPoint& raySource,
+                                           const MFloatVector& rayDirection, const MIntArray* faceIds,
+                                           const MIntArray* triIds, MSpace::Space space, float maxParam,
+                                           bool testBothDirections, const HitOutputs& out,
+                                           MStatus* ReturnStatus)
 {
     const auto fail = [ReturnStatus](const MStatus& status)
     {
         SetStatus(ReturnStatus, status);
         return false;
     };
-    // Every check on the way to Embree is a compare: this runs once per ray,
-    // and no status is made unless something is wrong.
-    if (!fData)
+    if (!data)
         return fail(NotAttached());
     if (!KnownSpace(space))
         return fail(CheckSpace(space));
-    const MeshGeometry& geometry = fData->Geometry();
-    const EmbreeScene* scene = geometry.CachedScene();
+    const MeshGeometry& geometry = data->Geometry();
+    MStatus status;
+    const EmbreeScene* scene = geometry.Scene(status);
     if (!scene)
-    {
-        MStatus status;
-        scene = geometry.Scene(status);
-        if (!scene)
-            return fail(status);
-    }
+        return fail(status);
     if (rayDirection.x == 0.0f && rayDirection.y == 0.0f && rayDirection.z == 0.0f)
         return fail(Invalid("closestIntersection was given a zero rayDirection"));
 
@@ -481,7 +512,6 @@ bool MFnMesh::closestIntersection(const MFloatPoint& raySource, const MFloatVect
         // Reused from query to query, so restricted queries do not allocate
         // once warmed up; one per thread, as queries may run in parallel.
         thread_local std::vector<std::uint32_t> allowedScratch;
-        MStatus status;
         try
         {
             status = AllowedTriangles(geometry.Topology(), *faceIds, triIds, allowedScratch);
@@ -500,8 +530,7 @@ bool MFnMesh::closestIntersection(const MFloatPoint& raySource, const MFloatVect
         return fail(Invalid("closestIntersection was given triIds without faceIds"));
     }
 
-    if (ReturnStatus)
-        *ReturnStatus = MStatus();
+    SetStatus(ReturnStatus, MStatus::kSuccess);
     if ((faceIds && allowedCount == 0) || !(maxParam > 0.0f))
         return false; // nothing may be hit
 
@@ -525,34 +554,41 @@ bool MFnMesh::closestIntersection(const MFloatPoint& raySource, const MFloatVect
             found = true;
         }
     }
-
-    // On a miss the outputs keep what they held. They are selected rather
-    // than branched over: hits and misses come in no pattern a branch
-    // predictor could learn, and a mispredicted branch per ray would cost
-    // about a quarter of Embree's own time.
-    const float t = hit.t;
-    hitPoint = found ? MFloatPoint(origin[0] + t * forward[0], origin[1] + t * forward[1],
-                                   origin[2] + t * forward[2])
-                     : hitPoint;
-    if (hitRayParam)
-        *hitRayParam = found ? t : *hitRayParam;
-    if (hitFace || hitTriangle)
-    {
-        const MeshTopology& topology = geometry.Topology();
-        const std::uint32_t triangle = found ? hit.triangle : 0; // a miss leaves primID undefined
-        const int face = topology.TriangleFace(triangle);
-        if (hitFace)
-            *hitFace = found ? face : *hitFace;
-        if (hitTriangle)
-            *hitTriangle =
-                found ? static_cast<int>(triangle) - topology.FaceFirstTriangle(face) : *hitTriangle;
-    }
-    // Embree's u and v weigh the second and third vertex.
-    if (hitBary1)
-        *hitBary1 = found ? 1.0f - hit.u - hit.v : *hitBary1;
-    if (hitBary2)
-        *hitBary2 = found ? hit.u : *hitBary2;
+    if (found)
+        WriteHit(geometry.Topology(), origin, forward, hit, out);
     return found;
+}
+} // namespace
+
+bool MFnMesh::closestIntersection(const MFloatPoint& raySource, const MFloatVector& rayDirection,
+                                  const MIntArray* faceIds, const MIntArray* triIds, bool,
+                                  MSpace::Space space, float maxParam, bool testBothDirections,
+                                  MMeshIsectAccelParams*, MFloatPoint& hitPoint, float* hitRayParam,
+                                  int* hitFace, int* hitTriangle, float* hitBary1, float* hitBary2, float,
+                                  MStatus* ReturnStatus) const
+{
+    // The query the plug-in makes per particle (whole mesh, one direction,
+    // scene already fetched, nothing invalid) goes straight to Embree, so
+    // that its cost per ray is Embree's; anything else takes the general
+    // path, which repeats these checks and says what failed.
+    const EmbreeScene* scene = fData ? fData->Geometry().CachedScene() : nullptr;
+    if (scene && !faceIds && !triIds && !testBothDirections && KnownSpace(space) && maxParam > 0.0f &&
+        raySource.w == 1.0f && (rayDirection.x != 0.0f || rayDirection.y != 0.0f || rayDirection.z != 0.0f))
+    {
+        if (ReturnStatus)
+            ReturnStatus->clear();
+        const float origin[3] = {raySource.x, raySource.y, raySource.z};
+        const float direction[3] = {rayDirection.x, rayDirection.y, rayDirection.z};
+        EmbreeScene::RayHit hit;
+        if (!scene->Intersect(origin, direction, maxParam, nullptr, 0, hit))
+            return false;
+        WriteHit(fData->Geometry().Topology(), origin, direction, hit,
+                 {hitPoint, hitRayParam, hitFace, hitTriangle, hitBary1, hitBary2});
+        return true;
+    }
+    return GeneralIntersection(
+        fData, raySource, rayDirection, faceIds, triIds, space, maxParam, testBothDirections,
+        {hitPoint, hitRayParam, hitFace, hitTriangle, hitBary1, hitBary2}, ReturnStatus);
 }
 
 MMeshIsectAccelParams MFnMesh::autoUniformGridParams()
