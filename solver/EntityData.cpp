@@ -43,15 +43,21 @@ void EntityData::BuildVolumes()
         Volume* volume = nullptr;
         switch (static_cast<VolumeType>(volumeTypes[i]))
         {
-        case VolumeType::kSphere: volume = new (std::nothrow) SphereVolume(centre, size.x); break;
+        case VolumeType::kSphere:
+            volume = new (std::nothrow) SphereVolume(centre, size.x);
+            break;
         case VolumeType::kCapsule:
             volume = new (std::nothrow) CapsuleVolume(centre, size.x, size.y, transformation);
             break;
         case VolumeType::kBox:
             volume = new (std::nothrow) BoxVolume(centre, size.x, size.y, size.z, transformation);
             break;
-        case VolumeType::kCurve: volume = new (std::nothrow) CurveVolume(curves[i], curveDataArrays[i]); break;
-        case VolumeType::kMesh: volume = new (std::nothrow) MeshVolume(meshes[i]); break;
+        case VolumeType::kCurve:
+            volume = new (std::nothrow) CurveVolume(curves[i], curveDataArrays[i]);
+            break;
+        case VolumeType::kMesh:
+            volume = new (std::nothrow) MeshVolume(meshes[i]);
+            break;
         }
         volumes.emplace_back(volume);
     }

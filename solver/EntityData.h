@@ -37,13 +37,13 @@ public:
     void DeleteVolumes();
 
     unsigned count = 0;
-    MMatrixArray worldMatrices;  ///< identity for a curve target or a mesh obstacle
-    MIntArray volumeTypes;       ///< VolumeType codes
-    MObjectArray curves;         ///< curve data of a curve target, else null
-    MObjectArray meshes;         ///< mesh data of a mesh obstacle, else null
-    MDoubleArray weights;        ///< obstacles: always 1
-    MPointArray volumeDimensions; ///< (width, height, depth, 1)
-    std::vector<MPointArray> curveDataArrays; ///< curve samples of a curve target, else empty
-    MIntArray influenceMethods;  ///< InfluenceMethod; targets and modifiers only
+    MMatrixArray worldMatrices;                   ///< identity for a curve target or a mesh obstacle
+    MIntArray volumeTypes;                        ///< VolumeType codes
+    MObjectArray curves;                          ///< curve data of a curve target, else null
+    MObjectArray meshes;                          ///< mesh data of a mesh obstacle, else null
+    MDoubleArray weights;                         ///< obstacles: always 1
+    MPointArray volumeDimensions;                 ///< (width, height, depth, 1)
+    std::vector<MPointArray> curveDataArrays;     ///< curve samples of a curve target, else empty
+    MIntArray influenceMethods;                   ///< InfluenceMethod; targets and modifiers only
     std::vector<std::unique_ptr<Volume>> volumes; ///< null where there is no shape
 };

@@ -1,8 +1,11 @@
 #include "FieldEvaluator.h"
 
+#include "ApplyModifiers.h"
+#include "AvoidObstacles.h"
 #include "BoidRules.h"
 #include "RandomDraw.h"
 #include "SteeringForce.h"
+#include "TargetSteering.h"
 #include "Truncate.h"
 
 #include <maya/MPoint.h>
@@ -77,8 +80,13 @@ MStatus FieldEvaluator::Evaluate(const FieldInput& input, const FlockSettings& s
     if (finiteParticles_.size() > 10)
         tree_.Build(positions, finiteParticles_);
 
+    const MStatus status = RunSerialPass(positions, *velocities);
+    if (!status)
+        return status;
+
     outForces.setLength(static_cast<unsigned>(count));
-    SelectSteeredParticles(count, outForces);
+    for (unsigned j = 0; j < count; ++j)
+        outForces[j] = MVector::zero;
 
     // The neighbour queries dominate and draw no random numbers: they run in
     // parallel, in leaf order when the tree exists.
@@ -119,25 +127,42 @@ void FieldEvaluator::SteerInOrder(std::span<const std::int32_t> order, std::size
     }
 }
 
-void FieldEvaluator::SelectSteeredParticles(std::size_t count, MVectorArray& outForces)
+MStatus FieldEvaluator::RunSerialPass(const MVectorArray& positions, const MVectorArray& velocities)
 {
+    const std::size_t count = positions.length();
+    hasEntities_ = targets.count > 0 || modifiers.count > 0 || obstacles.count > 0;
     steered_.assign(count, 0);
-    std::size_t next = 0; // walks finiteParticles_, which is ascending
-    for (std::size_t i = 0; i < count; ++i)
+    if (hasEntities_)
+        serial_.resize(count);
+    TargetSteering steering(targets, obstacles, parameters_.wanderStates, noise_);
+
+    for (const std::int32_t particle : finiteParticles_)
     {
-        outForces[static_cast<unsigned>(i)] = MVector::zero;
-        const bool finite =
-            next < finiteParticles_.size() && finiteParticles_[next] == static_cast<std::int32_t>(i);
-        if (!finite)
-            continue; // zero force, and no random draws for it
-        ++next;
-        const ParticleParameters params = parameters_.Resolve(i);
+        const unsigned i = static_cast<unsigned>(particle);
+        ParticleParameters params = parameters_.Resolve(i);
+        const MVector& position = positions[i];
+        const MPoint p(position.x, position.y, position.z);
+        const MVector& v = velocities[i];
+        if (modifiers.count > 0)
+            ApplyModifiers(modifiers, p, params);
         // simulationAccuracy is the chance of being steered: a draw of exactly
         // the accuracy still steers.
         if (RandomDraw() > params.simulationAccuracy)
             continue;
         steered_[i] = 1;
+        if (!hasEntities_)
+            continue;
+
+        SerialResult& result = serial_[i];
+        SteeringForce targetForce;
+        const MStatus status = steering.TargetPass(i, p, v, params, targetForce);
+        if (!status)
+            return status;
+        result.targetForce = targetForce.vector;
+        result.obstacleForce = AvoidObstacles(obstacles, p, v, params).vector;
+        result.params = params;
     }
+    return MStatus::kSuccess;
 }
 
 void FieldEvaluator::SteerParticle(std::int32_t i, const FieldInput& input, const MVectorArray& velocities,
@@ -146,7 +171,7 @@ void FieldEvaluator::SteerParticle(std::int32_t i, const FieldInput& input, cons
     const MVectorArray& positions = *input.positions;
     const unsigned u = static_cast<unsigned>(i);
     const std::size_t count = positions.length();
-    const ParticleParameters params = parameters_.Resolve(u);
+    const ParticleParameters params = hasEntities_ ? serial_[u].params : parameters_.Resolve(u);
     const MVector& position = positions[u];
     const MPoint p(position.x, position.y, position.z);
     const MVector& v = velocities[u];
@@ -155,11 +180,16 @@ void FieldEvaluator::SteerParticle(std::int32_t i, const FieldInput& input, cons
                          ? (*input.magnitudePerParticle)[u]
                          : input.magnitude;
 
-    // With no entities the target sum is empty and the obstacle force is the
-    // zero vector at priority 100, which halves the boid force when merged.
-    const SteeringForce targetSum;
+    // The obstacle force has priority 100 even when it is zero, so it always
+    // halves the target and boid forces when merged.
+    SteeringForce targetSum;
     SteeringForce obstacleForce;
     obstacleForce.priority = 100;
+    if (hasEntities_)
+    {
+        targetSum.vector = serial_[u].targetForce;
+        obstacleForce.vector = serial_[u].obstacleForce;
+    }
     const SteeringForce boidForce =
         BoidForce(i, p, positions, velocities, params, tree_, finiteParticles_, neighbours);
 

@@ -2,7 +2,12 @@
 
 #include "FlockParameters.h"
 #include "KDTree.h"
+#include "ModifierData.h"
 #include "NeighbourList.h"
+#include "ObstacleData.h"
+#include "ParticleParameters.h"
+#include "PerlinNoise.h"
+#include "TargetData.h"
 
 #include <maya/MDoubleArray.h>
 #include <maya/MStatus.h>
@@ -29,14 +34,17 @@ struct FieldInput
 };
 
 /// The evaluation core of the flocking field: from one particle system's
-/// positions and velocities and the nine parameter settings, one force per
-/// particle. Keeps what a field node keeps between evaluations (parameter
-/// caches, neighbour tree) and its working arrays, so repeated evaluations
+/// positions and velocities, the nine parameter settings and the evaluation's
+/// targets, modifiers and obstacles, one force per particle. Keeps what a
+/// field node keeps between evaluations (parameter caches, wander states,
+/// noise, neighbour tree) and its working arrays, so repeated evaluations
 /// allocate only when the particle count grows.
 ///
-/// Random numbers are drawn in particle order on the calling thread; the
-/// neighbour queries and boid rules run on up to ThreadCount() threads and the
-/// forces are bit-identical for any thread count.
+/// Everything that draws random numbers or changes shared state (modifiers,
+/// the accuracy draw, targets, obstacles) runs in particle order on the
+/// calling thread; the neighbour queries and boid rules, which dominate, run
+/// on up to ThreadCount() threads. Forces are bit-identical for any thread
+/// count.
 class FieldEvaluator
 {
 public:
@@ -45,6 +53,10 @@ public:
     explicit FieldEvaluator(int threads = 0);
 
     /// One evaluation: writes exactly positions.length() forces to outForces.
+    /// The entity records must be filled, with their volumes built, before;
+    /// they are left as they are (the caller empties them). On failure (a
+    /// curve target whose point cannot be found) the error is reported and
+    /// outForces is left untouched.
     MStatus Evaluate(const FieldInput& input, const FlockSettings& settings, MVectorArray& outForces);
 
     void SetThreadCount(int threads);
@@ -53,9 +65,23 @@ public:
     const FlockParameters& Parameters() const { return parameters_; }
     const KDTree& Tree() const { return tree_; }
 
+    // The entities of the coming evaluation, filled by the caller.
+    TargetData targets;
+    ModifierData modifiers;
+    ObstacleData obstacles;
+
 private:
-    /// Draws, in particle order, which particles are steered this evaluation.
-    void SelectSteeredParticles(std::size_t count, MVectorArray& outForces);
+    /// What the in-order pass found for one particle, kept for the boid pass
+    /// when there are entities.
+    struct SerialResult
+    {
+        ParticleParameters params; ///< after modifiers and curve containment
+        MVector targetForce;       ///< priority 0
+        MVector obstacleForce;     ///< priority 100
+    };
+
+    /// In particle order: modifiers, the accuracy draw, targets and obstacles.
+    MStatus RunSerialPass(const MVectorArray& positions, const MVectorArray& velocities);
     /// Steers the particles order[begin..end); safe to run on several threads.
     void SteerInOrder(std::span<const std::int32_t> order, std::size_t begin, std::size_t end,
                       const FieldInput& input, const MVectorArray& velocities, MVectorArray& outForces) const;
@@ -64,12 +90,15 @@ private:
 
     // Between evaluations.
     KDTree tree_;
+    PerlinNoise noise_{0};
     FlockParameters parameters_;
 
     // Working arrays of one evaluation, kept for their capacity.
     std::vector<std::int32_t> finiteParticles_; ///< particles with finite position and velocity
     std::vector<std::uint8_t> steered_;         ///< 1 when the particle gets a force this evaluation
-    MVectorArray paddedVelocities_;             ///< used when fewer velocities than positions arrive
+    std::vector<SerialResult> serial_;          ///< per particle; used only with entities
+    bool hasEntities_ = false;
+    MVectorArray paddedVelocities_; ///< used when fewer velocities than positions arrive
     mutable tbb::enumerable_thread_specific<NeighbourList> neighbourLists_;
     std::unique_ptr<tbb::task_arena> arena_;
 };

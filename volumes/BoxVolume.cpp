@@ -22,7 +22,8 @@ void BoxVolume::InitVolume()
     for (const double sx : {-1.0, 1.0})
         for (const double sy : {-1.0, 1.0})
             for (const double sz : {-1.0, 1.0})
-                boundingBox.expand(MPoint(sx * halfExtents.x, sy * halfExtents.y, sz * halfExtents.z) * matrix_);
+                boundingBox.expand(MPoint(sx * halfExtents.x, sy * halfExtents.y, sz * halfExtents.z) *
+                                   matrix_);
     initialised = true;
 }
 
@@ -59,7 +60,8 @@ MPoint BoxVolume::GetClosestPoint(MPoint p)
         InitVolume();
     const MPoint q = p * inverse_;
     auto clampAxis = [](double value, double half) { return value > half ? half : std::max(-half, value); };
-    const MPoint clamped(clampAxis(q.x, halfExtents.x), clampAxis(q.y, halfExtents.y), clampAxis(q.z, halfExtents.z));
+    const MPoint clamped(clampAxis(q.x, halfExtents.x), clampAxis(q.y, halfExtents.y),
+                         clampAxis(q.z, halfExtents.z));
     return clamped * matrix_;
 }
 
@@ -88,6 +90,6 @@ bool BoxVolume::GetRayIntersection(MPoint origin, MVector direction, MPoint& hit
     // The map is affine, so the ray parameter is the same in both frames.
     hitPoint = origin + direction * t;
     hitNormal = localNormal * matrix_;
-    reflectedDirection = ReflectAbout(direction, hitNormal);
+    reflectedDirection = Reflect(direction, hitNormal);
     return true;
 }

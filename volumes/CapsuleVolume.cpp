@@ -155,6 +155,6 @@ bool CapsuleVolume::GetRayIntersection(MPoint origin, MVector direction, MPoint&
         return false;
     hitPoint = origin + direction * best;
     hitNormal = (hitPoint - ClosestPointOnAxis(hitPoint)) / r;
-    reflectedDirection = ReflectAbout(direction, hitNormal);
+    reflectedDirection = Reflect(direction, hitNormal);
     return true;
 }

@@ -12,7 +12,8 @@
 class CapsuleVolume : public Volume
 {
 public:
-    CapsuleVolume(const MPoint& centre, double radius, double height, const MTransformationMatrix& transformation);
+    CapsuleVolume(const MPoint& centre, double radius, double height,
+                  const MTransformationMatrix& transformation);
 
     void InitVolume() override;
     bool IsPointInVolume(MPoint p) override;

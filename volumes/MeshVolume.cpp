@@ -16,7 +16,9 @@ void ReportError(const char* context, const MStatus& status)
 }
 } // namespace
 
-MeshVolume::MeshVolume(const MObject& mesh_) : mesh(mesh_) {}
+MeshVolume::MeshVolume(const MObject& mesh_) : mesh(mesh_)
+{
+}
 
 void MeshVolume::InitVolume()
 {
@@ -166,10 +168,11 @@ bool MeshVolume::GetRayIntersection(MPoint origin, MVector direction, MPoint& hi
     MStatus status;
     MFloatPoint hit;
     const bool found = grownFn_.closestIntersection(
-        MFloatPoint(origin), MFloatVector(static_cast<float>(direction.x), static_cast<float>(direction.y),
-                                          static_cast<float>(direction.z)),
-        nullptr, nullptr, false, MSpace::kWorld, 1e6f, false, &accelParams, hit, nullptr, nullptr, nullptr, nullptr,
-        nullptr, 1e-6f, &status);
+        MFloatPoint(origin),
+        MFloatVector(static_cast<float>(direction.x), static_cast<float>(direction.y),
+                     static_cast<float>(direction.z)),
+        nullptr, nullptr, false, MSpace::kWorld, 1e6f, false, &accelParams, hit, nullptr, nullptr, nullptr,
+        nullptr, nullptr, 1e-6f, &status);
     if (!status)
     {
         ReportError("MeshVolume::GetRayIntersection - Error trying to compute mesh intersection.", status);

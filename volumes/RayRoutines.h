@@ -17,7 +17,7 @@ inline double DistanceSquared(const MPoint& a, const MPoint& b)
 }
 
 /// The reflection of direction about normal: d - 2 (d.n) n.
-inline MVector ReflectAbout(const MVector& direction, const MVector& normal)
+inline MVector Reflect(const MVector& direction, const MVector& normal)
 {
     return direction - 2.0 * (direction * normal) * normal;
 }
@@ -85,6 +85,6 @@ inline bool IntersectRayBoundingBox(const Volume& volume, const MPoint& origin, 
 {
     double t = 0.0;
     MVector unused;
-    return IntersectRayBox(volume, origin, direction, volume.boundingBox.min(), volume.boundingBox.max(), t, false,
-                           unused);
+    return IntersectRayBox(volume, origin, direction, volume.boundingBox.min(), volume.boundingBox.max(), t,
+                           false, unused);
 }

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cmath>
 
-SphereVolume::SphereVolume(const MPoint& centre_, double radius_) : centre(centre_), radius(radius_) {}
+SphereVolume::SphereVolume(const MPoint& centre_, double radius_) : centre(centre_), radius(radius_)
+{
+}
 
 void SphereVolume::InitVolume()
 {
@@ -77,6 +79,6 @@ bool SphereVolume::GetRayIntersection(MPoint origin, MVector direction, MPoint& 
         return false; // the whole sphere lies behind the origin
     hitPoint = (entry - origin) * direction > 0.0 ? entry : exit;
     hitNormal = (hitPoint - centre) / (radius + margin);
-    reflectedDirection = ReflectAbout(direction, hitNormal);
+    reflectedDirection = Reflect(direction, hitNormal);
     return true;
 }

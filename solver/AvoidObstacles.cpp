@@ -1,0 +1,68 @@
+#include "AvoidObstacles.h"
+
+#include "RayRoutines.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+// Obstacles farther than about sqrt(1 + 25) times their size are not seen.
+constexpr double kCullingFactor = 5.0;
+} // namespace
+
+SteeringForce AvoidObstacles(ObstacleData& obstacles, const MPoint& p, const MVector& v,
+                             const ParticleParameters& params)
+{
+    SteeringForce out;
+    out.priority = 100;
+    if (v == MVector::zero || obstacles.count == 0)
+        return out;
+
+    const double maxForce = params.maximumForce;
+    for (unsigned o = 0; o < obstacles.count; ++o)
+    {
+        Volume* volume = o < obstacles.volumes.size() ? obstacles.volumes[o].get() : nullptr;
+        if (volume == nullptr)
+            continue;
+        volume->SetMargin(params.obstacleSeparation);
+
+        // A shape of no size (a curve, an empty mesh) is culled rather than
+        // divided by.
+        const double r = volume->GetMaxDimension();
+        const MVector q = p - volume->GetCentre();
+        const double reach = kCullingFactor * r;
+        if (r == 0.0 || !((q * q - r * r) / (reach * reach) < 1.0))
+            continue;
+
+        const int type = obstacles.volumeTypes[o];
+        if (type != static_cast<int>(VolumeType::kMesh) && volume->IsPointInVolume(p))
+        {
+            MVector push = volume->GetClosestPoint(p) - volume->GetCentre();
+            if (push.normalize())
+                push *= volume->GetFalloff(p) * maxForce;
+            out.vector += push;
+            continue;
+        }
+
+        MPoint hitPoint(0.0, 0.0, 0.0);
+        MVector hitNormal;
+        MVector reflected;
+        if (!volume->GetRayIntersection(p, v, hitPoint, hitNormal, reflected, true))
+            continue;
+        if (type == static_cast<int>(VolumeType::kBox) || type == static_cast<int>(VolumeType::kMesh))
+        {
+            // Radial from the centre rather than the face normal: a smoother
+            // push around corners, and meshes report no normal at all.
+            hitNormal = hitPoint - volume->GetCentre();
+            hitNormal.normalize();
+            reflected = Reflect(v.normal(), hitNormal);
+        }
+        const double a = std::fabs(reflected * hitNormal);
+        const double k = (a == 0.0 ? 0.0 : std::min(1.0, a)) * maxForce;
+        if (hitNormal.normalize())
+            hitNormal *= k;
+        out.vector += hitNormal;
+    }
+    return out;
+}
