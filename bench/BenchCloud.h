@@ -41,7 +41,8 @@ inline const MVectorArray& SharedCloud(long n)
 
 /// Every point's k nearest, querying the particles in the given order.
 template <typename Order>
-void QueryEveryPoint(const KDTree& tree, const MVectorArray& points, int k, const Order& order, NeighbourList& list)
+void QueryEveryPoint(const KDTree& tree, const MVectorArray& points, int k, const Order& order,
+                     NeighbourList& list)
 {
     for (const std::int32_t i : order)
     {

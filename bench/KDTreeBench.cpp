@@ -2,31 +2,15 @@
 // thread: build, and a k-nearest query for every point.
 #include "BenchCloud.h"
 #include "KDTree.h"
+#include "NanoflannBaseline.h"
 
 #include <benchmark/benchmark.h>
-#include <nanoflann.hpp>
 
 #include <numeric>
 #include <vector>
 
 namespace
 {
-struct NanoflannCloud
-{
-    const MVectorArray* points;
-    std::size_t kdtree_get_point_count() const { return points->length(); }
-    double kdtree_get_pt(std::size_t i, std::size_t dim) const
-    {
-        const MVector& p = (*points)[static_cast<unsigned>(i)];
-        return dim == 0 ? p.x : (dim == 1 ? p.y : p.z);
-    }
-    template <class Box> bool kdtree_get_bbox(Box&) const { return false; }
-};
-
-using NanoflannTree =
-    nanoflann::KDTreeSingleIndexAdaptor<nanoflann::L2_Simple_Adaptor<double, NanoflannCloud>, NanoflannCloud,
-                                        3, std::uint32_t>;
-
 void Args(benchmark::internal::Benchmark* b)
 {
     for (const long n : {10'000L, 100'000L, 1'000'000L})

@@ -29,9 +29,15 @@ std::unique_ptr<Volume> MakeShape(int kind)
     std::unique_ptr<Volume> shape;
     switch (kind)
     {
-    case 0: shape = std::make_unique<SphereVolume>(centre, 3.0); break;
-    case 1: shape = std::make_unique<CapsuleVolume>(centre, 1.5, 4.0, m); break;
-    default: shape = std::make_unique<BoxVolume>(centre, 4.0, 3.0, 2.0, m); break;
+    case 0:
+        shape = std::make_unique<SphereVolume>(centre, 3.0);
+        break;
+    case 1:
+        shape = std::make_unique<CapsuleVolume>(centre, 1.5, 4.0, m);
+        break;
+    default:
+        shape = std::make_unique<BoxVolume>(centre, 4.0, 3.0, 2.0, m);
+        break;
     }
     shape->SetMargin(0.5);
     shape->InitVolume();
@@ -88,8 +94,8 @@ void BM_GetRayIntersection(benchmark::State& state)
     for (auto _ : state)
     {
         const MPoint& origin = points[i++ & 4095];
-        benchmark::DoNotOptimize(
-            shape->GetRayIntersection(origin, centre - origin + MVector(0.3, -0.2, 0.1), hit, normal, reflected, true));
+        benchmark::DoNotOptimize(shape->GetRayIntersection(origin, centre - origin + MVector(0.3, -0.2, 0.1),
+                                                           hit, normal, reflected, true));
     }
 }
 

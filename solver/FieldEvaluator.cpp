@@ -78,7 +78,7 @@ MStatus FieldEvaluator::Evaluate(const FieldInput& input, const FlockSettings& s
 
     tree_.Reset();
     if (finiteParticles_.size() > 10)
-        tree_.Build(positions, finiteParticles_);
+        arena_->execute([&] { tree_.Build(positions, finiteParticles_); });
 
     const MStatus status = RunSerialPass(positions, *velocities);
     if (!status)

@@ -6,19 +6,14 @@
 #include <bit>
 #include <numeric>
 
+#include <tbb/parallel_invoke.h>
+
 namespace
 {
 constexpr int kStackSize = 32;
 
-struct Task
-{
-    std::int32_t lo;
-    std::int32_t hi;
-    std::int32_t node;
-    std::int32_t axis;
-};
-
 using BuildPoint = KDTree::BuildPoint;
+using Task = KDTree::Task;
 
 void CopyPosition(const BuildPoint& p, double (&out)[3])
 {
@@ -97,12 +92,7 @@ void KDTree::Build(const MVectorArray& positions, std::span<const std::int32_t> 
         return;
 
     const std::size_t expected = ExpectedNodeCount(n);
-    nodes_.reserve(expected);
-    nodes_.emplace_back();
-
-    Task stack[kStackSize];
-    int depth = 0;
-    stack[depth++] = Task{0, static_cast<std::int32_t>(n - 1), 0, 0};
+    nodes_.resize(expected);
     std::vector<BuildPoint>& points = buildPoints_;
     points.resize(n);
     for (std::size_t j = 0; j < n; ++j)
@@ -111,68 +101,111 @@ void KDTree::Build(const MVectorArray& positions, std::span<const std::int32_t> 
         points[j] = BuildPoint{{p.x, p.y, p.z}, order_[j]};
     }
 
-    while (depth > 0)
-    {
-        Task& task = stack[depth - 1];
-        if (task.hi - task.lo < 2)
-        {
-            Node& leaf = nodes_[static_cast<std::size_t>(task.node)];
-            leaf.first = points[static_cast<std::size_t>(task.lo)].particle;
-            CopyPosition(points[static_cast<std::size_t>(task.lo)], leaf.position[0]);
-            if (task.lo != task.hi)
-            {
-                leaf.second = points[static_cast<std::size_t>(task.hi)].particle;
-                CopyPosition(points[static_cast<std::size_t>(task.hi)], leaf.position[1]);
-            }
-            if (leaf.point != -1)
-            {
-                MGlobal::displayError("Assert! KDTree: IsLeaf() not true, but was expected to be true...");
-                return;
-            }
-            --depth;
-            continue;
-        }
-
-        const std::int32_t lo = task.lo;
-        const std::int32_t hi = task.hi;
-        const std::int32_t axis = task.axis;
-        const std::int32_t mid = lo + (hi - lo) / 2;
-        SelectMedian(points.data(), lo, mid, hi, axis);
-
-        const std::int32_t left = static_cast<std::int32_t>(nodes_.size());
-        {
-            Node& inner = nodes_[static_cast<std::size_t>(task.node)];
-            const BuildPoint& median = points[static_cast<std::size_t>(mid)];
-            inner.point = median.particle;
-            inner.first = left;
-            inner.second = left + 1;
-            inner.axis = axis;
-            CopyPosition(median, inner.position[0]);
-        }
-        const std::int32_t nextAxis = axis == 2 ? 0 : axis + 1;
-
-        // The left range keeps the split point.
-        task = Task{lo, mid, left, nextAxis};
-        nodes_.emplace_back();
-        if (depth >= kStackSize)
-        {
-            MGlobal::displayError("Assert: KDTree: Current task is greater than stack size");
-            return;
-        }
-        stack[depth++] = Task{mid + 1, hi, left + 1, nextAxis};
-        nodes_.emplace_back();
-    }
+    const bool complete = BuildSubtree(Task{0, static_cast<std::int32_t>(n - 1), 0, 0}, 1, 1);
 
     // The leaves partition the points in order: this is the leaf order.
     for (std::size_t j = 0; j < n; ++j)
         order_[j] = points[j].particle;
+    built_ = complete;
+}
 
-    if (nodes_.size() != expected)
+bool KDTree::BuildSubtree(const Task& root, std::int32_t nextFree, int depth)
+{
+    const std::int32_t count = root.hi - root.lo + 1;
+    if (count <= parallelGrain_)
+        return BuildIteratively(root, nextFree, depth);
+
+    // Large ranges split here and build their halves in parallel. The node
+    // numbers are those the one-stack build gives: it finishes the right
+    // subtree (numbered from nextFree + 2 on) before the left one, whose
+    // numbers follow the right subtree's, and a subtree of m points always
+    // has ExpectedNodeCount(m) nodes. Median selections work on disjoint
+    // ranges, so the tree is the same whatever the thread count.
+    if (depth >= kStackSize)
     {
-        MGlobal::displayError("Assert: KDTree: Tree size is not the expected size");
-        return;
+        MGlobal::displayError("Assert: KDTree: Current task is greater than stack size");
+        return false;
     }
-    built_ = true;
+    const std::int32_t mid = SplitInner(root, nextFree);
+    const std::int32_t nextAxis = root.axis == 2 ? 0 : root.axis + 1;
+    const std::int32_t rightNodes =
+        static_cast<std::int32_t>(ExpectedNodeCount(static_cast<std::size_t>(root.hi - mid)));
+    bool leftDone = false;
+    bool rightDone = false;
+    tbb::parallel_invoke(
+        [&] {
+            rightDone = BuildSubtree(Task{mid + 1, root.hi, nextFree + 1, nextAxis}, nextFree + 2, depth + 1);
+        },
+        [&] {
+            leftDone =
+                BuildSubtree(Task{root.lo, mid, nextFree, nextAxis}, nextFree + 1 + rightNodes, depth + 1);
+        });
+    return leftDone && rightDone;
+}
+
+std::int32_t KDTree::SplitInner(const Task& task, std::int32_t firstChild)
+{
+    const std::int32_t mid = task.lo + (task.hi - task.lo) / 2;
+    SelectMedian(buildPoints_.data(), task.lo, mid, task.hi, task.axis);
+    Node& inner = nodes_[static_cast<std::size_t>(task.node)];
+    const BuildPoint& median = buildPoints_[static_cast<std::size_t>(mid)];
+    inner.point = median.particle;
+    inner.first = firstChild;
+    inner.second = firstChild + 1;
+    inner.axis = task.axis;
+    CopyPosition(median, inner.position[0]);
+    return mid;
+}
+
+bool KDTree::BuildIteratively(const Task& root, std::int32_t nextFree, int depth)
+{
+    // depth tasks are already pending above this subtree.
+    const int capacity = kStackSize - (depth - 1);
+    Task stack[kStackSize];
+    int top = 0;
+    stack[top++] = root;
+    const std::int32_t end = static_cast<std::int32_t>(nodes_.size());
+    while (top > 0)
+    {
+        Task& task = stack[top - 1];
+        if (task.hi - task.lo < 2)
+        {
+            Node& leaf = nodes_[static_cast<std::size_t>(task.node)];
+            leaf.first = buildPoints_[static_cast<std::size_t>(task.lo)].particle;
+            CopyPosition(buildPoints_[static_cast<std::size_t>(task.lo)], leaf.position[0]);
+            if (task.lo != task.hi)
+            {
+                leaf.second = buildPoints_[static_cast<std::size_t>(task.hi)].particle;
+                CopyPosition(buildPoints_[static_cast<std::size_t>(task.hi)], leaf.position[1]);
+            }
+            if (leaf.point != -1)
+            {
+                MGlobal::displayError("Assert! KDTree: IsLeaf() not true, but was expected to be true...");
+                return false;
+            }
+            --top;
+            continue;
+        }
+        if (nextFree + 2 > end)
+        {
+            MGlobal::displayError("Assert: KDTree: Tree size is not the expected size");
+            return false;
+        }
+        const std::int32_t left = nextFree;
+        const std::int32_t mid = SplitInner(task, left);
+        nextFree += 2;
+        const std::int32_t nextAxis = task.axis == 2 ? 0 : task.axis + 1;
+        // The left range keeps the split point; the right one is finished first.
+        const Task right{mid + 1, task.hi, left + 1, nextAxis};
+        task = Task{task.lo, mid, left, nextAxis};
+        if (top >= capacity)
+        {
+            MGlobal::displayError("Assert: KDTree: Current task is greater than stack size");
+            return false;
+        }
+        stack[top++] = right;
+    }
+    return true;
 }
 
 void KDTree::Nearest(std::int32_t i, int k, const MVectorArray& positions, NeighbourList& out) const

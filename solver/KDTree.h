@@ -12,9 +12,10 @@
 /// A balanced k-d tree over particle positions for k-nearest queries. Every
 /// inner node splits its points at the median of one axis (x, y, z cycling
 /// with depth) and keeps the split point, which also stays in its left
-/// subtree; leaves hold one or two points. The build is iterative with a fixed
-/// stack of 32 pending tasks; queries are recursive, const and may run on
-/// several threads at once, each with its own NeighbourList.
+/// subtree; leaves hold one or two points. The build uses a fixed stack of 32
+/// pending tasks, and splits large ranges over the threads of the calling task
+/// arena without changing the tree; queries are recursive, const and may run
+/// on several threads at once, each with its own NeighbourList.
 class KDTree
 {
 public:
@@ -34,6 +35,10 @@ public:
 
         bool IsLeaf() const { return point == -1; }
     };
+
+    /// parallelGrain: ranges of more points than this are split and built on
+    /// several threads; the tree is the same for any value.
+    explicit KDTree(std::int32_t parallelGrain = 16384) : parallelGrain_(parallelGrain) {}
 
     /// Builds over every point of positions.
     void Build(const MVectorArray& positions);
@@ -69,8 +74,25 @@ public:
         std::int32_t particle;
     };
 
+    /// Pending work of the build: the points [lo, hi] of node, split on axis.
+    struct Task
+    {
+        std::int32_t lo;
+        std::int32_t hi;
+        std::int32_t node;
+        std::int32_t axis;
+    };
+
 private:
     struct Query;
+    /// Builds the subtree of root, numbering its nodes from nextFree on; depth
+    /// counts the tasks pending above it. False when the build is abandoned.
+    bool BuildSubtree(const Task& root, std::int32_t nextFree, int depth);
+    /// The one-stack build of a subtree.
+    bool BuildIteratively(const Task& root, std::int32_t nextFree, int depth);
+    /// Splits task's points at the median and fills its inner node; returns the
+    /// split index.
+    std::int32_t SplitInner(const Task& task, std::int32_t firstChild);
     void Search(std::int32_t a, Query& q) const;
     void SearchInner(const Node& node, Query& q) const;
     static void OfferLeaf(const Node& leaf, Query& q);
@@ -79,4 +101,5 @@ private:
     std::vector<std::int32_t> order_;
     std::vector<BuildPoint> buildPoints_; ///< the build's working copy, kept for its capacity
     bool built_ = false;
+    std::int32_t parallelGrain_;
 };

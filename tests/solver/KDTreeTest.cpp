@@ -7,7 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
+#include <limits>
 #include <set>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -278,6 +281,38 @@ TEST(KDTree, QueryMatchesThePlainSearchExactly)
                     ASSERT_EQ(list.SquaredDistances()[e], reference.result[e].second);
                 }
             }
+    }
+}
+
+TEST(KDTree, ParallelBuildGivesTheOneStackTree)
+{
+    // Split into many parallel pieces or built on one stack: the same nodes,
+    // numbers, positions and leaf order.
+    MVectorArray lattice;
+    for (int x = 0; x < 20; ++x)
+        for (int y = 0; y < 20; ++y)
+            for (int z = 0; z < 15; ++z)
+                lattice.append(MVector(x % 7, y, z));
+    for (const MVectorArray& points : {RandomCloud(5000, 11), RandomCloud(777, 12), lattice})
+    {
+        KDTree oneStack(std::numeric_limits<std::int32_t>::max());
+        KDTree split(40);
+        oneStack.Build(points);
+        split.Build(points);
+        ASSERT_TRUE(oneStack.IsBuilt());
+        ASSERT_TRUE(split.IsBuilt());
+        ASSERT_EQ(split.Nodes().size(), oneStack.Nodes().size());
+        for (std::size_t a = 0; a < split.Nodes().size(); ++a)
+        {
+            const KDTree::Node& s = split.Nodes()[a];
+            const KDTree::Node& o = oneStack.Nodes()[a];
+            ASSERT_EQ(std::tie(s.first, s.second, s.point, s.axis),
+                      std::tie(o.first, o.second, o.point, o.axis))
+                << a;
+            ASSERT_EQ(0, std::memcmp(s.position, o.position, sizeof(s.position))) << a;
+        }
+        ASSERT_TRUE(
+            std::equal(split.LeafOrder().begin(), split.LeafOrder().end(), oneStack.LeafOrder().begin()));
     }
 }
 
