@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace
 {
@@ -56,7 +57,12 @@ void ApplyModifiers(ModifierData& modifiers, const MPoint& p, ParticleParameters
                 n = o + weight * x;
             field = std::max(0.0, n);
             if (key == ParameterKey::kNumberOfNeighbours)
-                params.numberOfNeighbours = static_cast<int>(std::trunc(neighbours));
+            {
+                // Truncated, and kept within an int (a huge additive value
+                // would not convert).
+                const double limit = static_cast<double>(std::numeric_limits<int>::max());
+                params.numberOfNeighbours = static_cast<int>(std::trunc(std::min(neighbours, limit)));
+            }
         }
     }
 }

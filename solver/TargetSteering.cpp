@@ -40,6 +40,13 @@ MStatus TargetSteering::TargetPass(unsigned i, const MPoint& p, const MVector& v
                                    SteeringForce& outForce)
 {
     outForce = SteeringForce();
+    if (translations_.size() != targets_.count)
+    {
+        translations_.clear();
+        for (unsigned t = 0; t < targets_.count; ++t)
+            translations_.emplace_back(
+                MTransformationMatrix(targets_.worldMatrices[t]).getTranslation(MSpace::kWorld));
+    }
     for (unsigned t = 0; t < targets_.count; ++t)
     {
         const int type = targets_.steeringTypes[t];
@@ -54,7 +61,7 @@ MStatus TargetSteering::TargetPass(unsigned i, const MPoint& p, const MVector& v
         MPoint target;
         if (targets_.volumeTypes[t] != static_cast<int>(VolumeType::kCurve))
         {
-            target = MPoint(MTransformationMatrix(targets_.worldMatrices[t]).getTranslation(MSpace::kWorld));
+            target = translations_[t];
         }
         else
         {

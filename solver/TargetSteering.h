@@ -11,11 +11,14 @@
 #include <maya/MVector.h>
 #include <maya/MVectorArray.h>
 
+#include <vector>
+
 /// The target pass of one evaluation: for each particle, the sum over the
 /// targets of weight x influence x (desired velocity - velocity). Reads the
 /// evaluation's targets and obstacles, keeps each particle's wander direction
 /// in wanderStates, and draws random numbers, so particles go through it one
-/// at a time, in order.
+/// at a time, in order. It lives for one evaluation: the records must not
+/// change while it does (it keeps each target's translation).
 class TargetSteering
 {
 public:
@@ -52,6 +55,9 @@ public:
 
 private:
     TargetData& targets_;
+    /// The world translation of each target's matrix, worked out on the first
+    /// pass rather than once per particle.
+    std::vector<MPoint> translations_;
     ObstacleData& obstacles_;
     MVectorArray& wanderStates_;
     const PerlinNoise& noise_;
