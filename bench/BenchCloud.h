@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FieldEvaluator.h"
 #include "KDTree.h"
 
 #include <maya/MVectorArray.h>
@@ -49,4 +50,20 @@ void QueryEveryPoint(const KDTree& tree, const MVectorArray& points, int k, cons
         tree.Nearest(i, k, points, list);
         benchmark::DoNotOptimize(list.Indices().data());
     }
+}
+
+/// The flock settings every benchmark uses: k = 8, everyone steered.
+inline FlockSettings BenchSettings()
+{
+    FlockSettings s;
+    s.simulationAccuracy.value = 1.0;
+    s.maximumSpeed.value = 50.0;
+    s.maximumForce.value = 20.0;
+    s.boidSeparation.value = 4.0;
+    s.obstacleSeparation.value = 1.0;
+    s.numberOfNeighbours.value = 8;
+    s.boidSeparationUrge.value = 1.0;
+    s.flockCentringUrge.value = 0.5;
+    s.velocityMatchingUrge.value = 0.5;
+    return s;
 }

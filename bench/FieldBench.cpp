@@ -32,21 +32,6 @@ const Flock& FlockOf(long n)
     return it->second;
 }
 
-FlockSettings Settings()
-{
-    FlockSettings s;
-    s.simulationAccuracy.value = 1.0;
-    s.maximumSpeed.value = 50.0;
-    s.maximumForce.value = 20.0;
-    s.boidSeparation.value = 4.0;
-    s.obstacleSeparation.value = 1.0;
-    s.numberOfNeighbours.value = 8;
-    s.boidSeparationUrge.value = 1.0;
-    s.flockCentringUrge.value = 0.5;
-    s.velocityMatchingUrge.value = 0.5;
-    return s;
-}
-
 FieldInput Input(const Flock& flock)
 {
     FieldInput input;
@@ -69,7 +54,7 @@ void BM_Evaluate(benchmark::State& state, int threads)
     const Flock& flock = FlockOf(state.range(0));
     FieldEvaluator field(threads);
     MVectorArray forces;
-    const FlockSettings settings = Settings();
+    const FlockSettings settings = BenchSettings();
     for (auto _ : state)
     {
         field.Evaluate(Input(flock), settings, forces);
@@ -133,7 +118,7 @@ void BM_PeakMemory(benchmark::State& state)
         {
             FieldEvaluator field(0);
             MVectorArray forces;
-            field.Evaluate(Input(flock), Settings(), forces);
+            field.Evaluate(Input(flock), BenchSettings(), forces);
             benchmark::DoNotOptimize(forces.length());
         }
         state.PauseTiming();

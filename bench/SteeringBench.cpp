@@ -34,21 +34,6 @@ const Flock& TheFlock()
     return flock;
 }
 
-FlockSettings Settings()
-{
-    FlockSettings s;
-    s.simulationAccuracy.value = 1.0;
-    s.maximumSpeed.value = 50.0;
-    s.maximumForce.value = 20.0;
-    s.boidSeparation.value = 4.0;
-    s.obstacleSeparation.value = 1.0;
-    s.numberOfNeighbours.value = 8;
-    s.boidSeparationUrge.value = 1.0;
-    s.flockCentringUrge.value = 0.5;
-    s.velocityMatchingUrge.value = 0.5;
-    return s;
-}
-
 MMatrix Translation(double x, double y, double z)
 {
     MTransformationMatrix m;
@@ -163,7 +148,7 @@ void BM_Steering(benchmark::State& state)
     input.positions = &flock.positions;
     input.velocities = &flock.velocities;
     input.deltaTime = 1.0 / 24.0;
-    const FlockSettings settings = Settings();
+    const FlockSettings settings = BenchSettings();
     MVectorArray forces;
     for (auto _ : state)
     {

@@ -251,40 +251,37 @@ int MFnMesh::numPolygons(MStatus* ReturnStatus) const
     return fData ? fData->Geometry().NumPolygons() : 0;
 }
 
-MStatus MFnMesh::getPoints(MFloatPointArray& vertexArray, MSpace::Space space) const
+namespace
 {
-    if (!fData)
+// Reads the positions into either point array type.
+template <typename PointArray>
+MStatus GetPointsOf(const MeshData* data, PointArray& vertexArray, MSpace::Space space)
+{
+    if (!data)
         return NotAttached();
     const MStatus status = CheckSpace(space);
     if (!status)
         return status;
-    const MeshGeometry& geometry = fData->Geometry();
+    const MeshGeometry& geometry = data->Geometry();
     const float* p = geometry.Positions();
     vertexArray.setLength(static_cast<unsigned int>(geometry.NumVertices()));
-    for (MFloatPoint& point : vertexArray)
+    for (auto& point : vertexArray)
     {
-        point = MFloatPoint(p[0], p[1], p[2]);
+        point = {p[0], p[1], p[2]};
         p += 3;
     }
     return MStatus::kSuccess;
 }
+} // namespace
+
+MStatus MFnMesh::getPoints(MFloatPointArray& vertexArray, MSpace::Space space) const
+{
+    return GetPointsOf(fData, vertexArray, space);
+}
 
 MStatus MFnMesh::getPoints(MPointArray& vertexArray, MSpace::Space space) const
 {
-    if (!fData)
-        return NotAttached();
-    const MStatus status = CheckSpace(space);
-    if (!status)
-        return status;
-    const MeshGeometry& geometry = fData->Geometry();
-    const float* p = geometry.Positions();
-    vertexArray.setLength(static_cast<unsigned int>(geometry.NumVertices()));
-    for (MPoint& point : vertexArray)
-    {
-        point = MPoint(p[0], p[1], p[2]);
-        p += 3;
-    }
-    return MStatus::kSuccess;
+    return GetPointsOf(fData, vertexArray, space);
 }
 
 namespace
