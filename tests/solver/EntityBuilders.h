@@ -1,4 +1,5 @@
 #pragma once
+// Builders that fill the entity records the way the gathering does.
 
 #include "EntityTypes.h"
 #include "ModifierData.h"
@@ -15,49 +16,18 @@
 
 #include <map>
 
-// Builders that fill the entity records the way the gathering does, so tests
-// and benchmarks can set up scenes in a few lines.
-
-inline MMatrix Translation(double x, double y, double z)
+inline MMatrix Translation(const MPoint& p)
 {
     MTransformationMatrix m;
-    m.setTranslation(MVector(x, y, z), MSpace::kTransform);
+    m.setTranslation(MVector(p), MSpace::kTransform);
     return m.asMatrix();
 }
 
-/// A degree-1 curve from a to b whose parameter runs from 0 to |b - a|, so
-/// the parameter of a point is its distance from a.
-inline MObject StraightCurve(const MPoint& a, const MPoint& b)
-{
-    MPointArray cvs;
-    cvs.append(a);
-    cvs.append(b);
-    MDoubleArray knots;
-    knots.append(0.0);
-    knots.append((b - a).length());
-    MObject data = MFnNurbsCurveData().create();
-    MStatus status;
-    MFnNurbsCurve().create(cvs, knots, 1, MFnNurbsCurve::kOpen, false, false, data, &status);
-    EXPECT_TRUE(status) << status.errorString();
-    return data;
-}
-
-/// Tube samples of one radius: a key at each end of a curve of the given
-/// parameter length.
-inline MPointArray ConstantTube(double length, double radius)
-{
-    MPointArray samples;
-    samples.append(MPoint(0.0, radius, 1.0));
-    samples.append(MPoint(length, radius, 1.0));
-    return samples;
-}
-
-/// One target. The defaults make a Seek target at the origin with no volume
-/// (every particle is under its full influence).
+/// One target; the defaults make a Seek target at the origin with no volume.
 struct TargetSetup
 {
     SteeringType type = SteeringType::kSeek;
-    MPoint position = MPoint(0, 0, 0);
+    MPoint position;
     VolumeType volume = VolumeType::kSphere;
     MPoint size = MPoint(0, 0, 0); ///< a zero size bounds nothing
     InfluenceMethod influence = InfluenceMethod::kFull;
@@ -65,20 +35,37 @@ struct TargetSetup
     double arrival = 0.0;
     WanderMode wanderMode = WanderMode::kRandomDirection;
     MPoint wander = MPoint(0, 0, 0); ///< strength, rate, attraction
-    // Curve targets (volume kCurve).
-    MObject curve;
+    MObject curve;                   ///< for volume kCurve, with the tube samples
     MPointArray tube;
-    int useCurveVolume = 0;
     int containment = 0;
     double separationMin = 0.0;
-    int dirLimit = 0;
-    int reverse = 0;
 };
+
+/// A Path Follow target with containment on a degree-1 curve along x from 0
+/// to length (its parameter is the distance from the start), in a tube of radius.
+inline TargetSetup Tube(double length, double radius, double separationMin = 0.0)
+{
+    const MPoint cvs[] = {MPoint(0, 0, 0), MPoint(length, 0, 0)},
+                 keys[] = {{0, radius, 1}, {length, radius, 1}};
+    const double knots[] = {0.0, length};
+    TargetSetup s;
+    s.type = SteeringType::kPathFollow;
+    s.volume = VolumeType::kCurve;
+    s.curve = MFnNurbsCurveData().create();
+    MStatus status;
+    MFnNurbsCurve().create(MPointArray(cvs, 2), MDoubleArray(knots, 2), 1, MFnNurbsCurve::kOpen, false, false,
+                           s.curve, &status);
+    EXPECT_TRUE(status) << status.errorString();
+    s.tube = MPointArray(keys, 2);
+    s.containment = 1;
+    s.separationMin = separationMin;
+    return s;
+}
 
 inline void AddTarget(TargetData& data, const TargetSetup& s)
 {
     const bool onCurve = s.volume == VolumeType::kCurve;
-    data.AppendTransform(onCurve ? MMatrix() : Translation(s.position.x, s.position.y, s.position.z));
+    data.AppendTransform(Translation(onCurve ? MPoint::origin : s.position));
     if (onCurve)
     {
         data.curves[data.count] = s.curve;
@@ -90,12 +77,12 @@ inline void AddTarget(TargetData& data, const TargetSetup& s)
     data.influenceMethods.append(static_cast<int>(s.influence));
     data.steeringTypes.append(static_cast<int>(s.type));
     data.arrivalDistances.append(s.arrival);
-    data.curveDirLimits.append(s.dirLimit);
-    data.useCurveVolumes.append(s.useCurveVolume);
+    data.curveDirLimits.append(0);
+    data.useCurveVolumes.append(onCurve ? 1 : 0);
     data.wanderModes.append(static_cast<int>(s.wanderMode));
     data.containments.append(s.containment);
     data.containmentSeparationMins.append(s.separationMin);
-    data.reverseCurveDirections.append(s.reverse);
+    data.reverseCurveDirections.append(0);
     data.wanderParameters.append(s.wander);
     ++data.count;
 }
@@ -104,7 +91,7 @@ inline void AddModifier(ModifierData& data, VolumeType volume, const MPoint& pos
                         ModificationMethod method, std::map<ParameterKey, double> overrides,
                         double weight = 1.0, InfluenceMethod influence = InfluenceMethod::kFull)
 {
-    data.AppendTransform(Translation(position.x, position.y, position.z));
+    data.AppendTransform(Translation(position));
     data.volumeTypes.append(static_cast<int>(volume));
     data.volumeDimensions.append(size);
     data.weights.append(weight);
@@ -114,11 +101,11 @@ inline void AddModifier(ModifierData& data, VolumeType volume, const MPoint& pos
     ++data.count;
 }
 
-/// An obstacle shape by type; mesh, when not null, is the mesh of a kMesh obstacle.
+/// An obstacle; mesh, when not null, is the mesh of a kMesh obstacle.
 inline void AddObstacle(ObstacleData& data, VolumeType volume, const MPoint& position, const MPoint& size,
                         const MObject& mesh = MObject())
 {
-    data.AppendTransform(Translation(position.x, position.y, position.z));
+    data.AppendTransform(Translation(position));
     data.meshes[data.count] = mesh;
     data.volumeTypes.append(static_cast<int>(volume));
     data.volumeDimensions.append(size);
@@ -127,18 +114,8 @@ inline void AddObstacle(ObstacleData& data, VolumeType volume, const MPoint& pos
     ++data.count;
 }
 
-/// A record with every field distinct, so a test can tell which one changed.
+/// Every field distinct, so a test can tell which one changed: speed 10, force 4.
 inline ParticleParameters DistinctParams()
 {
-    ParticleParameters p;
-    p.simulationAccuracy = 1.0;
-    p.maximumSpeed = 10.0;
-    p.maximumForce = 4.0;
-    p.boidSeparation = 3.0;
-    p.obstacleSeparation = 0.0;
-    p.numberOfNeighbours = 4;
-    p.boidSeparationUrge = 1.0;
-    p.flockCentringUrge = 0.5;
-    p.velocityMatchingUrge = 0.25;
-    return p;
+    return {1.0, 10.0, 4.0, 3.0, 0.0, 4, 1.0, 0.5, 0.25};
 }

@@ -8,22 +8,15 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
+#include <vector>
 
-inline MPointArray Points(std::initializer_list<MPoint> points)
+inline MPointArray Points(const std::vector<MPoint>& p)
 {
-    MPointArray result;
-    for (const MPoint& p : points)
-        result.append(p);
-    return result;
+    return MPointArray(p.data(), unsigned(p.size()));
 }
-
-inline MDoubleArray Knots(std::initializer_list<double> knots)
+inline MDoubleArray Knots(const std::vector<double>& k)
 {
-    MDoubleArray result;
-    for (const double k : knots)
-        result.append(k);
-    return result;
+    return MDoubleArray(k.data(), unsigned(k.size()));
 }
 
 /// A new curve data object holding the curve, with fn attached to it.
