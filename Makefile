@@ -56,6 +56,7 @@ bench: build
 	$(BUILD)/bin/vx_bench_curves
 	$(BUILD)/bin/vx_bench_meshes
 	$(BUILD)/bin/vx_bench_volumes
+	$(BUILD)/bin/vx_bench_steering
 
 # Lean sanitizer build: tests only, light optimisation so it stays quick.
 asan: deps
