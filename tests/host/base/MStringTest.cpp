@@ -5,9 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-TEST(MString, ConcatenationAndComparison)
+TEST(MString, ConcatenationAndNumberFormatting)
 {
     MString s("flock");
     s += "_";
@@ -16,12 +14,7 @@ TEST(MString, ConcatenationAndComparison)
     s += 0.1;
     s += 2u;
     EXPECT_EQ(s, "flock_42/0.12");
-    EXPECT_EQ(MString("a") + "b" + MString("c"), "abc");
-    EXPECT_EQ("x" + MString("y"), "xy");
-    EXPECT_TRUE(MString("abc") < MString("abd"));
-    EXPECT_NE(MString("a"), MString("A"));
-    EXPECT_EQ(MString(nullptr), "");
-    EXPECT_EQ(MString("abcdef", 3), "abc");
+    EXPECT_EQ("x" + MString("y") + "z", "xyz");
 
     MString d;
     d += 1e20;
@@ -29,19 +22,11 @@ TEST(MString, ConcatenationAndComparison)
     EXPECT_EQ(MString().set(3.14159, 2), "3.14");
     EXPECT_EQ(MString().set(-0.5, 0), "-0");
     EXPECT_EQ(MString().set(1e300, 1).length(), 303u);
-
-    std::ostringstream out;
-    out << MString("to stream");
-    EXPECT_EQ(out.str(), "to stream");
     EXPECT_EQ(vxhost::ToStdString(vxhost::ToMString(std::string("a\0b", 3))), std::string("a\0b", 3));
-}
 
-TEST(MString, LengthsCountBytesOrCharacters)
-{
-    const MString s("caf\xC3\xA9 \xE2\x82\xAC"); // "café €"
-    EXPECT_EQ(s.length(), 9u);
-    EXPECT_EQ(s.numChars(), 6u);
-    EXPECT_STREQ(s.asChar(), "caf\xC3\xA9 \xE2\x82\xAC");
+    const MString utf8("caf\xC3\xA9 \xE2\x82\xAC"); // "café €"
+    EXPECT_EQ(utf8.length(), 9u);
+    EXPECT_EQ(utf8.numChars(), 6u);
 }
 
 TEST(MString, SearchAndSubstrings)
@@ -49,7 +34,6 @@ TEST(MString, SearchAndSubstrings)
     const MString path("a/b/c.ma");
     EXPECT_EQ(path.index('/'), 1);
     EXPECT_EQ(path.rindex('/'), 3);
-    EXPECT_EQ(path.index('#'), -1);
     EXPECT_EQ(path.substring(2, 4), "b/c"); // end is inclusive
     EXPECT_EQ(path.substring(4, 100), "c.ma");
     EXPECT_EQ(path.substring(-3, 0), "a");
@@ -65,26 +49,20 @@ TEST(MString, SearchAndSubstrings)
     EXPECT_EQ(parts.length(), 0u);
 
     EXPECT_EQ(MString("MiXeD \xC3\x89").toLowerCase(), "mixed \xC3\x89");
-    EXPECT_EQ(MString("MiXeD").toUpperCase(), "MIXED");
     MString padded("  x y \t");
     EXPECT_EQ(padded.trim(), "x y");
 }
 
 TEST(MString, NumberParsing)
 {
-    EXPECT_TRUE(MString("42").isInt());
     EXPECT_EQ(MString(" -17 ").asInt(), -17);
-    EXPECT_EQ(MString("+5").asInt(), 5);
     EXPECT_FALSE(MString("+-5").isInt());
     EXPECT_FALSE(MString("4.2").isInt());
     EXPECT_FALSE(MString("12abc").isInt());
-    EXPECT_FALSE(MString("").isInt());
     EXPECT_FALSE(MString("99999999999").isInt()); // does not fit
     EXPECT_EQ(MString("junk").asInt(), 0);
 
-    EXPECT_TRUE(MString("2.5e-3").isDouble());
     EXPECT_DOUBLE_EQ(MString("2.5e-3").asDouble(), 0.0025);
-    EXPECT_TRUE(MString("7").isDouble());
     EXPECT_FALSE(MString("1.0.0").isDouble());
     EXPECT_FALSE(MString(" ").isDouble());
     EXPECT_EQ(MString("1.0.0").asDouble(), 0.0);

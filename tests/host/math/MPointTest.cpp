@@ -1,21 +1,15 @@
-#include <maya/MFloatPoint.h>
 #include <maya/MMatrix.h>
 #include <maya/MPoint.h>
 
 #include <gtest/gtest.h>
 
-TEST(MPoint, PointVectorAlgebra)
+TEST(MPoint, HomogeneousPointVectorAlgebra)
 {
     const MPoint p(1, 2, 3);
     const MPoint q(4, 6, 3);
-    EXPECT_EQ(p.w, 1.0);
     EXPECT_EQ(q - p, MVector(3, 4, 0));
-    EXPECT_EQ(p + MVector(3, 4, 0), q);
     EXPECT_EQ(q - MVector(3, 4, 0), p);
     EXPECT_DOUBLE_EQ(p.distanceTo(q), 5.0);
-    EXPECT_EQ(MPoint(MVector(1, 2, 3)), p);
-    EXPECT_EQ(MVector(p), MVector(1, 2, 3));
-    EXPECT_EQ(p * 2.0, MPoint(2, 4, 6, 1));
 
     // Homogeneous points: (2, 4, 6, 2) is the position (1, 2, 3).
     const MPoint h(2, 4, 6, 2);
@@ -27,6 +21,7 @@ TEST(MPoint, PointVectorAlgebra)
     MPoint r = h;
     EXPECT_EQ(r.rationalize(), MPoint(1, 2, 3, 2));
     EXPECT_EQ(r.homogenize(), h);
+    EXPECT_FALSE(p.isEquivalent(MPoint(1, 2, 3, 1.001)));
 }
 
 TEST(MPoint, RowVectorMatrixProductIncludesTranslation)
@@ -42,15 +37,4 @@ TEST(MPoint, RowVectorMatrixProductIncludesTranslation)
     // A projective last column makes w differ from 1, and it is kept.
     m.matrix[2][3] = 1.0;
     EXPECT_EQ(MPoint(1, 2, 3) * m, MPoint(12, 22, 33, 4));
-}
-
-TEST(MPoint, EquivalenceAndFloatConversion)
-{
-    EXPECT_TRUE(MPoint(1, 2, 3).isEquivalent(MPoint(1, 2, 3 + 1e-11)));
-    EXPECT_FALSE(MPoint(1, 2, 3).isEquivalent(MPoint(1, 2, 3, 1.001)));
-    EXPECT_EQ(MPoint::origin, MPoint(0, 0, 0, 1));
-
-    const MFloatPoint f(MPoint(0.5, 1.5, -2.0));
-    EXPECT_EQ(MPoint(f), MPoint(0.5, 1.5, -2.0));
-    EXPECT_EQ(f - MFloatPoint(0.5f, 0.5f, 0.0f), MFloatVector(0.0f, 1.0f, -2.0f));
 }

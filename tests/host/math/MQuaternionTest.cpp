@@ -7,17 +7,14 @@
 
 #include <cmath>
 
-TEST(MQuaternion, AxisAngleByHand)
+TEST(MQuaternion, AxisAngleByHandAndProductOrder)
 {
     const MQuaternion q(M_PI / 2, MVector(0, 0, 2)); // axis need not be unit
     EXPECT_NEAR(q.z, std::sqrt(0.5), 1e-15);
-    EXPECT_NEAR(q.w, std::sqrt(0.5), 1e-15);
     // Row-vector matrix: row 0 is the image of X, which turns into Y.
     const MMatrix m = q.asMatrix();
-    EXPECT_NEAR(m(0, 0), 0.0, 1e-15);
     EXPECT_NEAR(m(0, 1), 1.0, 1e-15);
     EXPECT_NEAR(m(1, 0), -1.0, 1e-15);
-    EXPECT_EQ(m(3, 3), 1.0);
 
     MVector axis;
     double angle = 0.0;
@@ -25,20 +22,14 @@ TEST(MQuaternion, AxisAngleByHand)
     EXPECT_TRUE(axis.isEquivalent(MVector::zAxis));
     EXPECT_NEAR(angle, M_PI / 2, 1e-15);
     EXPECT_FALSE(MQuaternion::identity.getAxisAngle(axis, angle));
-    EXPECT_EQ(angle, 0.0);
-}
 
-TEST(MQuaternion, ProductComposesLikeMatrices)
-{
+    // The product composes like matrices: rotating by a then b.
     const MQuaternion a(0.7, MVector(1, 2, 3));
     const MQuaternion b(-1.3, MVector(-2, 0.5, 1));
     EXPECT_TRUE((a * b).asMatrix().isEquivalent(a.asMatrix() * b.asMatrix(), 1e-14));
-    // Rotating by a then b.
     const MVector v(0.3, -1, 2);
     EXPECT_TRUE(v.rotateBy(a * b).isEquivalent(v.rotateBy(a).rotateBy(b), 1e-14));
-
-    EXPECT_TRUE((a * a.inverse()).isEquivalent(MQuaternion::identity, 1e-15));
-    EXPECT_TRUE(a.conjugate().isEquivalent(a.inverse(), 1e-15)); // unit
+    // The inverse of a non-unit quaternion divides by the squared norm.
     const MQuaternion scaled = a * 2.0;
     EXPECT_TRUE((scaled * scaled.inverse()).isEquivalent(MQuaternion::identity, 1e-15));
     EXPECT_TRUE(scaled.normal().isEquivalent(a, 1e-15));
@@ -64,9 +55,7 @@ TEST(MQuaternion, MatrixRoundTripIncludingHalfTurns)
 TEST(MQuaternion, BetweenVectorsAndSlerp)
 {
     const MVector a(1, 0, 0);
-    const MVector b(0, 3, 0);
-    EXPECT_TRUE(a.rotateBy(MQuaternion(a, b)).isEquivalent(MVector::yAxis));
-    EXPECT_TRUE(a.rotateBy(MQuaternion(a, b, 0.5)).isEquivalent(MVector(1, 1, 0).normal()));
+    EXPECT_TRUE(a.rotateBy(MQuaternion(a, MVector(0, 3, 0), 0.5)).isEquivalent(MVector(1, 1, 0).normal()));
     // Opposite vectors: a half turn about some perpendicular axis.
     EXPECT_TRUE(a.rotateBy(MQuaternion(a, -a)).isEquivalent(-a, 1e-15));
     EXPECT_EQ(MQuaternion(a, MVector::zero), MQuaternion::identity);
@@ -77,6 +66,5 @@ TEST(MQuaternion, BetweenVectorsAndSlerp)
     // -to is the same rotation; slerp still takes the short way.
     EXPECT_TRUE(
         MVector::xAxis.rotateBy(slerp(from, -to, 0.5)).isEquivalent(MVector(1, 1, 0).normal(), 1e-15));
-
     EXPECT_TRUE(to.asEulerRotation().isEquivalent(MEulerRotation(0, 0, M_PI / 2), 1e-15));
 }
