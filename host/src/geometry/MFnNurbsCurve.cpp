@@ -310,30 +310,32 @@ MStatus MFnNurbsCurve::getDerivativesAtParm(double param, MPoint& pos, MVector& 
     return MStatus::kSuccess;
 }
 
-MVector MFnNurbsCurve::tangent(double param, MSpace::Space space, MStatus* ReturnStatus) const
+namespace
 {
-    const NurbsCurve* curve = Geometry(space, ReturnStatus);
-    if (!curve)
-        return MVector();
+// A unit direction of the curve at param (tangent or normal), or a failed
+// status when there is none.
+MVector Direction(const NurbsCurve* curve, double param, bool (NurbsCurve::*at)(double, MVector&) const,
+                  MStatus* ReturnStatus)
+{
     MVector result;
+    if (!curve)
+        return result;
     if (std::isnan(param))
         SetStatus(ReturnStatus, NotANumber("parameter"));
-    else if (!curve->TangentAt(param, result))
+    else if (!(curve->*at)(param, result))
         SetStatus(ReturnStatus, NoDirection(*curve, param));
     return result;
+}
+} // namespace
+
+MVector MFnNurbsCurve::tangent(double param, MSpace::Space space, MStatus* ReturnStatus) const
+{
+    return Direction(Geometry(space, ReturnStatus), param, &NurbsCurve::TangentAt, ReturnStatus);
 }
 
 MVector MFnNurbsCurve::normal(double param, MSpace::Space space, MStatus* ReturnStatus) const
 {
-    const NurbsCurve* curve = Geometry(space, ReturnStatus);
-    if (!curve)
-        return MVector();
-    MVector result;
-    if (std::isnan(param))
-        SetStatus(ReturnStatus, NotANumber("parameter"));
-    else if (!curve->NormalAt(param, result))
-        SetStatus(ReturnStatus, NoDirection(*curve, param));
-    return result;
+    return Direction(Geometry(space, ReturnStatus), param, &NurbsCurve::NormalAt, ReturnStatus);
 }
 
 MPoint MFnNurbsCurve::closestPoint(const MPoint& toThisPoint, double* param, double tolerance,
