@@ -135,6 +135,9 @@ MStatus FieldEvaluator::RunSerialPass(const MVectorArray& positions, const MVect
     if (hasEntities_)
         serial_.resize(count);
     TargetSteering steering(targets, obstacles, parameters_.wanderStates, noise_);
+    if (targets.count > 0)
+        arena_->execute(
+            [&] { steering.PrecomputeCurvePoints(finiteParticles_, positions, velocities, curvePoints_); });
 
     for (const std::int32_t particle : finiteParticles_)
     {

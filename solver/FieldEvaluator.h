@@ -8,6 +8,7 @@
 #include "ParticleParameters.h"
 #include "PerlinNoise.h"
 #include "TargetData.h"
+#include "TargetSteering.h"
 
 #include <maya/MDoubleArray.h>
 #include <maya/MStatus.h>
@@ -97,6 +98,7 @@ private:
     std::vector<std::int32_t> finiteParticles_; ///< particles with finite position and velocity
     std::vector<std::uint8_t> steered_;         ///< 1 when the particle gets a force this evaluation
     std::vector<SerialResult> serial_;          ///< per particle; used only with entities
+    std::vector<TargetSteering::CurvePoint> curvePoints_; ///< per particle and curve target
     bool hasEntities_ = false;
     MVectorArray paddedVelocities_; ///< used when fewer velocities than positions arrive
     mutable tbb::enumerable_thread_specific<NeighbourList> neighbourLists_;

@@ -8,6 +8,9 @@
 #include <maya/MGlobal.h>
 #include <maya/MTransformationMatrix.h>
 
+#include <tbb/blocked_range.h>
+#include <tbb/parallel_for.h>
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -66,7 +69,18 @@ MStatus TargetSteering::TargetPass(unsigned i, const MPoint& p, const MVector& v
         else
         {
             MStatus status;
-            target = GetCurveTargetPoint(t, p, v, status);
+            if (curvePoints_ != nullptr && curveColumn_[t] >= 0)
+            {
+                const CurvePoint& known =
+                    (*curvePoints_)[static_cast<std::size_t>(i) * static_cast<std::size_t>(curveColumns_) +
+                                    static_cast<std::size_t>(curveColumn_[t])];
+                target = known.point;
+                status = known.status;
+            }
+            else
+            {
+                target = GetCurveTargetPoint(t, p, v, status);
+            }
             if (!status)
             {
                 MGlobal::displayError(MString("getting curve target") + status.errorString());
@@ -129,7 +143,8 @@ double TargetSteering::GetTargetInfluence(unsigned t, const MPoint& p)
                : 1.0;
 }
 
-MPoint TargetSteering::GetCurveTargetPoint(unsigned t, const MPoint& p, const MVector& v, MStatus& status)
+MPoint TargetSteering::GetCurveTargetPoint(unsigned t, const MPoint& p, const MVector& v,
+                                           MStatus& status) const
 {
     status = MStatus::kSuccess;
     const MPoint origin(0.0, 0.0, 0.0);
@@ -163,6 +178,42 @@ MPoint TargetSteering::GetCurveTargetPoint(unsigned t, const MPoint& p, const MV
         }
     }
     return c + tangent;
+}
+
+void TargetSteering::PrecomputeCurvePoints(std::span<const std::int32_t> particles,
+                                           const MVectorArray& positions, const MVectorArray& velocities,
+                                           std::vector<CurvePoint>& outPoints)
+{
+    curveColumn_.assign(targets_.count, -1);
+    curveColumns_ = 0;
+    for (unsigned t = 0; t < targets_.count; ++t)
+        if (targets_.volumeTypes[t] == static_cast<int>(VolumeType::kCurve))
+            curveColumn_[t] = curveColumns_++;
+    curvePoints_ = nullptr;
+    if (curveColumns_ == 0)
+        return;
+
+    const std::size_t columns = static_cast<std::size_t>(curveColumns_);
+    outPoints.resize(positions.length() * columns);
+    tbb::parallel_for(tbb::blocked_range<std::size_t>(0, particles.size(), 256),
+                      [&](const tbb::blocked_range<std::size_t>& range)
+                      {
+                          for (std::size_t r = range.begin(); r != range.end(); ++r)
+                          {
+                              const unsigned i = static_cast<unsigned>(particles[r]);
+                              const MVector& position = positions[i];
+                              const MPoint p(position.x, position.y, position.z);
+                              for (unsigned t = 0; t < targets_.count; ++t)
+                              {
+                                  if (curveColumn_[t] < 0)
+                                      continue;
+                                  CurvePoint& out =
+                                      outPoints[i * columns + static_cast<std::size_t>(curveColumn_[t])];
+                                  out.point = GetCurveTargetPoint(t, p, velocities[i], out.status);
+                              }
+                          }
+                      });
+    curvePoints_ = &outPoints;
 }
 
 void TargetSteering::PushTargetOutOfObstacles(MPoint& T, const MPoint& p, const MVector& v,

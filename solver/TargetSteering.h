@@ -11,6 +11,8 @@
 #include <maya/MVector.h>
 #include <maya/MVectorArray.h>
 
+#include <cstdint>
+#include <span>
 #include <vector>
 
 /// The target pass of one evaluation: for each particle, the sum over the
@@ -39,7 +41,21 @@ public:
     /// One tangent length beyond the curve point nearest the look-ahead point
     /// p + v (or nearest p, when a direction limit forbids going back). The
     /// origin when the target has no curve.
-    MPoint GetCurveTargetPoint(unsigned t, const MPoint& p, const MVector& v, MStatus& status);
+    MPoint GetCurveTargetPoint(unsigned t, const MPoint& p, const MVector& v, MStatus& status) const;
+
+    /// A curve target point worked out ahead of the pass.
+    struct CurvePoint
+    {
+        MPoint point;
+        MStatus status;
+    };
+    /// Works out GetCurveTargetPoint for every listed particle and every
+    /// target of volume type Curve, on the threads of the calling task arena:
+    /// it depends only on the particle's position and velocity, and its curve
+    /// searches are the costliest part of the pass. TargetPass then reads
+    /// outPoints instead of searching; the results are the same.
+    void PrecomputeCurvePoints(std::span<const std::int32_t> particles, const MVectorArray& positions,
+                               const MVectorArray& velocities, std::vector<CurvePoint>& outPoints);
     /// Moves T to the nearest point of every obstacle (grown by the particle's
     /// obstacleSeparation) that contains it, later obstacles testing the moved point.
     void PushTargetOutOfObstacles(MPoint& T, const MPoint& p, const MVector& v, ParticleParameters params);
@@ -58,6 +74,10 @@ private:
     /// The world translation of each target's matrix, worked out on the first
     /// pass rather than once per particle.
     std::vector<MPoint> translations_;
+    /// Per target, its column in the precomputed curve points (-1: none).
+    std::vector<int> curveColumn_;
+    int curveColumns_ = 0;
+    const std::vector<CurvePoint>* curvePoints_ = nullptr;
     ObstacleData& obstacles_;
     MVectorArray& wanderStates_;
     const PerlinNoise& noise_;

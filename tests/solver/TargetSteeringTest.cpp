@@ -10,6 +10,8 @@
 
 #include <cmath>
 #include <numbers>
+#include <numeric>
+#include <vector>
 
 namespace
 {
@@ -225,4 +227,41 @@ TEST(TargetSteering, PathFollowWithoutACurveReportsAndSeeks)
     EXPECT_EQ(log[0].count, 3u);
     vxhost::ClearMessages();
     vxhost::SetMessageEcho(true);
+}
+
+TEST(TargetSteering, PrecomputedCurvePointsChangeNothing)
+{
+    // Two curve targets (one reversed with a direction limit) and a Seek:
+    // the pass with the curve points worked out ahead gives the same forces
+    // and the same boid separation urges, bit for bit.
+    const MVectorArray positions = RandomCloud(64, 3, 60.0);
+    const MVectorArray velocities = RandomCloud(64, 4, 5.0);
+    auto run = [&](bool precompute)
+    {
+        Scene s(Tube(100.0, 3.0, 0.25));
+        AddTarget(s.targets, Tube(80.0, 5.0));
+        s.targets.curveDirLimits[1] = 1;
+        s.targets.reverseCurveDirections[1] = 1;
+        TargetSetup seek;
+        seek.position = MPoint(10, 20, 0);
+        AddTarget(s.targets, seek);
+        s.Build();
+        std::vector<std::int32_t> all(64);
+        std::iota(all.begin(), all.end(), 0);
+        std::vector<TargetSteering::CurvePoint> points;
+        if (precompute)
+            s.steering.PrecomputeCurvePoints(all, positions, velocities, points);
+        std::vector<MVector> results;
+        for (unsigned i = 0; i < 64; ++i)
+        {
+            const MVector& x = positions[i];
+            ParticleParameters params = DistinctParams();
+            SteeringForce force;
+            EXPECT_TRUE(s.steering.TargetPass(i, MPoint(x.x, x.y, x.z), velocities[i], params, force));
+            results.push_back(force.vector);
+            results.push_back(MVector(params.boidSeparationUrge, 0, 0));
+        }
+        return results;
+    };
+    EXPECT_EQ(run(true), run(false));
 }
