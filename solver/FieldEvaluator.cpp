@@ -137,7 +137,8 @@ MStatus FieldEvaluator::RunSerialPass(const MVectorArray& positions, const MVect
     TargetSteering steering(targets, obstacles, parameters_.wanderStates, noise_);
     if (targets.count > 0)
         arena_->execute(
-            [&] { steering.PrecomputeCurvePoints(finiteParticles_, positions, velocities, curvePoints_); });
+            [&]
+            { steering.PrecomputeCurveSearches(finiteParticles_, positions, velocities, curveSearches_); });
 
     for (const std::int32_t particle : finiteParticles_)
     {

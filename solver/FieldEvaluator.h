@@ -98,7 +98,7 @@ private:
     std::vector<std::int32_t> finiteParticles_; ///< particles with finite position and velocity
     std::vector<std::uint8_t> steered_;         ///< 1 when the particle gets a force this evaluation
     std::vector<SerialResult> serial_;          ///< per particle; used only with entities
-    std::vector<TargetSteering::CurvePoint> curvePoints_; ///< per particle and curve target
+    std::vector<TargetSteering::CurveSearch> curveSearches_; ///< per particle and curve target
     bool hasEntities_ = false;
     MVectorArray paddedVelocities_; ///< used when fewer velocities than positions arrive
     mutable tbb::enumerable_thread_specific<NeighbourList> neighbourLists_;

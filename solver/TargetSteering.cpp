@@ -53,6 +53,17 @@ MStatus TargetSteering::TargetPass(unsigned i, const MPoint& p, const MVector& v
     for (unsigned t = 0; t < targets_.count; ++t)
     {
         const int type = targets_.steeringTypes[t];
+        const CurveSearch* search = nullptr;
+        if (curveSearches_ != nullptr && curveColumn_[t] >= 0)
+        {
+            search =
+                &(*curveSearches_)[static_cast<std::size_t>(i) * static_cast<std::size_t>(curveColumns_) +
+                                   static_cast<std::size_t>(curveColumn_[t])];
+            // The tube then answers this particle from its cache.
+            if (search->tubeFound)
+                static_cast<CurveVolume*>(targets_.volumes[t].get())
+                    ->UseKnownClosestPoint(p, search->tubePoint, search->tubeParam);
+        }
         double influence = 1.0;
         if (!(targets_.containments[t] == 1 && !targets_.curves[t].isNull()))
         {
@@ -69,13 +80,10 @@ MStatus TargetSteering::TargetPass(unsigned i, const MPoint& p, const MVector& v
         else
         {
             MStatus status;
-            if (curvePoints_ != nullptr && curveColumn_[t] >= 0)
+            if (search != nullptr)
             {
-                const CurvePoint& known =
-                    (*curvePoints_)[static_cast<std::size_t>(i) * static_cast<std::size_t>(curveColumns_) +
-                                    static_cast<std::size_t>(curveColumn_[t])];
-                target = known.point;
-                status = known.status;
+                target = search->targetPoint;
+                status = search->status;
             }
             else
             {
@@ -180,40 +188,55 @@ MPoint TargetSteering::GetCurveTargetPoint(unsigned t, const MPoint& p, const MV
     return c + tangent;
 }
 
-void TargetSteering::PrecomputeCurvePoints(std::span<const std::int32_t> particles,
-                                           const MVectorArray& positions, const MVectorArray& velocities,
-                                           std::vector<CurvePoint>& outPoints)
+void TargetSteering::PrecomputeCurveSearches(std::span<const std::int32_t> particles,
+                                             const MVectorArray& positions, const MVectorArray& velocities,
+                                             std::vector<CurveSearch>& outSearches)
 {
     curveColumn_.assign(targets_.count, -1);
     curveColumns_ = 0;
     for (unsigned t = 0; t < targets_.count; ++t)
         if (targets_.volumeTypes[t] == static_cast<int>(VolumeType::kCurve))
             curveColumn_[t] = curveColumns_++;
-    curvePoints_ = nullptr;
+    curveSearches_ = nullptr;
     if (curveColumns_ == 0)
         return;
 
     const std::size_t columns = static_cast<std::size_t>(curveColumns_);
-    outPoints.resize(positions.length() * columns);
-    tbb::parallel_for(tbb::blocked_range<std::size_t>(0, particles.size(), 256),
-                      [&](const tbb::blocked_range<std::size_t>& range)
-                      {
-                          for (std::size_t r = range.begin(); r != range.end(); ++r)
-                          {
-                              const unsigned i = static_cast<unsigned>(particles[r]);
-                              const MVector& position = positions[i];
-                              const MPoint p(position.x, position.y, position.z);
-                              for (unsigned t = 0; t < targets_.count; ++t)
-                              {
-                                  if (curveColumn_[t] < 0)
-                                      continue;
-                                  CurvePoint& out =
-                                      outPoints[i * columns + static_cast<std::size_t>(curveColumn_[t])];
-                                  out.point = GetCurveTargetPoint(t, p, velocities[i], out.status);
-                              }
-                          }
-                      });
-    curvePoints_ = &outPoints;
+    outSearches.assign(positions.length() * columns, CurveSearch());
+    tbb::parallel_for(
+        tbb::blocked_range<std::size_t>(0, particles.size(), 256),
+        [&](const tbb::blocked_range<std::size_t>& range)
+        {
+            for (std::size_t r = range.begin(); r != range.end(); ++r)
+            {
+                const unsigned i = static_cast<unsigned>(particles[r]);
+                const MVector& position = positions[i];
+                const MPoint p(position.x, position.y, position.z);
+                for (unsigned t = 0; t < targets_.count; ++t)
+                {
+                    if (curveColumn_[t] < 0)
+                        continue;
+                    CurveSearch& out = outSearches[i * columns + static_cast<std::size_t>(curveColumn_[t])];
+                    out.targetPoint = GetCurveTargetPoint(t, p, velocities[i], out.status);
+                    if (!TubeBoundsTarget(t))
+                        continue;
+                    MFnNurbsCurve curveFn;
+                    MStatus status = curveFn.setObject(targets_.curves[t]);
+                    if (status)
+                        out.tubePoint = curveFn.closestPoint(
+                            p, &out.tubeParam, CurveVolume::kClosestPointTolerance, MSpace::kWorld, &status);
+                    out.tubeFound = static_cast<bool>(status);
+                }
+            }
+        });
+    curveSearches_ = &outSearches;
+}
+
+bool TargetSteering::TubeBoundsTarget(unsigned t) const
+{
+    return targets_.steeringTypes[t] == static_cast<int>(SteeringType::kPathFollow) &&
+           targets_.useCurveVolumes[t] == 1 && !targets_.curves[t].isNull() && t < targets_.volumes.size() &&
+           dynamic_cast<const CurveVolume*>(targets_.volumes[t].get()) != nullptr;
 }
 
 void TargetSteering::PushTargetOutOfObstacles(MPoint& T, const MPoint& p, const MVector& v,

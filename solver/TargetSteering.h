@@ -43,19 +43,24 @@ public:
     /// origin when the target has no curve.
     MPoint GetCurveTargetPoint(unsigned t, const MPoint& p, const MVector& v, MStatus& status) const;
 
-    /// A curve target point worked out ahead of the pass.
-    struct CurvePoint
+    /// The curve searches of one particle and one curve target, made ahead
+    /// of the pass.
+    struct CurveSearch
     {
-        MPoint point;
+        MPoint targetPoint; ///< GetCurveTargetPoint
         MStatus status;
+        MPoint tubePoint; ///< the tube's closest curve point to the particle
+        double tubeParam = 0.0;
+        bool tubeFound = false; ///< false: the pass searches itself
     };
-    /// Works out GetCurveTargetPoint for every listed particle and every
-    /// target of volume type Curve, on the threads of the calling task arena:
-    /// it depends only on the particle's position and velocity, and its curve
-    /// searches are the costliest part of the pass. TargetPass then reads
-    /// outPoints instead of searching; the results are the same.
-    void PrecomputeCurvePoints(std::span<const std::int32_t> particles, const MVectorArray& positions,
-                               const MVectorArray& velocities, std::vector<CurvePoint>& outPoints);
+    /// Makes, for every listed particle and every target of volume type Curve,
+    /// the curve searches the pass would make (the target point, and the
+    /// tube's closest point when the tube bounds the target), on the threads
+    /// of the calling task arena: they depend only on the particle's position
+    /// and velocity, and they are the costliest part of the pass. TargetPass
+    /// then uses outSearches; its results are the same.
+    void PrecomputeCurveSearches(std::span<const std::int32_t> particles, const MVectorArray& positions,
+                                 const MVectorArray& velocities, std::vector<CurveSearch>& outSearches);
     /// Moves T to the nearest point of every obstacle (grown by the particle's
     /// obstacleSeparation) that contains it, later obstacles testing the moved point.
     void PushTargetOutOfObstacles(MPoint& T, const MPoint& p, const MVector& v, ParticleParameters params);
@@ -70,14 +75,17 @@ public:
     MVector GetContainmentSteering(unsigned t, const MPoint& p, ParticleParameters& params, bool& inside);
 
 private:
+    /// Whether target t's tube bounds it (so the pass asks the tube about p).
+    bool TubeBoundsTarget(unsigned t) const;
+
     TargetData& targets_;
     /// The world translation of each target's matrix, worked out on the first
     /// pass rather than once per particle.
     std::vector<MPoint> translations_;
-    /// Per target, its column in the precomputed curve points (-1: none).
+    /// Per target, its column in the precomputed curve searches (-1: none).
     std::vector<int> curveColumn_;
     int curveColumns_ = 0;
-    const std::vector<CurvePoint>* curvePoints_ = nullptr;
+    const std::vector<CurveSearch>* curveSearches_ = nullptr;
     ObstacleData& obstacles_;
     MVectorArray& wanderStates_;
     const PerlinNoise& noise_;

@@ -50,7 +50,7 @@ bool CurveVolume::UpdateClosestPoint(MPoint p)
     cachedPoint = p;
     closestParam = 0.0;
     MStatus status;
-    closestPoint = curveFn.closestPoint(p, &closestParam, 0.001, MSpace::kWorld, &status);
+    closestPoint = curveFn.closestPoint(p, &closestParam, kClosestPointTolerance, MSpace::kWorld, &status);
     if (!status)
     {
         MGlobal::displayError(MString("CurveVolume::IsPointInVolume - Unable to get closest point on curve") +
@@ -58,6 +58,25 @@ bool CurveVolume::UpdateClosestPoint(MPoint p)
         cacheValid = false;
         return false;
     }
+    SetClosestPoint(p, closestPoint, closestParam);
+    return true;
+}
+
+bool CurveVolume::UseKnownClosestPoint(const MPoint& p, const MPoint& closest, double param)
+{
+    // Before the tube has initialised, its own search must run (and report
+    // any failure).
+    if (!initialised)
+        return false;
+    SetClosestPoint(p, closest, param);
+    return true;
+}
+
+void CurveVolume::SetClosestPoint(const MPoint& p, const MPoint& closest, double param)
+{
+    cachedPoint = p;
+    closestPoint = closest;
+    closestParam = param;
 
     // The keys bracketing the closest parameter: the last key before it and
     // the first at or after it. Samples between keys play no part.
@@ -90,7 +109,6 @@ bool CurveVolume::UpdateClosestPoint(MPoint p)
     distanceSquared = (closestPoint - p) * (closestPoint - p);
     radiusSquared = radius * radius;
     cacheValid = true;
-    return true;
 }
 
 bool CurveVolume::IsPointInVolume(MPoint p)

@@ -21,6 +21,9 @@ class CurveVolume : public Volume
 public:
     CurveVolume(const MObject& curve, const MPointArray& curveData);
 
+    /// The accuracy of the tube's closest-point searches.
+    static constexpr double kClosestPointTolerance = 0.001;
+
     void InitVolume() override;
     /// Strictly inside the tube; outside when the closest point cannot be found.
     bool IsPointInVolume(MPoint p) override;
@@ -39,6 +42,10 @@ public:
     /// Refreshes the cached results for p; false (with an error) when the
     /// curve's closest point cannot be found.
     bool UpdateClosestPoint(MPoint p);
+    /// Fills the cache for p from a closest point found elsewhere (the same
+    /// search, made ahead of time); false, changing nothing, while the tube
+    /// has not initialised.
+    bool UseKnownClosestPoint(const MPoint& p, const MPoint& closest, double param);
     /// Where the tube's radius at the point nearest p lies between the
     /// thinnest and the thickest sample, in squared terms: 0 thinnest, 1
     /// thickest; 1 when all samples are equal or the closest point fails.
@@ -57,4 +64,8 @@ public:
     double minRadius;
     double maxRadiusSquared = 0.0;
     double minRadiusSquared;
+
+private:
+    /// Caches the closest point of p and the tube's radius there.
+    void SetClosestPoint(const MPoint& p, const MPoint& closest, double param);
 };

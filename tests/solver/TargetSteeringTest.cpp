@@ -229,10 +229,10 @@ TEST(TargetSteering, PathFollowWithoutACurveReportsAndSeeks)
     vxhost::SetMessageEcho(true);
 }
 
-TEST(TargetSteering, PrecomputedCurvePointsChangeNothing)
+TEST(TargetSteering, PrecomputedCurveSearchesChangeNothing)
 {
     // Two curve targets (one reversed with a direction limit) and a Seek:
-    // the pass with the curve points worked out ahead gives the same forces
+    // the pass with the curve searches made ahead gives the same forces
     // and the same boid separation urges, bit for bit.
     const MVectorArray positions = RandomCloud(64, 3, 60.0);
     const MVectorArray velocities = RandomCloud(64, 4, 5.0);
@@ -248,9 +248,9 @@ TEST(TargetSteering, PrecomputedCurvePointsChangeNothing)
         s.Build();
         std::vector<std::int32_t> all(64);
         std::iota(all.begin(), all.end(), 0);
-        std::vector<TargetSteering::CurvePoint> points;
+        std::vector<TargetSteering::CurveSearch> searches;
         if (precompute)
-            s.steering.PrecomputeCurvePoints(all, positions, velocities, points);
+            s.steering.PrecomputeCurveSearches(all, positions, velocities, searches);
         std::vector<MVector> results;
         for (unsigned i = 0; i < 64; ++i)
         {
