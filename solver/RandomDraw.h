@@ -10,5 +10,5 @@ inline constexpr int kRandMax15 = 32767;
 /// particle order, so a scene replays exactly for a given seed.
 inline double RandomDraw()
 {
-    return static_cast<double>(std::rand()) / 32767.0;
+    return static_cast<double>(std::rand()) / static_cast<double>(kRandMax15);
 }
