@@ -57,6 +57,7 @@ bench: build
 	$(BUILD)/bin/vx_bench_meshes
 	$(BUILD)/bin/vx_bench_volumes
 	$(BUILD)/bin/vx_bench_steering
+	$(BUILD)/bin/vx_bench_graph
 
 # Lean sanitizer build: tests only, light optimisation so it stays quick.
 asan: deps

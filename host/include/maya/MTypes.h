@@ -26,3 +26,14 @@ public:
         kLast = 5
     };
 };
+
+// Maya's fixed-size value tuples, as numeric data handles return them.
+typedef short short2[2];
+typedef short short3[3];
+typedef int int2[2];
+typedef int int3[3];
+typedef float float2[2];
+typedef float float3[3];
+typedef double double2[2];
+typedef double double3[3];
+typedef double double4[4];

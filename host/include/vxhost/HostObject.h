@@ -21,5 +21,9 @@ public:
     /// accepts the object's own type and the general ones every object has;
     /// derived types widen it (a mesh data object is also geometry data).
     virtual bool HasFn(MFn::Type type) const { return type == ApiType() || type == MFn::kBase; }
+    /// For data objects: an independent copy, which a reader of a plug may
+    /// change without touching the source. Null for objects that are not
+    /// data (nodes, attributes).
+    virtual std::shared_ptr<HostObject> Clone() const { return nullptr; }
 };
 } // namespace vxhost

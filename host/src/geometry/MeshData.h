@@ -36,6 +36,10 @@ public:
                type == MFn::kMesh || type == MFn::kBase;
     }
 
+    /// Shares the immutable geometry version; setting points on the copy
+    /// swaps in a new version for the copy alone.
+    std::shared_ptr<HostObject> Clone() const override { return std::make_shared<MeshData>(fGeometry); }
+
     const MeshGeometry& Geometry() const { return *fGeometry; }
     const std::shared_ptr<const MeshGeometry>& GeometryPtr() const { return fGeometry; }
     /// Replaces the geometry. Not safe while another thread queries this

@@ -371,7 +371,7 @@ MPoint NurbsCurve::PointAt(double u) const
     return point;
 }
 
-void NurbsCurve::EvaluateInSpan(int s, double u, int maxOrder, MVector* outDerivatives) const
+void NurbsCurve::EvaluateInSpan(int s, double u, int maxOrder, MVector* outDerivatives, int minOrder) const
 {
     const int p = fDegree;
     // The k-th derivative is a B-spline of degree p - k on the same knots
@@ -393,6 +393,8 @@ void NurbsCurve::EvaluateInSpan(int s, double u, int maxOrder, MVector* outDeriv
                 const int cv = s - p + i;
                 cvs[i] = (cvs[i + 1] - cvs[i]) * ((p - k + 1) / (fU[cv + p + 1] - fU[cv + k]));
             }
+        if (k < minOrder)
+            continue;
         // de Boor's algorithm, degree r.
         const int r = p - k;
         MVector d[kMaxDegree + 1];
@@ -417,7 +419,11 @@ bool NurbsCurve::TangentAt(double u, MVector& outTangent) const
     u = ClampParam(u);
     const Span& span = fSpans[FindSpan(u)];
     MVector d[kMaxDegree + 1];
-    EvaluateInSpan(span.knotSpan, u, fDegree, d);
+    // The first derivative nearly always decides, so the higher ones are
+    // formed only when it vanishes.
+    EvaluateInSpan(span.knotSpan, u, 1, d, 1);
+    if (fDegree > 1 && !(d[1].length() > 1e-12 * fExtent / (span.t1 - span.t0)))
+        EvaluateInSpan(span.knotSpan, u, fDegree, d, 1);
     // At the domain end the derivatives are the last span's, i.e. taken
     // from the left, where the k-th derivative points along the direction
     // of travel times (-1)^(k+1).

@@ -28,6 +28,9 @@ public:
                type == MFn::kNurbsCurve || type == MFn::kBase;
     }
 
+    /// Shares the immutable curve: a later change swaps the copy's pointer.
+    std::shared_ptr<HostObject> Clone() const override { return std::make_shared<NurbsCurveData>(*this); }
+
     /// The curve, null while the object is empty.
     const NurbsCurve* Curve() const { return fCurve.get(); }
     void SetCurve(std::shared_ptr<const NurbsCurve> curve) { fCurve = std::move(curve); }

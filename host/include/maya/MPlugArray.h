@@ -1,0 +1,13 @@
+#pragma once
+/// \file MPlugArray.h
+/// A growable array of plugs.
+
+#include <maya/MPlug.h>
+#include <maya/detail/ArrayOf.h>
+
+class MPlugArray : public vxhost::detail::ArrayOf<MPlug>
+{
+public:
+    using ArrayOf::ArrayOf;
+    MPlugArray() = default;
+};

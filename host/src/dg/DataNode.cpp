@@ -1,0 +1,66 @@
+#include "DataNode.h"
+
+#include "DataObjects.h"
+
+#include <algorithm>
+
+namespace vxhost
+{
+DataNode::DataNode(const Attribute* attr, bool asArray) : attribute(attr), isArray(asArray)
+{
+    if (isArray)
+        return;
+    std::copy(std::begin(attr->defaults), std::end(attr->defaults), numbers);
+    if (attr->defaultData.HostImpl())
+        data = CloneData(attr->defaultData);
+    else if (attr->kind == AttributeKind::kTyped)
+        data = EmptyData(attr->dataType);
+    children.reserve(attr->children.size());
+    for (const auto& child : attr->children)
+        children.emplace_back(child.get(), child->array);
+}
+
+DataNode& DataNode::Element(unsigned index)
+{
+    std::unique_ptr<DataNode>& slot = elements[index];
+    if (!slot)
+        slot = std::make_unique<DataNode>(attribute, false);
+    return *slot;
+}
+
+DataNode* DataNode::FindElement(unsigned index) const
+{
+    const auto it = elements.find(index);
+    return it == elements.end() ? nullptr : it->second.get();
+}
+
+void DataNode::CopyValue(const DataNode& source)
+{
+    if (&source == this)
+        return;
+    std::copy(std::begin(source.numbers), std::end(source.numbers), numbers);
+    matrix = source.matrix;
+    data = source.data;
+    text = source.text;
+    if (attribute->kind == AttributeKind::kMatrix && source.attribute->kind == AttributeKind::kTyped)
+        matrix = MatrixOf(source.data);
+    else if (attribute->kind == AttributeKind::kTyped && source.attribute->kind == AttributeKind::kMatrix)
+        data = NewMatrixData(source.matrix);
+    const std::size_t n = std::min(children.size(), source.children.size());
+    for (std::size_t i = 0; i < n; ++i)
+        children[i].CopyValue(source.children[i]);
+    if (isArray && source.isArray)
+    {
+        elements.clear();
+        for (const auto& [index, element] : source.elements)
+            Element(index).CopyValue(*element);
+    }
+}
+
+MObject DataNode::DataObject() const
+{
+    if (attribute->kind == AttributeKind::kMatrix)
+        return NewMatrixData(matrix);
+    return data;
+}
+} // namespace vxhost

@@ -1,0 +1,317 @@
+#include "Node.h"
+
+#include "BuiltinNodes.h"
+#include "Scene.h"
+
+#include <maya/MDataBlock.h>
+
+namespace vxhost
+{
+namespace
+{
+// Deeper than any sensible chain of connections: a cycle.
+constexpr int kMaxEvaluationDepth = 256;
+
+const Attribute* FindIn(const Attribute& attribute, std::string_view name)
+{
+    if (attribute.IsNamed(name))
+        return &attribute;
+    for (const auto& child : attribute.children)
+        if (const Attribute* found = FindIn(*child, name))
+            return found;
+    return nullptr;
+}
+
+void Flatten(const Attribute& attribute, std::vector<const Attribute*>& out)
+{
+    out.push_back(&attribute);
+    for (const auto& child : attribute.children)
+        Flatten(*child, out);
+}
+
+const Attribute* Root(const Attribute* attribute)
+{
+    while (attribute->parent)
+        attribute = attribute->parent;
+    return attribute;
+}
+} // namespace
+
+Node::Node(const NodeClass* nodeClass, std::string nodeName) : cls(nodeClass), name(std::move(nodeName))
+{
+}
+
+Node::~Node() = default;
+
+const Attribute* Node::FindAttribute(std::string_view attributeName) const
+{
+    if (const Attribute* found = cls->Find(attributeName))
+        return found;
+    for (const auto& attribute : dynamicAttributes)
+        if (const Attribute* found = FindIn(*attribute, attributeName))
+            return found;
+    return nullptr;
+}
+
+bool Node::Owns(const Attribute* attribute) const
+{
+    if (!attribute)
+        return false;
+    if (cls->Owns(attribute))
+        return true;
+    const Attribute* root = Root(attribute);
+    for (const auto& a : dynamicAttributes)
+        if (a.get() == root)
+            return true;
+    return false;
+}
+
+void Node::AllAttributes(std::vector<const Attribute*>& out) const
+{
+    std::vector<const Attribute*> top;
+    cls->TopLevel(top);
+    for (const auto& a : dynamicAttributes)
+        top.push_back(a.get());
+    for (const Attribute* a : top)
+        Flatten(*a, out);
+}
+
+PlugPath Node::PathTo(const Attribute* attribute) const
+{
+    PlugPath path;
+    for (const Attribute* a = attribute; a; a = a->parent)
+        path.insert(path.begin(), PlugStep{a, -1});
+    return path;
+}
+
+MStatus Node::AddDynamicAttribute(const std::shared_ptr<Attribute>& attribute)
+{
+    if (!attribute || attribute->parent || attribute->added)
+        return MStatus(MStatus::kInvalidParameter, "the attribute is already part of a node");
+    std::vector<const Attribute*> all;
+    Flatten(*attribute, all);
+    for (const Attribute* a : all)
+        if (FindAttribute(a->name) || FindAttribute(a->shortName))
+            return MStatus(MStatus::kInvalidParameter,
+                           MString("the node already has an attribute named ") + a->name.c_str());
+    attribute->added = true;
+    attribute->dynamic = true;
+    dynamicAttributes.push_back(attribute);
+    Scene::Get().Touch();
+    return MStatus::kSuccess;
+}
+
+MStatus Node::RemoveDynamicAttribute(const Attribute* attribute)
+{
+    for (auto it = dynamicAttributes.begin(); it != dynamicAttributes.end(); ++it)
+        if (it->get() == attribute)
+        {
+            for (const Connection* c : Scene::Get().ConnectionsAt(*this, PathTo(attribute), true, true, true))
+            {
+                const Connection copy = *c;
+                Scene::Get().Disconnect(MPlug(copy.source, copy.sourcePath),
+                                        MPlug(copy.destination, copy.destinationPath));
+            }
+            values.erase(attribute);
+            dynamicAttributes.erase(it);
+            Scene::Get().Touch();
+            return MStatus::kSuccess;
+        }
+    return MStatus(MStatus::kInvalidParameter, "no such dynamic attribute");
+}
+
+DataNode* Node::Data(const PlugPath& path)
+{
+    if (path.empty() || path[0].attribute->parent || !Owns(path[0].attribute))
+        return nullptr;
+    std::unique_ptr<DataNode>& slot = values[path[0].attribute];
+    if (!slot)
+        slot = std::make_unique<DataNode>(path[0].attribute, path[0].attribute->array);
+    DataNode* data = slot.get();
+    for (std::size_t i = 0; i < path.size(); ++i)
+    {
+        const PlugStep& step = path[i];
+        if (i > 0)
+        {
+            const int child = data->isArray ? -1 : data->attribute->ChildIndex(step.attribute);
+            if (child < 0)
+                return nullptr;
+            data = &data->children[static_cast<std::size_t>(child)];
+        }
+        if (step.attribute->array)
+        {
+            if (step.index >= 0)
+                data = &data->Element(static_cast<unsigned>(step.index));
+            else if (i + 1 < path.size())
+                return nullptr;
+        }
+    }
+    return data;
+}
+
+DataNode* Node::FindData(const PlugPath& path) const
+{
+    if (path.empty())
+        return nullptr;
+    const auto it = values.find(path[0].attribute);
+    if (it == values.end())
+        return nullptr;
+    DataNode* data = it->second.get();
+    for (std::size_t i = 0; i < path.size() && data; ++i)
+    {
+        const PlugStep& step = path[i];
+        if (i > 0)
+        {
+            const int child = data->isArray ? -1 : data->attribute->ChildIndex(step.attribute);
+            if (child < 0)
+                return nullptr;
+            data = &data->children[static_cast<std::size_t>(child)];
+        }
+        if (step.attribute->array && step.index >= 0)
+            data = data->FindElement(static_cast<unsigned>(step.index));
+    }
+    return data;
+}
+
+std::size_t Node::ConnectedAncestor(const PlugPath& path) const
+{
+    const Scene& scene = Scene::Get();
+    for (std::size_t length = path.size(); length > 0; --length)
+    {
+        PlugPath prefix(path.begin(), path.begin() + static_cast<std::ptrdiff_t>(length));
+        if (length < path.size() && scene.SourceOf(*this, prefix))
+            return length;
+        if (prefix.back().index >= 0)
+        {
+            prefix.back().index = -1;
+            if (scene.SourceOf(*this, prefix))
+                return length;
+        }
+    }
+    return 0;
+}
+
+bool Node::IsComputed(const PlugPath& path) const
+{
+    for (const PlugStep& step : path)
+        if (cls->IsComputed(step.attribute))
+            return true;
+    return false;
+}
+
+DataNode* Node::Evaluate(const PlugPath& path, MStatus& status)
+{
+    status = MStatus::kSuccess;
+    DataNode* data = Data(path);
+    if (!data)
+    {
+        status = MStatus(MStatus::kInvalidParameter, PlugName(*this, path) + " is not a plug of this node");
+        return nullptr;
+    }
+    if (fEvaluationDepth >= kMaxEvaluationDepth)
+    {
+        status = MStatus(MStatus::kFailure, MString("cycle in the graph at ") + PlugName(*this, path));
+        return nullptr;
+    }
+    ++fEvaluationDepth;
+    Scene& scene = Scene::Get();
+    // A connection to a compound above (or to the whole array) feeds this
+    // plug as part of its parent's value.
+    if (const std::size_t fed = ConnectedAncestor(path); fed > 0)
+    {
+        PlugPath ancestor(path.begin(), path.begin() + static_cast<std::ptrdiff_t>(fed));
+        if (!scene.SourceOf(*this, ancestor))
+            ancestor.back().index = -1; // the whole array is the destination
+        Evaluate(ancestor, status);
+        --fEvaluationDepth;
+        return status ? data : nullptr;
+    }
+    if (const Connection* c = scene.SourceOf(*this, path))
+    {
+        const std::shared_ptr<Node> source = c->source;
+        const PlugPath sourcePath = c->sourcePath;
+        if (const DataNode* value = source->Evaluate(sourcePath, status))
+            data->CopyValue(*value);
+    }
+    else if (IsComputed(path) && data->computedAt != scene.Generation())
+    {
+        status = Compute(path, *data);
+        // A node that computes only the elements of an array is asked for
+        // each existing element.
+        if (status == MStatus::kUnknownParameter && data->isArray)
+        {
+            status = MStatus::kSuccess;
+            std::vector<unsigned> indices;
+            for (const auto& entry : data->elements)
+                indices.push_back(entry.first);
+            PlugPath element = path;
+            for (const unsigned index : indices)
+            {
+                element.back().index = static_cast<int>(index);
+                if (!Evaluate(element, status))
+                    break;
+            }
+            if (status)
+                data->computedAt = scene.Generation();
+        }
+        else if (status == MStatus::kUnknownParameter)
+        {
+            status = MStatus::kSuccess;
+        }
+    }
+    if (status)
+        PullConnectedDescendants(path, status);
+    --fEvaluationDepth;
+    return status ? data : nullptr;
+}
+
+void Node::PullConnectedDescendants(const PlugPath& path, MStatus& status)
+{
+    const DataNode* data = FindData(path);
+    if (!data || (data->children.empty() && !data->isArray))
+        return;
+    std::vector<PlugPath> below;
+    for (const Connection* c : Scene::Get().ConnectionsAt(*this, path, false, true, true))
+        if (c->destinationPath != path)
+            below.push_back(c->destinationPath);
+    for (const PlugPath& p : below)
+        if (!Evaluate(p, status))
+            return;
+}
+
+MStatus Node::Compute(const PlugPath& path, DataNode& data)
+{
+    const MPlug plug(Self(), path);
+    MDataBlock block(this);
+    MStatus status = cls->dag ? ComputeDagAttribute(*this, plug, block) : MStatus(MStatus::kUnknownParameter);
+    if (status == MStatus::kUnknownParameter && behaviour)
+        status = behaviour->compute(plug, block);
+    if (status)
+        data.computedAt = Scene::Get().Generation();
+    return status;
+}
+
+MString PlugName(const Node& node, const PlugPath& path, bool longNames, bool withNode)
+{
+    std::string text = withNode ? node.name : std::string();
+    bool first = true;
+    for (std::size_t i = 0; i < path.size(); ++i)
+    {
+        // Like Maya, a compound parent shows only when it carries an index.
+        const bool indexed = path[i].attribute->array && path[i].index >= 0;
+        if (i + 1 < path.size() && !indexed)
+            continue;
+        if (withNode || !first)
+            text += '.';
+        first = false;
+        text += longNames ? path[i].attribute->name : path[i].attribute->shortName;
+        if (path[i].attribute->array && path[i].index >= 0)
+        {
+            text += '[';
+            text += std::to_string(path[i].index);
+            text += ']';
+        }
+    }
+    return MString(text.c_str());
+}
+} // namespace vxhost

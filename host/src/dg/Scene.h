@@ -1,0 +1,95 @@
+#pragma once
+/// \file Scene.h
+/// The scene: its nodes, their connections and the change counter that
+/// decides when computed values are out of date.
+
+#include "Node.h"
+
+#include <maya/MPlug.h>
+#include <maya/MStatus.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vxhost
+{
+struct Connection
+{
+    std::shared_ptr<Node> source;
+    PlugPath sourcePath;
+    std::shared_ptr<Node> destination;
+    PlugPath destinationPath;
+};
+
+/// One process-wide scene, as Maya has. Computed values are cached with the
+/// generation at which they were computed; any change to the scene (a value
+/// set from outside a compute, a connection, a node made, deleted or moved,
+/// time) starts a new generation, so nothing computed before is used again.
+/// That is coarser than tracking what affects what, and never stale.
+class Scene
+{
+public:
+    static Scene& Get();
+
+    /// A new node. name empty: the type name numbered ("transform1"); a name
+    /// in use gets a number. A DAG node is placed under parent, and a shape
+    /// without a parent gets a new transform named after it.
+    std::shared_ptr<Node> CreateNode(const std::string& typeName, const std::string& name, Node* parent,
+                                     MStatus& status);
+    /// By name, or by DAG path ("|goal|goalShape" or "goal|goalShape").
+    std::shared_ptr<Node> Find(std::string_view nameOrPath) const;
+    const std::vector<std::shared_ptr<Node>>& Nodes() const { return fNodes; }
+    /// Deletes node, its DAG children and their connections.
+    void Delete(Node& node);
+    /// Deletes every node and connection; the node types stay.
+    void Reset();
+
+    /// name if free, else name with its trailing number replaced by the
+    /// lowest one free.
+    std::string UniqueName(std::string_view name, bool forceNumber = false) const;
+    std::string Rename(Node& node, const std::string& name);
+    /// Moves child under parent (the world when null). Fails for a cycle or
+    /// when child is no DAG node.
+    MStatus Reparent(Node& child, Node* parent);
+
+    /// Connects source to destination. A destination may have one source:
+    /// with force the old connection is replaced, without it the call fails.
+    MStatus Connect(const MPlug& source, const MPlug& destination, bool force);
+    MStatus Disconnect(const MPlug& source, const MPlug& destination);
+    /// The connection that feeds path on node exactly, or null.
+    const Connection* SourceOf(const Node& node, const PlugPath& path) const;
+    /// Connections at path exactly, or (withDescendants) below it too.
+    std::vector<const Connection*> ConnectionsAt(const Node& node, const PlugPath& path, bool asSource,
+                                                 bool asDestination, bool withDescendants) const;
+    const std::vector<Connection>& Connections() const { return fConnections; }
+
+    /// The active selection, in the order selected (the last is the lead).
+    /// Deleted nodes leave it.
+    std::vector<std::shared_ptr<Node>>& Selection() { return fSelection; }
+
+    std::uint64_t Generation() const { return fGeneration; }
+    /// Starts a new generation: something changed.
+    void Touch() { ++fGeneration; }
+
+    /// Called with each node about to be deleted (and on Reset), so that
+    /// host services can drop what they keep about it.
+    void OnDelete(std::function<void(Node&)> callback) { fDeleteCallbacks.push_back(std::move(callback)); }
+
+private:
+    void Detach(Node& node);
+
+    std::vector<std::shared_ptr<Node>> fNodes;
+    std::vector<Connection> fConnections;
+    std::vector<std::shared_ptr<Node>> fSelection;
+    std::uint64_t fGeneration = 1;
+    std::vector<std::function<void(Node&)>> fDeleteCallbacks;
+};
+
+/// Whether path lies within prefix: the same steps, where an open index
+/// (-1) in prefix stands for any element.
+bool PathWithin(const PlugPath& path, const PlugPath& prefix);
+} // namespace vxhost

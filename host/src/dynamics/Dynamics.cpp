@@ -1,0 +1,200 @@
+#include "Dynamics.h"
+
+#include "ParticleNode.h"
+#include "dg/DataObjects.h"
+#include "dg/Scene.h"
+
+#include <cmath>
+#include <vector>
+
+namespace vxhost
+{
+/// What a particle system holds at the start frame: every value of the
+/// node that is not computed, arrays included.
+struct ParticleState
+{
+    std::map<const Attribute*, std::unique_ptr<DataNode>> values;
+};
+
+namespace
+{
+std::vector<std::shared_ptr<Node>> ParticleSystems()
+{
+    std::vector<std::shared_ptr<Node>> systems;
+    for (const auto& node : Scene::Get().Nodes())
+        if (node->cls->typeName == "particle")
+            systems.push_back(node);
+    return systems;
+}
+
+DataNode* Value(Node& node, const MObject& attribute)
+{
+    return node.Data(node.PathTo(Attribute::From(attribute)));
+}
+
+// The array data object of a value, made (and owned by the value) when
+// missing, so that integration can write in place.
+template <typename Data> Data& ArrayOf(DataNode& value)
+{
+    if (Data* data = Data::From(value.data))
+        return *data;
+    auto made = std::make_shared<Data>();
+    value.data = MObject(made);
+    return *made;
+}
+
+std::unique_ptr<DataNode> CopyOf(const DataNode& value)
+{
+    auto copy = std::make_unique<DataNode>(value.attribute, value.isArray);
+    copy->CopyValue(value);
+    // The arrays change in place as time runs: keep copies.
+    copy->data = CloneData(value.data);
+    for (auto& child : copy->children)
+        child.data = CloneData(child.data);
+    return copy;
+}
+} // namespace
+
+Dynamics& Dynamics::Get()
+{
+    static Dynamics dynamics;
+    return dynamics;
+}
+
+Dynamics::Dynamics()
+{
+    Scene::Get().OnDelete([this](Node& node) { fKept.erase(&node); });
+}
+
+void Dynamics::SetRange(double start, double end)
+{
+    fStart = start;
+    fEnd = end;
+    if (fCurrent < fStart)
+        fCurrent = fStart;
+}
+
+MTime Dynamics::StepTime() const
+{
+    return MTime(MTime(1.0, MTime::uiUnit()).as(MTime::kSeconds) / fOversampling, MTime::kSeconds);
+}
+
+void Dynamics::Reset()
+{
+    fKept.clear();
+    fCurrent = fStart;
+}
+
+void Dynamics::Restore()
+{
+    for (const auto& node : ParticleSystems())
+    {
+        const auto it = fKept.find(node.get());
+        if (it == fKept.end())
+            continue;
+        for (const auto& [attribute, value] : it->second->values)
+            node->values[attribute] = CopyOf(*value);
+    }
+    Scene::Get().Touch();
+}
+
+MStatus Dynamics::SetCurrentFrame(double frame, const std::function<void(double)>& progress)
+{
+    frame = std::floor(frame);
+    if (frame <= fStart || frame < fCurrent)
+    {
+        Restore();
+        fCurrent = frame <= fStart ? frame : fStart;
+        Scene::Get().Touch();
+        if (frame <= fStart)
+            return MStatus::kSuccess;
+    }
+    while (fCurrent < frame)
+    {
+        if (fCurrent == fStart || fCurrent < fStart)
+        {
+            // Keep the state the systems start from.
+            for (const auto& node : ParticleSystems())
+            {
+                auto state = std::make_unique<ParticleState>();
+                for (const auto& [attribute, value] : node->values)
+                    if (!node->cls->IsComputed(attribute))
+                        state->values[attribute] = CopyOf(*value);
+                fKept[node.get()] = std::move(state);
+            }
+        }
+        for (int s = 0; s < fOversampling; ++s)
+            if (MStatus status = Step(); !status)
+                return status;
+        fCurrent += 1.0;
+        Scene::Get().Touch();
+        if (progress)
+            progress(fCurrent);
+    }
+    return MStatus::kSuccess;
+}
+
+MStatus Dynamics::Step()
+{
+    const ParticleAttributes& a = Particle();
+    const double dt = StepTime().as(MTime::kSeconds);
+    const std::vector<std::shared_ptr<Node>> systems = ParticleSystems();
+
+    // Every force first, from one state of the scene; then every system moves.
+    std::vector<MVectorArray> forces(systems.size());
+    for (std::size_t s = 0; s < systems.size(); ++s)
+    {
+        Node& node = *systems[s];
+        PlugPath path = node.PathTo(Attribute::From(a.inputForce));
+        const DataNode* array = node.FindData(path);
+        if (!array)
+            continue;
+        std::vector<unsigned> indices;
+        for (const auto& entry : array->elements)
+            indices.push_back(entry.first);
+        for (const unsigned index : indices)
+        {
+            path.back().index = static_cast<int>(index);
+            if (!Scene::Get().SourceOf(node, path))
+                continue;
+            MStatus status;
+            const DataNode* value = node.Evaluate(path, status);
+            if (!status)
+                return status;
+            const VectorArrayData* force = VectorArrayData::From(value->data);
+            if (!force)
+                continue;
+            MVectorArray& sum = forces[s];
+            if (sum.length() < force->value.length())
+                sum.setLength(force->value.length());
+            for (unsigned i = 0; i < force->value.length(); ++i)
+                sum[i] += force->value[i];
+        }
+    }
+
+    for (std::size_t s = 0; s < systems.size(); ++s)
+    {
+        Node& node = *systems[s];
+        if (!Value(node, a.isDynamic)->numbers[0])
+            continue;
+        MVectorArray& positions = ArrayOf<VectorArrayData>(*Value(node, a.position)).value;
+        MVectorArray& velocities = ArrayOf<VectorArrayData>(*Value(node, a.velocity)).value;
+        const MDoubleArray& mass = ArrayOf<DoubleArrayData>(*Value(node, a.mass)).value;
+        const double conserve = Value(node, a.conserve)->numbers[0];
+        const unsigned count = positions.length();
+        if (velocities.length() < count)
+            velocities.setLength(count);
+        const MVectorArray& force = forces[s];
+        for (unsigned i = 0; i < count; ++i)
+        {
+            MVector v = velocities[i] * conserve;
+            if (i < force.length())
+                v += force[i] * (dt / (i < mass.length() && mass[i] > 0.0 ? mass[i] : 1.0));
+            velocities[i] = v;
+            positions[i] += v * dt;
+        }
+    }
+    Scene::Get().Touch();
+    return MStatus::kSuccess;
+}
+} // namespace vxhost

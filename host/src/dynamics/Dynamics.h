@@ -1,0 +1,57 @@
+#pragma once
+/// \file Dynamics.h
+/// Time and the stepping of particle systems.
+
+#include <maya/MStatus.h>
+#include <maya/MTime.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+namespace vxhost
+{
+class Node;
+struct ParticleState;
+
+/// Frames advance one at a time from the start frame. Before the first step
+/// away from the start frame each particle system's state is kept; going
+/// back to the start frame or before it restores that state. Each step asks
+/// every field connected to a particle system for its force (one compute
+/// per field and system), then integrates every system:
+///     v = v * conserve + F / mass * dt;  p = p + v * dt.
+class Dynamics
+{
+public:
+    static Dynamics& Get();
+
+    double StartFrame() const { return fStart; }
+    double EndFrame() const { return fEnd; }
+    void SetRange(double start, double end);
+    double CurrentFrame() const { return fCurrent; }
+    /// Steps forward frame by frame to frame (rounded down to a whole
+    /// frame), or resets and steps from the start. progress, when given, is
+    /// called after every frame.
+    MStatus SetCurrentFrame(double frame, const std::function<void(double)>& progress = nullptr);
+    /// Substeps per frame.
+    int Oversampling() const { return fOversampling; }
+    void SetOversampling(int steps) { fOversampling = steps < 1 ? 1 : steps; }
+    /// The time step the fields see: one frame over the oversampling.
+    MTime StepTime() const;
+
+    /// Forgets the kept states and goes back to the start frame; with the
+    /// scene reset.
+    void Reset();
+
+private:
+    Dynamics();
+    MStatus Step();
+    void Restore();
+
+    double fStart = 1.0;
+    double fEnd = 120.0;
+    double fCurrent = 1.0;
+    int fOversampling = 1;
+    std::map<const Node*, std::unique_ptr<ParticleState>> fKept;
+};
+} // namespace vxhost

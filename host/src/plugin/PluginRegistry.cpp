@@ -1,0 +1,198 @@
+#include "PluginRegistry.h"
+
+#include "dg/NodeClass.h"
+#include "dg/Scene.h"
+
+#include <maya/MObject.h>
+#include <vxhost/CommandEngine.h>
+
+#include <dlfcn.h>
+#include <filesystem>
+#include <unistd.h>
+
+namespace vxhost
+{
+namespace
+{
+// The API version this host implements; a module built for another major
+// version is refused.
+constexpr const char* kApiVersion = "20220300";
+
+using EntryPoint = MStatus (*)(MObject);
+
+std::string ExecutableDirectory()
+{
+    std::error_code error;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : exe.parent_path().string();
+}
+
+void AddPathList(const char* variable, std::vector<std::string>& out)
+{
+    const char* value = std::getenv(variable);
+    if (!value)
+        return;
+    std::string list(value);
+    std::size_t start = 0;
+    while (start <= list.size())
+    {
+        const std::size_t end = list.find(':', start);
+        const std::string entry =
+            list.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (!entry.empty())
+            out.push_back(entry);
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
+}
+
+std::string Resolve(const std::string& nameOrPath)
+{
+    std::vector<std::string> candidates;
+    if (nameOrPath.find('/') != std::string::npos)
+        candidates.push_back(nameOrPath);
+    else
+        for (const std::string& directory : PluginRegistry::SearchPath())
+            candidates.push_back(directory + "/" + nameOrPath);
+    for (const std::string& candidate : candidates)
+        for (const std::string& file : {candidate, candidate + ".so"})
+            if (std::filesystem::is_regular_file(file))
+                return file;
+    return std::string();
+}
+
+std::string ModuleName(const std::string& path)
+{
+    return std::filesystem::path(path).stem().string();
+}
+} // namespace
+
+PluginRegistry& PluginRegistry::Get()
+{
+    static PluginRegistry registry;
+    return registry;
+}
+
+std::vector<std::string> PluginRegistry::SearchPath()
+{
+    std::vector<std::string> directories;
+    const std::string exe = ExecutableDirectory();
+    if (!exe.empty())
+        directories.push_back(exe);
+    AddPathList("VOLARIX_PLUGIN_PATH", directories);
+    AddPathList("MAYA_PLUG_IN_PATH", directories);
+    return directories;
+}
+
+bool PluginRegistry::IsLoaded(const std::string& name) const
+{
+    for (const auto& plugin : fPlugins)
+        if (plugin->name == name)
+            return true;
+    return false;
+}
+
+std::vector<std::string> PluginRegistry::Loaded() const
+{
+    std::vector<std::string> names;
+    for (const auto& plugin : fPlugins)
+        names.push_back(plugin->name);
+    return names;
+}
+
+MStatus PluginRegistry::Load(const std::string& nameOrPath, std::string& loadedName, std::string& error)
+{
+    const std::string path = Resolve(nameOrPath);
+    if (path.empty())
+    {
+        error = "Plug-in, \"" + nameOrPath + "\", was not found on the plug-in path.";
+        return MStatus::kNotFound;
+    }
+    loadedName = ModuleName(path);
+    if (IsLoaded(loadedName))
+        return MStatus::kSuccess;
+
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle)
+    {
+        error = "Unable to load \"" + path + "\": " + dlerror();
+        return MStatus::kFailure;
+    }
+    const auto* version = static_cast<const char* const*>(dlsym(handle, "MApiVersion"));
+    const auto initialize = reinterpret_cast<EntryPoint>(dlsym(handle, "initializePlugin"));
+    const auto uninitialize = reinterpret_cast<EntryPoint>(dlsym(handle, "uninitializePlugin"));
+    std::string problem;
+    if (!version || !*version)
+        problem = "it exports no MApiVersion";
+    else if (std::string(*version).substr(0, 4) != std::string(kApiVersion).substr(0, 4))
+        problem = "it was built for API version " + std::string(*version) + ", not " + kApiVersion;
+    else if (!initialize || !uninitialize)
+        problem = "it exports no initializePlugin or uninitializePlugin";
+    if (!problem.empty())
+    {
+        dlclose(handle);
+        error = "\"" + path + "\" is no plug-in for this host: " + problem + ".";
+        return MStatus::kFailure;
+    }
+
+    auto plugin = std::make_shared<PluginObject>();
+    plugin->name = loadedName;
+    plugin->path = path;
+    plugin->handle = handle;
+    fPlugins.push_back(plugin);
+    const MStatus status = initialize(MObject(plugin));
+    if (!status)
+    {
+        // Take back what the module registered before it failed.
+        uninitialize(MObject(plugin));
+        for (const MTypeId& id : plugin->nodeTypes)
+            NodeRegistry::Get().Deregister(id);
+        for (const std::string& command : plugin->commands)
+            CommandEngine::Instance().Deregister(command);
+        fPlugins.pop_back();
+        dlclose(handle);
+        error = "initializePlugin function failed (" + loadedName + ")";
+        return status;
+    }
+    return MStatus::kSuccess;
+}
+
+MStatus PluginRegistry::Unload(const std::string& name, bool force, std::string& error)
+{
+    auto it = fPlugins.begin();
+    while (it != fPlugins.end() && (*it)->name != name)
+        ++it;
+    if (it == fPlugins.end())
+    {
+        error = "Plug-in \"" + name + "\" is not loaded.";
+        return MStatus::kNotFound;
+    }
+    std::shared_ptr<PluginObject> plugin = *it;
+    std::vector<std::shared_ptr<Node>> inUse;
+    for (const auto& node : Scene::Get().Nodes())
+        if (node->cls->plugin == name)
+            inUse.push_back(node);
+    if (!inUse.empty() && !force)
+    {
+        error = "Plug-in \"" + name + "\" is in use by " + inUse.front()->name + "; it cannot be unloaded.";
+        return MStatus::kFailure;
+    }
+    for (const auto& node : inUse)
+        if (node->alive)
+            Scene::Get().Delete(*node);
+    const auto uninitialize = reinterpret_cast<EntryPoint>(dlsym(plugin->handle, "uninitializePlugin"));
+    const MStatus status = uninitialize(MObject(plugin));
+    // Whatever the module failed to take back is removed all the same: its
+    // code is about to go.
+    for (const MTypeId& id : plugin->nodeTypes)
+        NodeRegistry::Get().Deregister(id);
+    for (const std::string& command : plugin->commands)
+        CommandEngine::Instance().Deregister(command);
+    fPlugins.erase(it);
+    dlclose(plugin->handle);
+    if (!status)
+        error = "uninitializePlugin function failed (" + name + ")";
+    return status;
+}
+} // namespace vxhost

@@ -1,0 +1,81 @@
+#pragma once
+// A small node type registered as a plug-in would register it, for graph
+// tests: output = 2 * input + offset[0], with a compute counter.
+
+#include "dg/NodeClass.h"
+#include "dg/Scene.h"
+
+#include <maya/MDataBlock.h>
+#include <maya/MFnCompoundAttribute.h>
+#include <maya/MFnNumericAttribute.h>
+#include <maya/MPxNode.h>
+
+namespace graphtest
+{
+struct Doubler : MPxNode
+{
+    static inline MObject input, output, offset, limited;
+    static inline int computes = 0;
+
+    MStatus compute(const MPlug& plug, MDataBlock& block) override
+    {
+        if (plug != output)
+            return MStatus::kUnknownParameter;
+        ++computes;
+        MStatus status;
+        const double in = block.inputValue(input, &status).asDouble();
+        if (!status)
+            return status;
+        MArrayDataHandle offsets = block.inputArrayValue(offset, &status);
+        double add = 0.0;
+        if (status && offsets.jumpToElement(0))
+            add = offsets.inputValue().asDouble();
+        block.outputValue(output).set(2.0 * in + add);
+        return MStatus::kSuccess;
+    }
+
+    static MStatus Initialize()
+    {
+        MFnNumericAttribute fn;
+        input = fn.create("input", "in", MFnNumericData::kDouble, 1.0);
+        output = fn.create("output", "out", MFnNumericData::kDouble, 0.0);
+        fn.setWritable(false);
+        offset = fn.create("offset", "off", MFnNumericData::kDouble, 0.0);
+        fn.setArray(true);
+        limited = fn.create("limited", "lim", MFnNumericData::kInt, 2.0);
+        fn.setMin(0);
+        fn.setMax(10);
+        for (const MObject* a : {&input, &output, &offset, &limited})
+            if (MStatus status = MPxNode::addAttribute(*a); !status)
+                return status;
+        MPxNode::attributeAffects(input, output);
+        return MPxNode::attributeAffects(offset, output);
+    }
+
+    static void Register()
+    {
+        auto& registry = vxhost::NodeRegistry::Get();
+        if (registry.Find("testDoubler"))
+            return;
+        auto cls = std::make_unique<vxhost::NodeClass>();
+        cls->typeName = "testDoubler";
+        cls->id = MTypeId(0x7F001);
+        cls->parent = registry.Find("dependNode");
+        cls->creator = [] { return new Doubler; };
+        registry.Register(std::move(cls), Initialize);
+    }
+};
+
+inline std::shared_ptr<vxhost::Node> Make(const char* type, const char* name = "",
+                                          vxhost::Node* parent = nullptr)
+{
+    MStatus status;
+    auto node = vxhost::Scene::Get().CreateNode(type, name, parent, status);
+    return node;
+}
+
+inline MPlug PlugOf(const std::shared_ptr<vxhost::Node>& node, const char* attribute)
+{
+    return MPlug(node, node->PathTo(node->FindAttribute(attribute)));
+}
+} // namespace graphtest

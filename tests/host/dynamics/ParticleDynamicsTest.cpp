@@ -1,0 +1,124 @@
+#include "GraphTestUtil.h"
+
+#include "dg/DataObjects.h"
+#include "dynamics/Dynamics.h"
+
+#include <maya/MFnArrayAttrsData.h>
+#include <maya/MFnDoubleArrayData.h>
+#include <maya/MFnVectorArrayData.h>
+#include <maya/MPxFieldNode.h>
+#include <vxhost/CommandEngine.h>
+#include <vxhost/MessageLog.h>
+
+#include <gtest/gtest.h>
+
+using vxhost::CommandEngine;
+using vxhost::Scene;
+
+namespace
+{
+// A field pushing every particle up with 10 * magnitude, that records the
+// per-particle arrays and the time step it was given.
+struct UpField : MPxFieldNode
+{
+    static inline std::vector<std::string> arrays;
+    static inline double seenStep = 0.0;
+
+    MStatus compute(const MPlug& plug, MDataBlock& block) override
+    {
+        if (plug != mOutputForce || !plug.isElement())
+            return MStatus::kUnknownParameter;
+        const unsigned index = plug.logicalIndex();
+        MArrayDataHandle inputs = block.outputArrayValue(mInputData);
+        MStatus status = inputs.jumpToElement(index);
+        if (!status)
+            return status;
+        MDataHandle input = inputs.inputValue();
+        const MVectorArray positions = MFnVectorArrayData(input.child(mInputPositions).data()).array();
+        seenStep = input.child(mDeltaTime).asTime().as(MTime::kSeconds);
+        MArrayDataHandle pp = block.outputArrayValue(mInputPPData);
+        arrays.clear();
+        if (pp.jumpToElement(index))
+        {
+            MStringArray names = MFnArrayAttrsData(pp.inputValue().data()).list();
+            for (unsigned i = 0; i < names.length(); ++i)
+                arrays.emplace_back(names[i].asChar());
+        }
+        const double magnitude = block.inputValue(mMagnitude).asDouble();
+        MVectorArray forces(positions.length(), MVector(0, 10 * magnitude, 0));
+        MArrayDataHandle out = block.outputArrayValue(mOutputForce);
+        MArrayDataBuilder builder = out.builder();
+        builder.addElement(index).set(MFnVectorArrayData().create(forces));
+        return out.set(builder);
+    }
+
+    static MStatus Initialize() { return MPxNode::attributeAffects(mInputData, mOutputForce); }
+
+    static void Register()
+    {
+        auto& registry = vxhost::NodeRegistry::Get();
+        if (registry.Find("testUpField"))
+            return;
+        auto cls = std::make_unique<vxhost::NodeClass>();
+        cls->typeName = "testUpField";
+        cls->id = MTypeId(0x7F002);
+        cls->parent = registry.Find("field");
+        cls->apiType = MFn::kPluginFieldNode;
+        cls->fnTypes = {MFn::kField, MFn::kTransform};
+        cls->dag = true;
+        cls->creator = [] { return new UpField; };
+        registry.Register(std::move(cls), Initialize);
+    }
+};
+
+MVectorArray Positions(const char* shape)
+{
+    auto node = Scene::Get().Find(shape);
+    return MFnVectorArrayData(graphtest::PlugOf(node, "position").asMObject()).array();
+}
+} // namespace
+
+TEST(ParticleDynamicsTest, StepsIntegrateForcesAndGoingBackRestores)
+{
+    Scene::Get().Reset();
+    vxhost::Dynamics::Get().Reset();
+    UpField::Register();
+    CommandEngine& engine = CommandEngine::Instance();
+    ASSERT_TRUE(engine.RunScript("particle -p 0 0 0 -p 1 0 0 -n flock;\n"
+                                 "createNode testUpField -n up;\n"
+                                 "connectDynamic -f up flock;\n"
+                                 "addAttr -ln up_maximumSpeed -dt doubleArray flockShape;\n"
+                                 "addAttr -ln other_maximumSpeed -dt doubleArray flockShape;\n"
+                                 "currentTime 3;\n",
+                                 "dynamics.mel"));
+
+    // Two steps of 1/24 s under 10 cm/s^2: v = 10/24 then 20/24, y = (10 + 20) / 576.
+    MVectorArray p = Positions("flockShape");
+    ASSERT_EQ(p.length(), 2u);
+    EXPECT_DOUBLE_EQ(p[0].y, 30.0 / 576.0);
+    EXPECT_DOUBLE_EQ(p[1].x, 1.0);
+    EXPECT_DOUBLE_EQ(UpField::seenStep, 1.0 / 24.0);
+    // Only the arrays named after this field arrive, without the prefix.
+    EXPECT_EQ(UpField::arrays, std::vector<std::string>{"maximumSpeed"});
+
+    // Back to the start: the kept state; forward again: the same numbers.
+    ASSERT_TRUE(engine.RunScript("currentTime 1;"));
+    EXPECT_EQ(Positions("flockShape")[0].y, 0.0);
+    ASSERT_TRUE(engine.RunScript("currentTime 3;"));
+    EXPECT_EQ(Positions("flockShape")[0].y, p[0].y);
+
+    // The field's magnitude halves the push; mass, set at the start frame so
+    // that it is part of the state the run starts from, doubles the inertia.
+    ASSERT_TRUE(engine.RunScript("currentTime 1;"));
+    auto up = Scene::Get().Find("up");
+    ASSERT_TRUE(graphtest::PlugOf(up, "magnitude").setDouble(0.5));
+    auto shape = Scene::Get().Find("flockShape");
+    MDoubleArray mass(2, 2.0);
+    ASSERT_TRUE(graphtest::PlugOf(shape, "mass").setMObject(MFnDoubleArrayData().create(mass)));
+    ASSERT_TRUE(engine.RunScript("currentTime 2;"));
+    EXPECT_DOUBLE_EQ(Positions("flockShape")[0].y, 2.5 / 576.0);
+
+    // Connecting the same field twice only warns.
+    ASSERT_TRUE(engine.RunScript("connectDynamic -f up flock;"));
+    EXPECT_EQ(graphtest::PlugOf(shape, "inputForce").numElements(), 1u);
+}

@@ -1,0 +1,154 @@
+// One evaluation through the host: what compute answers to, what it reads
+// and what it writes.
+
+#include "NodeTestUtil.h"
+
+#include <maya/MDataBlock.h>
+#include <maya/MDistance.h>
+#include <maya/MFnArrayAttrsData.h>
+#include <maya/MFnVectorArrayData.h>
+#include <maya/MIntArray.h>
+#include <maya/MPxFieldNode.h>
+#include <maya/MTime.h>
+#include <maya/MVectorArray.h>
+
+#include <vector>
+
+namespace
+{
+using vxtest::FieldScene;
+using vxtest::Logged;
+
+/// Hands the field one particle system at element 0, as the dynamics do.
+/// Returns the per-particle data object, to add arrays to.
+MObject SetParticles(const FieldScene& scene, const MVectorArray& positions, const MVectorArray& velocities)
+{
+    const MPlug input = MPlug(scene.object, MPxFieldNode::mInputData).elementByLogicalIndex(0);
+    MFnVectorArrayData vectors;
+    EXPECT_TRUE(input.child(MPxFieldNode::mInputPositions).setMObject(vectors.create(positions)));
+    EXPECT_TRUE(input.child(MPxFieldNode::mInputVelocities).setMObject(vectors.create(velocities)));
+    EXPECT_TRUE(input.child(MPxFieldNode::mDeltaTime).setMTime(MTime(1.0, MTime::kFilm)));
+    MFnArrayAttrsData arrays;
+    const MObject perParticle = arrays.create();
+    EXPECT_TRUE(
+        MPlug(scene.object, MPxFieldNode::mInputPPData).elementByLogicalIndex(0).setMObject(perParticle));
+    return perParticle;
+}
+
+void SetPerParticle(const FieldScene& scene, const MObject& perParticle)
+{
+    EXPECT_TRUE(
+        MPlug(scene.object, MPxFieldNode::mInputPPData).elementByLogicalIndex(0).setMObject(perParticle));
+}
+
+/// Reads output force element 0, which runs compute.
+MVectorArray OutputForce(const FieldScene& scene, MStatus& status)
+{
+    MObject data;
+    status = MPlug(scene.object, MPxFieldNode::mOutputForce).elementByLogicalIndex(0).getValue(data);
+    MVectorArray forces;
+    if (status)
+        MFnVectorArrayData(data).copyTo(forces);
+    return forces;
+}
+} // namespace
+
+TEST(VolarixCompute, AnswersOnlyElementsOfTheOutputForce)
+{
+    FieldScene scene;
+    MDataBlock block(vxhost::Node::From(scene.object));
+    const MStatus magnitude = scene.field->compute(MPlug(scene.object, MPxFieldNode::mMagnitude), block);
+    EXPECT_EQ(magnitude.statusCode(), 5);
+    const MStatus wholeArray = scene.field->compute(MPlug(scene.object, MPxFieldNode::mOutputForce), block);
+    EXPECT_EQ(wholeArray.statusCode(), MStatus::kUnknownParameter);
+    EXPECT_TRUE(vxhost::Messages().empty());
+}
+
+TEST(VolarixCompute, NoParticlesWriteAnEmptyForceArray)
+{
+    FieldScene scene;
+    SetParticles(scene, MVectorArray(), MVectorArray());
+    MStatus status;
+    const MVectorArray forces = OutputForce(scene, status);
+    ASSERT_TRUE(status);
+    EXPECT_EQ(forces.length(), 0u);
+    EXPECT_TRUE(Logged(vxhost::Severity::kError).empty());
+    EXPECT_FALSE(scene.field->Evaluator().Tree().IsBuilt());
+}
+
+TEST(VolarixCompute, ParametersAndPerParticleArraysReachTheSolver)
+{
+    FieldScene scene;
+    // Kept for both evaluations: a new unit would redraw the Range numbers.
+    MDistance::setUIUnit(MDistance::kMeters);
+    // Two particles 3 cm apart, with limits high enough that the magnitude
+    // scales the force linearly.
+    MVectorArray positions;
+    positions.append(MVector(0, 0, 0));
+    positions.append(MVector(3, 0, 0));
+    const MObject perParticle = SetParticles(scene, positions, MVectorArray(2, MVector::zero));
+    scene.Plug("maximumSpeed").setDouble(1000.0);
+    scene.Plug("maximumForce").setDouble(1000.0);
+
+    // A distance Range is typed in the user's unit and used in centimetres,
+    // while the distance value is stored in centimetres already.
+    scene.Plug("boidSeparationType").setInt(1);
+    // A double2 has no child plugs to set; its value is written in place.
+    MDataBlock block(vxhost::Node::From(scene.object));
+    block.outputValue(Volarix::mBoidSeparationRange).set(0.03, 0.05);
+    scene.Plug("numberOfNeighboursType").setInt(2);
+    MFnArrayAttrsData arrays(perParticle);
+    MIntArray neighbours;
+    neighbours.append(2);
+    neighbours.append(1);
+    *arrays.intArrayRef("numberOfNeighbours") = neighbours;
+    SetPerParticle(scene, perParticle);
+
+    MStatus status;
+    const MVectorArray plain = OutputForce(scene, status);
+    ASSERT_TRUE(status);
+    const FlockParameters& p = scene.field->Evaluator().Parameters();
+    EXPECT_DOUBLE_EQ(p.boidSeparation.minimum, 3.0);
+    EXPECT_DOUBLE_EQ(p.boidSeparation.maximum, 5.0);
+    EXPECT_EQ(p.boidSeparation.value, 2.0);
+    EXPECT_EQ(p.maximumSpeed.value, 1000.0);
+    EXPECT_EQ(p.numberOfNeighbours.cache, (std::vector<int>{2, 1}));
+    ASSERT_EQ(plain.length(), 2u);
+    ASSERT_GT(plain[1].length(), 0.0);
+
+    // A "magnitude" array replaces the field's magnitude particle by particle.
+    MDoubleArray magnitudes;
+    magnitudes.append(0.0);
+    magnitudes.append(2.0);
+    *arrays.doubleArrayRef("magnitude") = magnitudes;
+    SetPerParticle(scene, perParticle);
+    const MVectorArray scaled = OutputForce(scene, status);
+    MDistance::setUIUnit(MDistance::kCentimeters);
+    ASSERT_TRUE(status);
+    EXPECT_EQ(scaled[0], MVector::zero);
+    EXPECT_EQ(scaled[1], 2.0 * plain[1]);
+
+    EXPECT_TRUE(Logged(vxhost::Severity::kError).empty());
+}
+
+TEST(VolarixCompute, FailedGatheringWritesNoForce)
+{
+    FieldScene scene;
+    MVectorArray positions;
+    positions.append(MVector(0, 0, 0));
+    SetParticles(scene, positions, MVectorArray(1, MVector::zero));
+    MFnDependencyNode transform;
+    transform.create("transform", "a");
+    MFnDependencyNode curve;
+    curve.create("nurbsCurve");
+    const MPlug element = scene.Plug("target").elementByLogicalIndex(0);
+    vxtest::Connect(transform.findPlug("worldMatrix", false).elementByLogicalIndex(0), element.child(2));
+    vxtest::Connect(curve.findPlug("worldSpace", false).elementByLogicalIndex(0), element.child(3));
+
+    MStatus status;
+    OutputForce(scene, status);
+    EXPECT_FALSE(status);
+    const std::vector<std::string> errors = Logged(vxhost::Severity::kError);
+    ASSERT_FALSE(errors.empty());
+    EXPECT_EQ(errors[0], std::string("gathering target data") + MStatus(MS::kFailure).errorString().asChar());
+}
