@@ -1,8 +1,13 @@
 #include "ApplyModifiers.h"
 
+#include "BoxVolume.h"
+#include "CapsuleVolume.h"
+#include "SphereVolume.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <typeinfo>
 
 namespace
 {
@@ -65,4 +70,20 @@ void ApplyModifiers(ModifierData& modifiers, const MPoint& p, ParticleParameters
             }
         }
     }
+}
+
+bool PrepareModifiers(ModifierData& modifiers)
+{
+    for (unsigned m = 0; m < modifiers.count; ++m)
+    {
+        Volume* volume = m < modifiers.volumes.size() ? modifiers.volumes[m].get() : nullptr;
+        if (volume == nullptr)
+            continue;
+        const std::type_info& shape = typeid(*volume);
+        if (shape != typeid(SphereVolume) && shape != typeid(BoxVolume) && shape != typeid(CapsuleVolume))
+            return false;
+        if (!volume->initialised)
+            volume->InitVolume();
+    }
+    return true;
 }

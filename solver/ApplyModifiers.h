@@ -12,3 +12,8 @@
 /// "Linear Falloff"), "Additive" adds the weighted value; any other method
 /// sets 0. No parameter becomes negative; the neighbour count is truncated.
 void ApplyModifiers(ModifierData& modifiers, const MPoint& p, ParticleParameters& params);
+
+/// Initialises the modifiers' volumes so that ApplyModifiers changes nothing
+/// and may run on several threads. False when a volume is of a shape whose
+/// queries keep state (a tube, a mesh) or of unknown kind.
+bool PrepareModifiers(ModifierData& modifiers);

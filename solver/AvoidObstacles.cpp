@@ -1,9 +1,14 @@
 #include "AvoidObstacles.h"
 
+#include "BoxVolume.h"
+#include "CapsuleVolume.h"
+#include "MeshVolume.h"
 #include "RayRoutines.h"
+#include "SphereVolume.h"
 
 #include <algorithm>
 #include <cmath>
+#include <typeinfo>
 
 namespace
 {
@@ -65,4 +70,30 @@ SteeringForce AvoidObstacles(ObstacleData& obstacles, const MPoint& p, const MVe
         out.vector += hitNormal;
     }
     return out;
+}
+
+bool PrepareObstacles(ObstacleData& obstacles, double margin)
+{
+    for (unsigned o = 0; o < obstacles.count; ++o)
+    {
+        Volume* volume = o < obstacles.volumes.size() ? obstacles.volumes[o].get() : nullptr;
+        if (volume == nullptr)
+            continue;
+        const std::type_info& shape = typeid(*volume);
+        const bool mesh = shape == typeid(MeshVolume);
+        if (!mesh && shape != typeid(SphereVolume) && shape != typeid(BoxVolume) &&
+            shape != typeid(CapsuleVolume))
+            return false;
+        volume->SetMargin(margin);
+        if (volume->initialised)
+            continue;
+        // A mesh that cannot initialise reports at every query: leave those
+        // reports to the in-order pass.
+        if (mesh && !static_cast<MeshVolume*>(volume)->CanInitialise())
+            return false;
+        volume->InitVolume();
+        if (!volume->initialised)
+            return false;
+    }
+    return true;
 }

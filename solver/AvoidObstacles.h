@@ -15,3 +15,11 @@
 /// at rest gets nothing.
 SteeringForce AvoidObstacles(ObstacleData& obstacles, const MPoint& p, const MVector& v,
                              const ParticleParameters& params);
+
+/// Grows every obstacle by margin and initialises it, ahead of AvoidObstacles
+/// and PushTargetOutOfObstacles calls for particles whose obstacleSeparation
+/// is exactly margin, so that those calls change nothing and may run on
+/// several threads. The obstacles end as the first such call would leave
+/// them. False (some obstacles perhaps grown already) when a shape cannot be
+/// shared so: a tube, a mesh that cannot initialise, a shape of unknown kind.
+bool PrepareObstacles(ObstacleData& obstacles, double margin);

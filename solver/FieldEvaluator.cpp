@@ -13,6 +13,7 @@
 #include <tbb/blocked_range.h>
 #include <tbb/parallel_for.h>
 
+#include <bit>
 #include <cmath>
 
 namespace
@@ -80,7 +81,8 @@ MStatus FieldEvaluator::Evaluate(const FieldInput& input, const FlockSettings& s
     if (finiteParticles_.size() > 10)
         arena_->execute([&] { tree_.Build(positions, finiteParticles_); });
 
-    const MStatus status = RunSerialPass(positions, *velocities);
+    TargetSteering steering(targets, obstacles, parameters_.wanderStates, noise_);
+    const MStatus status = RunSerialPass(positions, *velocities, steering);
     if (!status)
         return status;
 
@@ -95,17 +97,18 @@ MStatus FieldEvaluator::Evaluate(const FieldInput& input, const FlockSettings& s
     arena_->execute(
         [&]
         {
-            tbb::parallel_for(
-                tbb::blocked_range<std::size_t>(0, order.size(), kGrain),
-                [&](const tbb::blocked_range<std::size_t>& range)
-                { SteerInOrder(order, range.begin(), range.end(), input, *velocities, outForces); });
+            tbb::parallel_for(tbb::blocked_range<std::size_t>(0, order.size(), kGrain),
+                              [&](const tbb::blocked_range<std::size_t>& range) {
+                                  SteerInOrder(order, range.begin(), range.end(), input, *velocities,
+                                               steering, outForces);
+                              });
         });
     return MStatus::kSuccess;
 }
 
 void FieldEvaluator::SteerInOrder(std::span<const std::int32_t> order, std::size_t begin, std::size_t end,
                                   const FieldInput& input, const MVectorArray& velocities,
-                                  MVectorArray& outForces) const
+                                  TargetSteering& steering, MVectorArray& outForces)
 {
     const MVectorArray& positions = *input.positions;
     NeighbourList& neighbours = neighbourLists_.local();
@@ -120,35 +123,55 @@ void FieldEvaluator::SteerInOrder(std::span<const std::int32_t> order, std::size
             __builtin_prefetch(&velocities[ahead]);
             __builtin_prefetch(&outForces[ahead], 1);
             __builtin_prefetch(&steered_[ahead]);
+            if (hasEntities_)
+                __builtin_prefetch(&serial_[ahead].params);
+            if (split_)
+            {
+                steering.Prefetch(ahead);
+                if (const std::size_t columns = steering.WanderColumns())
+                    __builtin_prefetch(wanderDraws_.data() + ahead * columns);
+            }
         }
         const std::int32_t i = order[r];
         if (steered_[static_cast<std::size_t>(i)])
-            SteerParticle(i, input, velocities, neighbours, outForces);
+            SteerParticle(i, input, velocities, steering, neighbours, outForces);
     }
 }
 
-MStatus FieldEvaluator::RunSerialPass(const MVectorArray& positions, const MVectorArray& velocities)
+MStatus FieldEvaluator::RunSerialPass(const MVectorArray& positions, const MVectorArray& velocities,
+                                      TargetSteering& steering)
 {
     const std::size_t count = positions.length();
     hasEntities_ = targets.count > 0 || modifiers.count > 0 || obstacles.count > 0;
+    split_ = false;
+    resolved_ = false;
     steered_.assign(count, 0);
     if (hasEntities_)
         serial_.resize(count);
-    TargetSteering steering(targets, obstacles, parameters_.wanderStates, noise_);
     if (targets.count > 0)
         arena_->execute(
             [&]
             { steering.PrecomputeCurveSearches(finiteParticles_, positions, velocities, curveSearches_); });
+    if (hasEntities_ && splitAllowed_ && PrepareSplit(positions, steering))
+        return RunDrawPass(positions, velocities, steering);
 
     for (const std::int32_t particle : finiteParticles_)
     {
         const unsigned i = static_cast<unsigned>(particle);
-        ParticleParameters params = parameters_.Resolve(i);
         const MVector& position = positions[i];
         const MPoint p(position.x, position.y, position.z);
         const MVector& v = velocities[i];
-        if (modifiers.count > 0)
-            ApplyModifiers(modifiers, p, params);
+        ParticleParameters params;
+        if (resolved_)
+        {
+            params = serial_[i].params;
+        }
+        else
+        {
+            params = parameters_.Resolve(i);
+            if (modifiers.count > 0)
+                ApplyModifiers(modifiers, p, params);
+        }
         // simulationAccuracy is the chance of being steered: a draw of exactly
         // the accuracy still steers.
         if (RandomDraw() > params.simulationAccuracy)
@@ -169,13 +192,83 @@ MStatus FieldEvaluator::RunSerialPass(const MVectorArray& positions, const MVect
     return MStatus::kSuccess;
 }
 
+bool FieldEvaluator::PrepareSplit(const MVectorArray& positions, TargetSteering& steering)
+{
+    if (finiteParticles_.empty() || !PrepareModifiers(modifiers) || !steering.PrepareSplitPass())
+        return false;
+
+    // Modifiers only read their volumes now and draw nothing.
+    arena_->execute(
+        [&]
+        {
+            tbb::parallel_for(tbb::blocked_range<std::size_t>(0, finiteParticles_.size(), kGrain),
+                              [&](const tbb::blocked_range<std::size_t>& range)
+                              {
+                                  for (std::size_t r = range.begin(); r != range.end(); ++r)
+                                  {
+                                      const unsigned i = static_cast<unsigned>(finiteParticles_[r]);
+                                      ParticleParameters params = parameters_.Resolve(i);
+                                      if (modifiers.count > 0)
+                                      {
+                                          const MVector& x = positions[i];
+                                          ApplyModifiers(modifiers, MPoint(x.x, x.y, x.z), params);
+                                      }
+                                      serial_[i].params = params;
+                                  }
+                              });
+        });
+    resolved_ = true;
+
+    // Obstacles are grown per particle: they can be shared only when every
+    // particle grows them alike, to the bit (0 and -0 differ in a sum with -0).
+    const auto bits = [&](std::int32_t particle)
+    {
+        return std::bit_cast<std::uint64_t>(
+            serial_[static_cast<std::size_t>(particle)].params.obstacleSeparation);
+    };
+    const std::uint64_t first = bits(finiteParticles_.front());
+    for (const std::int32_t particle : finiteParticles_)
+        if (bits(particle) != first)
+            return false;
+    const double margin =
+        serial_[static_cast<std::size_t>(finiteParticles_.front())].params.obstacleSeparation;
+    // NaN never equals the margin it was set to: every query would grow the shapes again.
+    if (!(margin == margin && PrepareObstacles(obstacles, margin)))
+        return false;
+    steering.NoteFixedTargetsInObstacles();
+    return true;
+}
+
+MStatus FieldEvaluator::RunDrawPass(const MVectorArray& positions, const MVectorArray& velocities,
+                                    TargetSteering& steering)
+{
+    split_ = true;
+    const std::size_t columns = steering.WanderColumns();
+    wanderDraws_.resize(positions.length() * columns);
+    for (const std::int32_t particle : finiteParticles_)
+    {
+        const unsigned i = static_cast<unsigned>(particle);
+        const ParticleParameters& params = serial_[i].params;
+        if (RandomDraw() > params.simulationAccuracy)
+            continue;
+        steered_[i] = 1;
+        const MVector& position = positions[i];
+        const MStatus status = steering.DrawWander(i, MPoint(position.x, position.y, position.z),
+                                                   velocities[i], params, wanderDraws_.data() + i * columns);
+        if (!status)
+            return status;
+    }
+    return MStatus::kSuccess;
+}
+
 void FieldEvaluator::SteerParticle(std::int32_t i, const FieldInput& input, const MVectorArray& velocities,
-                                   NeighbourList& neighbours, MVectorArray& outForces) const
+                                   TargetSteering& steering, NeighbourList& neighbours,
+                                   MVectorArray& outForces)
 {
     const MVectorArray& positions = *input.positions;
     const unsigned u = static_cast<unsigned>(i);
     const std::size_t count = positions.length();
-    const ParticleParameters params = hasEntities_ ? serial_[u].params : parameters_.Resolve(u);
+    ParticleParameters params = hasEntities_ ? serial_[u].params : parameters_.Resolve(u);
     const MVector& position = positions[u];
     const MPoint p(position.x, position.y, position.z);
     const MVector& v = velocities[u];
@@ -189,7 +282,15 @@ void FieldEvaluator::SteerParticle(std::int32_t i, const FieldInput& input, cons
     SteeringForce targetSum;
     SteeringForce obstacleForce;
     obstacleForce.priority = 100;
-    if (hasEntities_)
+    if (split_)
+    {
+        // What the in-order pass would do here, with its draws made already.
+        const std::size_t columns = steering.WanderColumns();
+        targetSum.vector =
+            steering.TargetPassWithDraws(u, p, v, params, wanderDraws_.data() + u * columns).vector;
+        obstacleForce.vector = AvoidObstacles(obstacles, p, v, params).vector;
+    }
+    else if (hasEntities_)
     {
         targetSum.vector = serial_[u].targetForce;
         obstacleForce.vector = serial_[u].obstacleForce;

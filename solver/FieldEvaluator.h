@@ -41,11 +41,12 @@ struct FieldInput
 /// noise, neighbour tree) and its working arrays, so repeated evaluations
 /// allocate only when the particle count grows.
 ///
-/// Everything that draws random numbers or changes shared state (modifiers,
-/// the accuracy draw, targets, obstacles) runs in particle order on the
-/// calling thread; the neighbour queries and boid rules, which dominate, run
-/// on up to ThreadCount() threads. Forces are bit-identical for any thread
-/// count.
+/// Everything that draws random numbers or changes shared state (the
+/// accuracy draw, wander draws and states, obstacles grown per particle) runs
+/// in particle order on the calling thread; the neighbour queries and boid
+/// rules, which dominate, run on up to ThreadCount() threads, and so does the
+/// rest of the entity work whenever the evaluation allows it (see
+/// SetSplitEntityPass). Forces are bit-identical for any thread count.
 class FieldEvaluator
 {
 public:
@@ -63,6 +64,16 @@ public:
     void SetThreadCount(int threads);
     int ThreadCount() const;
 
+    /// Whether the entity work may be split (the default): modifiers, curve
+    /// searches, target and obstacle forces run on the evaluation's threads
+    /// and only the draws and the state they keep stay in particle order. It
+    /// splits only when every obstacle is grown by the same separation and
+    /// every shape involved answers without changing. Off, all of it runs in
+    /// particle order. The forces are the same either way.
+    void SetSplitEntityPass(bool split) { splitAllowed_ = split; }
+    /// Whether the last evaluation split its entity work.
+    bool EntityPassWasSplit() const { return split_; }
+
     const FlockParameters& Parameters() const { return parameters_; }
     const KDTree& Tree() const { return tree_; }
 
@@ -76,18 +87,27 @@ private:
     /// when there are entities.
     struct SerialResult
     {
-        ParticleParameters params; ///< after modifiers and curve containment
+        ParticleParameters params; ///< after modifiers and curve containment (split: modifiers only)
         MVector targetForce;       ///< priority 0
         MVector obstacleForce;     ///< priority 100
     };
 
-    /// In particle order: modifiers, the accuracy draw, targets and obstacles.
-    MStatus RunSerialPass(const MVectorArray& positions, const MVectorArray& velocities);
+    /// In particle order: modifiers, the accuracy draw, targets and obstacles;
+    /// or, when the entity pass splits, only the draws.
+    MStatus RunSerialPass(const MVectorArray& positions, const MVectorArray& velocities,
+                          TargetSteering& steering);
+    /// Readies the split entity pass, resolving every particle's parameters
+    /// on the evaluation's threads; false when the pass must stay whole.
+    bool PrepareSplit(const MVectorArray& positions, TargetSteering& steering);
+    /// The in-order part of the split pass: the accuracy draw and the wander draws.
+    MStatus RunDrawPass(const MVectorArray& positions, const MVectorArray& velocities,
+                        TargetSteering& steering);
     /// Steers the particles order[begin..end); safe to run on several threads.
     void SteerInOrder(std::span<const std::int32_t> order, std::size_t begin, std::size_t end,
-                      const FieldInput& input, const MVectorArray& velocities, MVectorArray& outForces) const;
+                      const FieldInput& input, const MVectorArray& velocities, TargetSteering& steering,
+                      MVectorArray& outForces);
     void SteerParticle(std::int32_t i, const FieldInput& input, const MVectorArray& velocities,
-                       NeighbourList& neighbours, MVectorArray& outForces) const;
+                       TargetSteering& steering, NeighbourList& neighbours, MVectorArray& outForces);
 
     // Between evaluations.
     KDTree tree_;
@@ -99,7 +119,11 @@ private:
     std::vector<std::uint8_t> steered_;         ///< 1 when the particle gets a force this evaluation
     std::vector<SerialResult> serial_;          ///< per particle; used only with entities
     std::vector<TargetSteering::CurveSearch> curveSearches_; ///< per particle and curve target
+    std::vector<MVector> wanderDraws_; ///< per particle and drawing wander target, when split
     bool hasEntities_ = false;
+    bool splitAllowed_ = true;
+    bool split_ = false;            ///< this evaluation's entity pass is split
+    bool resolved_ = false;         ///< serial_[i].params holds parameters after modifiers
     MVectorArray paddedVelocities_; ///< used when fewer velocities than positions arrive
     mutable tbb::enumerable_thread_specific<NeighbourList> neighbourLists_;
     std::unique_ptr<tbb::task_arena> arena_;

@@ -1,7 +1,10 @@
 #include "TargetSteering.h"
 
+#include "BoxVolume.h"
+#include "CapsuleVolume.h"
 #include "CurveVolume.h"
 #include "RandomUnitVector.h"
+#include "SphereVolume.h"
 #include "Truncate.h"
 
 #include <maya/MFnNurbsCurve.h>
@@ -12,8 +15,10 @@
 #include <tbb/parallel_for.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <numbers>
+#include <typeinfo>
 
 namespace
 {
@@ -42,6 +47,21 @@ TargetSteering::TargetSteering(TargetData& targets, ObstacleData& obstacles, MVe
 MStatus TargetSteering::TargetPass(unsigned i, const MPoint& p, const MVector& v, ParticleParameters& params,
                                    SteeringForce& outForce)
 {
+    return Pass(i, p, v, params, nullptr, outForce);
+}
+
+SteeringForce TargetSteering::TargetPassWithDraws(unsigned i, const MPoint& p, const MVector& v,
+                                                  ParticleParameters& params, const MVector* drawn)
+{
+    // DrawWander has met, and reported, any failure first.
+    SteeringForce force;
+    Pass(i, p, v, params, drawn, force);
+    return force;
+}
+
+MStatus TargetSteering::Pass(unsigned i, const MPoint& p, const MVector& v, ParticleParameters& params,
+                             const MVector* drawn, SteeringForce& outForce)
+{
     outForce = SteeringForce();
     if (translations_.size() != targets_.count)
     {
@@ -53,21 +73,11 @@ MStatus TargetSteering::TargetPass(unsigned i, const MPoint& p, const MVector& v
     for (unsigned t = 0; t < targets_.count; ++t)
     {
         const int type = targets_.steeringTypes[t];
-        const CurveSearch* search = nullptr;
-        if (curveSearches_ != nullptr && curveColumn_[t] >= 0)
-        {
-            search =
-                &(*curveSearches_)[static_cast<std::size_t>(i) * static_cast<std::size_t>(curveColumns_) +
-                                   static_cast<std::size_t>(curveColumn_[t])];
-            // The tube then answers this particle from its cache.
-            if (search->tubeFound)
-                static_cast<CurveVolume*>(targets_.volumes[t].get())
-                    ->UseKnownClosestPoint(p, search->tubePoint, search->tubeParam);
-        }
+        const CurveSearch* search = SearchOf(i, t);
         double influence = 1.0;
         if (!(targets_.containments[t] == 1 && !targets_.curves[t].isNull()))
         {
-            influence = GetTargetInfluence(t, p);
+            influence = Influence(t, p, search);
             if (influence == 0.0)
                 continue;
         }
@@ -100,15 +110,125 @@ MStatus TargetSteering::TargetPass(unsigned i, const MPoint& p, const MVector& v
             type == static_cast<int>(SteeringType::kWander) && targets_.wanderParameters[t].z > 0.0;
         if (type == static_cast<int>(SteeringType::kSeek) ||
             type == static_cast<int>(SteeringType::kPathFollow) || attracted)
-            PushTargetOutOfObstacles(target, p, v, params);
+            PushTarget(t, target, p, v, params);
 
-        SteeringForce steering = GetTargetSteering(i, t, p, v, type, target, params);
+        SteeringForce steering = Steering(i, t, p, v, type, target, params, search, drawn);
         steering.vector *= influence;
         SteeringForce weighted;
         weighted.vector = steering.vector * targets_.weights[t];
         Accumulate(outForce, weighted);
     }
     return MStatus::kSuccess;
+}
+
+bool TargetSteering::PrepareSplitPass()
+{
+    if (translations_.size() != targets_.count)
+    {
+        translations_.clear();
+        for (unsigned t = 0; t < targets_.count; ++t)
+            translations_.emplace_back(
+                MTransformationMatrix(targets_.worldMatrices[t]).getTranslation(MSpace::kWorld));
+    }
+    wanderColumn_.assign(targets_.count, -1);
+    wanderColumns_ = 0;
+    if (tubeSearchMissed_)
+        return false;
+    for (unsigned t = 0; t < targets_.count; ++t)
+    {
+        const bool searched = curveSearches_ != nullptr && curveColumn_[t] >= 0;
+        if (targets_.volumeTypes[t] == static_cast<int>(VolumeType::kCurve) && !searched)
+            return false;
+        // GetTargetVolume would report this for every particle.
+        if (targets_.steeringTypes[t] == static_cast<int>(SteeringType::kPathFollow) &&
+            targets_.curves[t].isNull())
+            return false;
+        if (Volume* volume = GetTargetVolume(t))
+        {
+            // Shapes whose queries only read once initialised; a tube only
+            // when it answers from the searches made ahead.
+            const std::type_info& shape = typeid(*volume);
+            if (shape == typeid(SphereVolume) || shape == typeid(BoxVolume) || shape == typeid(CapsuleVolume))
+            {
+                if (!volume->initialised)
+                    volume->InitVolume();
+            }
+            else if (shape == typeid(CurveVolume) && searched && TubeBoundsTarget(t))
+            {
+                if (!volume->initialised && !static_cast<CurveVolume*>(volume)->CanInitialise())
+                    return false;
+                if (!volume->initialised)
+                    volume->InitVolume();
+            }
+            else
+            {
+                return false;
+            }
+        }
+        if (WanderDraws(t))
+            wanderColumn_[t] = static_cast<int>(wanderColumns_++);
+    }
+    return true;
+}
+
+MStatus TargetSteering::DrawWander(unsigned i, const MPoint& p, const MVector& v,
+                                   const ParticleParameters& params, MVector* outDrawn)
+{
+    // The targets in the pass's order, as far as the pass gets: a failing
+    // curve target ends it before the wander draws of the targets after it.
+    for (unsigned t = 0; t < targets_.count; ++t)
+    {
+        const bool onCurve = targets_.volumeTypes[t] == static_cast<int>(VolumeType::kCurve);
+        const int column = wanderColumn_[t];
+        if (!onCurve && column < 0)
+            continue;
+        const CurveSearch* search = SearchOf(i, t);
+        if (!(targets_.containments[t] == 1 && !targets_.curves[t].isNull()) &&
+            Influence(t, p, search) == 0.0)
+            continue;
+        if (onCurve && !search->status)
+        {
+            MGlobal::displayError(MString("getting curve target") + search->status.errorString());
+            return MStatus::kFailure;
+        }
+        if (column >= 0)
+        {
+            const MPoint& w = targets_.wanderParameters[t];
+            outDrawn[column] =
+                GetWanderSteering(i, v, p, targets_.wanderModes[t], w.x, w.y, params.maximumForce);
+        }
+    }
+    return MStatus::kSuccess;
+}
+
+bool TargetSteering::WanderDraws(unsigned t) const
+{
+    const int mode = targets_.wanderModes[t];
+    return targets_.steeringTypes[t] == static_cast<int>(SteeringType::kWander) &&
+           (mode == static_cast<int>(WanderMode::kRandomDirection) ||
+            mode == static_cast<int>(WanderMode::kSphericalConstraint));
+}
+
+const TargetSteering::CurveSearch* TargetSteering::SearchOf(unsigned i, unsigned t) const
+{
+    if (curveSearches_ == nullptr || curveColumn_[t] < 0)
+        return nullptr;
+    return &(*curveSearches_)[static_cast<std::size_t>(i) * static_cast<std::size_t>(curveColumns_) +
+                              static_cast<std::size_t>(curveColumn_[t])];
+}
+
+bool TargetSteering::KnownTubeSample(unsigned t, const MPoint& p, const CurveSearch* search,
+                                     CurveVolume::Sample& outSample) const
+{
+    if (search == nullptr || !search->tubeFound)
+        return false;
+    // A found tube search means the volume is the target's tube. Before it
+    // has initialised, its own search must run (and report any failure).
+    const auto* tube = static_cast<const CurveVolume*>(targets_.volumes[t].get());
+    if (!tube->initialised)
+        return false;
+    outSample = tube->SampleAt(p, search->tubePoint, search->tubeParam);
+    return true;
 }
 
 Volume* TargetSteering::GetTargetVolume(unsigned t)
@@ -141,28 +261,45 @@ Volume* TargetSteering::GetTargetVolume(unsigned t)
 
 double TargetSteering::GetTargetInfluence(unsigned t, const MPoint& p)
 {
+    return Influence(t, p, nullptr);
+}
+
+double TargetSteering::Influence(unsigned t, const MPoint& p, const CurveSearch* search)
+{
     Volume* volume = GetTargetVolume(t);
     if (volume == nullptr)
         return 1.0;
+    const bool falloff = targets_.influenceMethods[t] == static_cast<int>(InfluenceMethod::kLinearFalloff);
+    CurveVolume::Sample sample;
+    if (KnownTubeSample(t, p, search, sample))
+    {
+        if (!CurveVolume::IsInside(sample))
+            return 0.0;
+        return falloff ? CurveVolume::Falloff(sample) : 1.0;
+    }
     if (!volume->IsPointInVolume(p))
         return 0.0;
-    return targets_.influenceMethods[t] == static_cast<int>(InfluenceMethod::kLinearFalloff)
-               ? volume->GetFalloff(p)
-               : 1.0;
+    return falloff ? volume->GetFalloff(p) : 1.0;
 }
 
 MPoint TargetSteering::GetCurveTargetPoint(unsigned t, const MPoint& p, const MVector& v,
                                            MStatus& status) const
 {
     status = MStatus::kSuccess;
-    const MPoint origin(0.0, 0.0, 0.0);
     if (targets_.curves[t].isNull())
-        return origin;
+        return MPoint(0.0, 0.0, 0.0);
     MFnNurbsCurve curveFn;
     status = curveFn.setObject(targets_.curves[t]);
     if (!status)
-        return origin;
+        return MPoint(0.0, 0.0, 0.0);
+    return CurveTargetPoint(curveFn, t, p, v, status);
+}
 
+MPoint TargetSteering::CurveTargetPoint(const MFnNurbsCurve& curveFn, unsigned t, const MPoint& p,
+                                        const MVector& v, MStatus& status) const
+{
+    status = MStatus::kSuccess;
+    const MPoint origin(0.0, 0.0, 0.0);
     // The nearest point's own parameter serves for the tangent: a second
     // search for the parameter at that point would find the same one.
     double u = 0.0;
@@ -194,41 +331,62 @@ void TargetSteering::PrecomputeCurveSearches(std::span<const std::int32_t> parti
 {
     curveColumn_.assign(targets_.count, -1);
     curveColumns_ = 0;
+    std::vector<std::uint8_t> tubes(targets_.count, 0);
     for (unsigned t = 0; t < targets_.count; ++t)
         if (targets_.volumeTypes[t] == static_cast<int>(VolumeType::kCurve))
+        {
             curveColumn_[t] = curveColumns_++;
+            tubes[t] = TubeBoundsTarget(t) ? 1 : 0;
+        }
     curveSearches_ = nullptr;
+    tubeSearchMissed_ = false;
     if (curveColumns_ == 0)
         return;
 
     const std::size_t columns = static_cast<std::size_t>(curveColumns_);
-    outSearches.assign(positions.length() * columns, CurveSearch());
+    // Every entry of a listed particle is written below.
+    outSearches.resize(positions.length() * columns);
+    std::atomic<bool> missed{false};
     tbb::parallel_for(
         tbb::blocked_range<std::size_t>(0, particles.size(), 256),
         [&](const tbb::blocked_range<std::size_t>& range)
         {
-            for (std::size_t r = range.begin(); r != range.end(); ++r)
+            bool rangeMissed = false;
+            for (unsigned t = 0; t < targets_.count; ++t)
             {
-                const unsigned i = static_cast<unsigned>(particles[r]);
-                const MVector& position = positions[i];
-                const MPoint p(position.x, position.y, position.z);
-                for (unsigned t = 0; t < targets_.count; ++t)
+                if (curveColumn_[t] < 0)
+                    continue;
+                const std::size_t column = static_cast<std::size_t>(curveColumn_[t]);
+                // One function set per target and chunk: binding one shares
+                // the curve's reference count with every other thread.
+                const bool hasCurve = !targets_.curves[t].isNull();
+                MFnNurbsCurve curveFn;
+                const MStatus bound = hasCurve ? curveFn.setObject(targets_.curves[t]) : MStatus::kSuccess;
+                for (std::size_t r = range.begin(); r != range.end(); ++r)
                 {
-                    if (curveColumn_[t] < 0)
+                    const unsigned i = static_cast<unsigned>(particles[r]);
+                    const MVector& position = positions[i];
+                    const MPoint p(position.x, position.y, position.z);
+                    CurveSearch& out = outSearches[i * columns + column];
+                    out.status = bound;
+                    out.targetPoint = MPoint(0.0, 0.0, 0.0);
+                    if (hasCurve && bound)
+                        out.targetPoint = CurveTargetPoint(curveFn, t, p, velocities[i], out.status);
+                    out.tubeFound = false;
+                    if (tubes[t] == 0)
                         continue;
-                    CurveSearch& out = outSearches[i * columns + static_cast<std::size_t>(curveColumn_[t])];
-                    out.targetPoint = GetCurveTargetPoint(t, p, velocities[i], out.status);
-                    if (!TubeBoundsTarget(t))
-                        continue;
-                    MFnNurbsCurve curveFn;
-                    MStatus status = curveFn.setObject(targets_.curves[t]);
+                    MStatus status = bound;
                     if (status)
                         out.tubePoint = curveFn.closestPoint(
                             p, &out.tubeParam, CurveVolume::kClosestPointTolerance, MSpace::kWorld, &status);
                     out.tubeFound = static_cast<bool>(status);
+                    rangeMissed = rangeMissed || !out.tubeFound;
                 }
             }
+            if (rangeMissed)
+                missed.store(true, std::memory_order_relaxed);
         });
+    tubeSearchMissed_ = missed.load();
     curveSearches_ = &outSearches;
 }
 
@@ -237,6 +395,46 @@ bool TargetSteering::TubeBoundsTarget(unsigned t) const
     return targets_.steeringTypes[t] == static_cast<int>(SteeringType::kPathFollow) &&
            targets_.useCurveVolumes[t] == 1 && !targets_.curves[t].isNull() && t < targets_.volumes.size() &&
            dynamic_cast<const CurveVolume*>(targets_.volumes[t].get()) != nullptr;
+}
+
+void TargetSteering::NoteFixedTargetsInObstacles()
+{
+    firstObstacleHolding_.assign(targets_.count, 0);
+    for (unsigned t = 0; t < targets_.count; ++t)
+    {
+        if (targets_.volumeTypes[t] == static_cast<int>(VolumeType::kCurve))
+            continue;
+        unsigned o = 0;
+        for (; o < obstacles_.count; ++o)
+        {
+            Volume* volume = o < obstacles_.volumes.size() ? obstacles_.volumes[o].get() : nullptr;
+            if (volume != nullptr && volume->IsPointInVolume(translations_[t]))
+                break;
+        }
+        firstObstacleHolding_[t] = o;
+    }
+}
+
+void TargetSteering::PushTarget(unsigned t, MPoint& T, const MPoint& p, const MVector& v,
+                                const ParticleParameters& params)
+{
+    if (firstObstacleHolding_.empty() || targets_.volumeTypes[t] == static_cast<int>(VolumeType::kCurve))
+    {
+        PushTargetOutOfObstacles(T, p, v, params);
+        return;
+    }
+    // The target's own point is the same for every particle, and so is what
+    // holds it, up to the first obstacle that moves it.
+    unsigned o = firstObstacleHolding_[t];
+    if (o == obstacles_.count)
+        return;
+    T = obstacles_.volumes[o]->GetClosestPoint(p + v);
+    for (++o; o < obstacles_.count; ++o)
+    {
+        Volume* volume = o < obstacles_.volumes.size() ? obstacles_.volumes[o].get() : nullptr;
+        if (volume != nullptr && volume->IsPointInVolume(T))
+            T = volume->GetClosestPoint(p + v);
+    }
 }
 
 void TargetSteering::PushTargetOutOfObstacles(MPoint& T, const MPoint& p, const MVector& v,
@@ -255,6 +453,13 @@ void TargetSteering::PushTargetOutOfObstacles(MPoint& T, const MPoint& p, const 
 
 SteeringForce TargetSteering::GetTargetSteering(unsigned i, unsigned t, const MPoint& p, const MVector& v,
                                                 int type, const MPoint& T, ParticleParameters& params)
+{
+    return Steering(i, t, p, v, type, T, params, nullptr, nullptr);
+}
+
+SteeringForce TargetSteering::Steering(unsigned i, unsigned t, const MPoint& p, const MVector& v, int type,
+                                       const MPoint& T, ParticleParameters& params, const CurveSearch* search,
+                                       const MVector* drawn)
 {
     const double S = params.maximumSpeed;
     const double F = params.maximumForce;
@@ -285,7 +490,9 @@ SteeringForce TargetSteering::GetTargetSteering(unsigned i, unsigned t, const MP
     case SteeringType::kWander:
     {
         const MPoint& w = targets_.wanderParameters[t];
-        desired = GetWanderSteering(i, v, p, targets_.wanderModes[t], w.x, w.y, F);
+        const int column = drawn != nullptr ? wanderColumn_[t] : -1;
+        desired =
+            column >= 0 ? drawn[column] : GetWanderSteering(i, v, p, targets_.wanderModes[t], w.x, w.y, F);
         Truncate(desired, S);
         if (w.z > 0.0)
             desired += Normalised(T - p) * S * w.z;
@@ -294,7 +501,7 @@ SteeringForce TargetSteering::GetTargetSteering(unsigned i, unsigned t, const MP
     case SteeringType::kPathFollow:
     {
         bool inside = true;
-        const MVector containment = GetContainmentSteering(t, p, params, inside);
+        const MVector containment = Containment(t, p, search, params, inside);
         desired = Normalised(inside ? (T - p) + containment : containment) * S;
         break;
     }
@@ -333,15 +540,33 @@ MVector TargetSteering::GetWanderSteering(unsigned i, const MVector& v, const MP
 MVector TargetSteering::GetContainmentSteering(unsigned t, const MPoint& p, ParticleParameters& params,
                                                bool& inside)
 {
+    return Containment(t, p, nullptr, params, inside);
+}
+
+MVector TargetSteering::Containment(unsigned t, const MPoint& p, const CurveSearch* search,
+                                    ParticleParameters& params, bool& inside)
+{
     if (targets_.useCurveVolumes[t] != 1 || targets_.containments[t] != 1)
         return MVector::zero;
     auto* tube = dynamic_cast<CurveVolume*>(GetTargetVolume(t));
     if (tube == nullptr)
         return MVector::zero;
 
-    inside = tube->IsPointInVolume(p);
-    const double f = tube->GetFalloff(p); // also refreshes the tube's nearest curve point
-    const MVector pull = Normalised(tube->closestPoint - p) * (1.0 - f) * params.maximumForce;
+    CurveVolume::Sample sample;
+    const bool known = KnownTubeSample(t, p, search, sample);
+    double f = 0.0;
+    if (known)
+    {
+        inside = CurveVolume::IsInside(sample);
+        f = CurveVolume::Falloff(sample);
+    }
+    else
+    {
+        inside = tube->IsPointInVolume(p);
+        f = tube->GetFalloff(p); // also refreshes the tube's nearest curve point
+        sample.closestPoint = tube->closestPoint;
+    }
+    const MVector pull = Normalised(sample.closestPoint - p) * (1.0 - f) * params.maximumForce;
     if (!inside)
     {
         params.boidSeparationUrge = 0.0;
@@ -349,7 +574,7 @@ MVector TargetSteering::GetContainmentSteering(unsigned t, const MPoint& p, Part
     else
     {
         const double a = targets_.containmentSeparationMins[t];
-        const double g = tube->GetNormalisedRadius(p);
+        const double g = known ? tube->NormalisedRadius(sample) : tube->GetNormalisedRadius(p);
         params.boidSeparationUrge = (1.0 - f) * a + ((1.0 - g) * a + g) * f;
     }
     return pull;

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "CurveVolume.h"
 #include "ObstacleData.h"
 #include "ParticleParameters.h"
 #include "PerlinNoise.h"
 #include "SteeringForce.h"
 #include "TargetData.h"
 
+#include <maya/MFnNurbsCurve.h>
 #include <maya/MPoint.h>
 #include <maya/MStatus.h>
 #include <maya/MVector.h>
@@ -48,19 +50,61 @@ public:
     struct CurveSearch
     {
         MPoint targetPoint; ///< GetCurveTargetPoint
-        MStatus status;
-        MPoint tubePoint; ///< the tube's closest curve point to the particle
+        MPoint tubePoint;   ///< the tube's closest curve point to the particle
         double tubeParam = 0.0;
         bool tubeFound = false; ///< false: the pass searches itself
+        MStatus status;         ///< of the target point
     };
     /// Makes, for every listed particle and every target of volume type Curve,
     /// the curve searches the pass would make (the target point, and the
     /// tube's closest point when the tube bounds the target), on the threads
     /// of the calling task arena: they depend only on the particle's position
     /// and velocity, and they are the costliest part of the pass. TargetPass
-    /// then uses outSearches; its results are the same.
+    /// then uses outSearches; its results are the same. Entries of particles
+    /// not listed are left as they were.
     void PrecomputeCurveSearches(std::span<const std::int32_t> particles, const MVectorArray& positions,
                                  const MVectorArray& velocities, std::vector<CurveSearch>& outSearches);
+
+    // The pass split for an evaluation whose entity work runs on several
+    // threads: DrawWander makes, in particle order, the part that draws
+    // random numbers or keeps state; TargetPassWithDraws then does the rest
+    // for any particle on any thread, with the same results as TargetPass.
+
+    /// Readies the pass to be split: every curve search made ahead (and every
+    /// tube search found), every target volume of a shape that answers
+    /// without changing (initialised here), no target that reports an error
+    /// per particle. False, with nothing reported, when the pass must stay
+    /// whole; the obstacles are the caller's to ready.
+    bool PrepareSplitPass();
+    /// How many wander draws DrawWander makes room for per particle.
+    unsigned WanderColumns() const { return wanderColumns_; }
+    /// For particle i with the parameters the pass would start from, in
+    /// particle order: what TargetPass would draw and keep (the random wander
+    /// terms, the spherical wander states) into outDrawn[0..WanderColumns()),
+    /// and the failure TargetPass would report, at the same point.
+    MStatus DrawWander(unsigned i, const MPoint& p, const MVector& v, const ParticleParameters& params,
+                       MVector* outDrawn);
+    /// TargetPass with the wander terms DrawWander made for particle i. Draws
+    /// nothing and changes nothing shared, so several threads may run it
+    /// once PrepareSplitPass has succeeded (and the obstacles are grown).
+    SteeringForce TargetPassWithDraws(unsigned i, const MPoint& p, const MVector& v,
+                                      ParticleParameters& params, const MVector* drawn);
+    /// After the obstacles are grown for the split pass: notes which obstacle
+    /// first holds each target's fixed point, so that the pass need not ask
+    /// again for every particle.
+    void NoteFixedTargetsInObstacles();
+    /// Starts fetching the curve searches of particle i, for a pass that
+    /// visits the particles out of order.
+    void Prefetch(unsigned i) const
+    {
+        if (curveSearches_ == nullptr)
+            return;
+        const auto* first = reinterpret_cast<const char*>(
+            curveSearches_->data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(curveColumns_));
+        for (std::size_t b = 0; b < sizeof(CurveSearch) * static_cast<std::size_t>(curveColumns_); b += 64)
+            __builtin_prefetch(first + b);
+    }
+
     /// Moves T to the nearest point of every obstacle (grown by the particle's
     /// obstacleSeparation) that contains it, later obstacles testing the moved point.
     void PushTargetOutOfObstacles(MPoint& T, const MPoint& p, const MVector& v, ParticleParameters params);
@@ -77,6 +121,28 @@ public:
 private:
     /// Whether target t's tube bounds it (so the pass asks the tube about p).
     bool TubeBoundsTarget(unsigned t) const;
+    /// The search made ahead for particle i and target t, or null.
+    const CurveSearch* SearchOf(unsigned i, unsigned t) const;
+    /// The tube's answer for p from a search made ahead, when it can give
+    /// one without searching (its cache untouched).
+    bool KnownTubeSample(unsigned t, const MPoint& p, const CurveSearch* search,
+                         CurveVolume::Sample& outSample) const;
+    /// The whole pass; drawn, when not null, replaces the wander draws.
+    MStatus Pass(unsigned i, const MPoint& p, const MVector& v, ParticleParameters& params,
+                 const MVector* drawn, SteeringForce& outForce);
+    double Influence(unsigned t, const MPoint& p, const CurveSearch* search);
+    SteeringForce Steering(unsigned i, unsigned t, const MPoint& p, const MVector& v, int type,
+                           const MPoint& T, ParticleParameters& params, const CurveSearch* search,
+                           const MVector* drawn);
+    MVector Containment(unsigned t, const MPoint& p, const CurveSearch* search, ParticleParameters& params,
+                        bool& inside);
+    MPoint CurveTargetPoint(const MFnNurbsCurve& curveFn, unsigned t, const MPoint& p, const MVector& v,
+                            MStatus& status) const;
+    /// PushTargetOutOfObstacles for target t, from what NoteFixedTargetsInObstacles noted.
+    void PushTarget(unsigned t, MPoint& T, const MPoint& p, const MVector& v,
+                    const ParticleParameters& params);
+    /// Whether target t's wander term draws random numbers.
+    bool WanderDraws(unsigned t) const;
 
     TargetData& targets_;
     /// The world translation of each target's matrix, worked out on the first
@@ -86,6 +152,13 @@ private:
     std::vector<int> curveColumn_;
     int curveColumns_ = 0;
     const std::vector<CurveSearch>* curveSearches_ = nullptr;
+    bool tubeSearchMissed_ = false; ///< some tube search made ahead failed
+    /// Per target with a fixed point, the first obstacle holding that point
+    /// (the obstacle count: none); empty unless the obstacles are grown alike.
+    std::vector<unsigned> firstObstacleHolding_;
+    /// Per target, its column in DrawWander's output (-1: draws nothing).
+    std::vector<int> wanderColumn_;
+    unsigned wanderColumns_ = 0;
     ObstacleData& obstacles_;
     MVectorArray& wanderStates_;
     const PerlinNoise& noise_;

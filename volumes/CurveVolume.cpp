@@ -72,12 +72,24 @@ bool CurveVolume::UseKnownClosestPoint(const MPoint& p, const MPoint& closest, d
     return true;
 }
 
+bool CurveVolume::CanInitialise() const
+{
+    return !curve.isNull() && curveData.length() > 0 && MFnNurbsCurve().setObject(curve);
+}
+
 void CurveVolume::SetClosestPoint(const MPoint& p, const MPoint& closest, double param)
 {
+    const Sample sample = SampleAt(p, closest, param);
     cachedPoint = p;
     closestPoint = closest;
     closestParam = param;
+    distanceSquared = sample.distanceSquared;
+    radiusSquared = sample.radiusSquared;
+    cacheValid = true;
+}
 
+CurveVolume::Sample CurveVolume::SampleAt(const MPoint& p, const MPoint& closest, double param) const
+{
     // The keys bracketing the closest parameter: the last key before it and
     // the first at or after it. Samples between keys play no part.
     const unsigned count = curveData.length();
@@ -88,7 +100,7 @@ void CurveVolume::SetClosestPoint(const MPoint& p, const MPoint& closest, double
     {
         if (curveData[s].z == 0.0)
             continue;
-        if (curveData[s].x >= closestParam)
+        if (curveData[s].x >= param)
         {
             upper = s;
             reached = true;
@@ -103,27 +115,42 @@ void CurveVolume::SetClosestPoint(const MPoint& p, const MPoint& closest, double
     const MPoint& high = curveData[upper];
     double t = 0.0;
     if (high.x - low.x != 0.0)
-        t = (closestParam - low.x) / (high.x - low.x);
+        t = (param - low.x) / (high.x - low.x);
     const double radius = (1.0 - t) * low.y + t * high.y;
 
-    distanceSquared = (closestPoint - p) * (closestPoint - p);
-    radiusSquared = radius * radius;
-    cacheValid = true;
+    Sample sample;
+    sample.closestPoint = closest;
+    sample.distanceSquared = (closest - p) * (closest - p);
+    sample.radiusSquared = radius * radius;
+    return sample;
+}
+
+double CurveVolume::Falloff(const Sample& sample)
+{
+    // A tube of no radius here has no inside (and nothing to divide by).
+    if (sample.radiusSquared == 0.0)
+        return 0.0;
+    return std::clamp((sample.radiusSquared - sample.distanceSquared) / sample.radiusSquared, 0.0, 1.0);
+}
+
+double CurveVolume::NormalisedRadius(const Sample& sample) const
+{
+    if (minRadiusSquared == maxRadiusSquared)
+        return 1.0;
+    return std::clamp((sample.radiusSquared - minRadiusSquared) / (maxRadiusSquared - minRadiusSquared), 0.0,
+                      1.0);
 }
 
 bool CurveVolume::IsPointInVolume(MPoint p)
 {
-    return UpdateClosestPoint(p) && radiusSquared > distanceSquared;
+    return UpdateClosestPoint(p) && IsInside(CachedSample());
 }
 
 double CurveVolume::GetFalloff(MPoint p)
 {
     if (!UpdateClosestPoint(p))
         return 1.0;
-    // A tube of no radius here has no inside (and nothing to divide by).
-    if (radiusSquared == 0.0)
-        return 0.0;
-    return std::clamp((radiusSquared - distanceSquared) / radiusSquared, 0.0, 1.0);
+    return Falloff(CachedSample());
 }
 
 MPoint CurveVolume::GetClosestPoint(MPoint)
@@ -135,7 +162,5 @@ double CurveVolume::GetNormalisedRadius(MPoint p)
 {
     if (!UpdateClosestPoint(p))
         return 1.0;
-    if (minRadiusSquared == maxRadiusSquared)
-        return 1.0;
-    return std::clamp((radiusSquared - minRadiusSquared) / (maxRadiusSquared - minRadiusSquared), 0.0, 1.0);
+    return NormalisedRadius(CachedSample());
 }

@@ -51,6 +51,26 @@ public:
     /// thickest; 1 when all samples are equal or the closest point fails.
     double GetNormalisedRadius(MPoint p);
 
+    /// Whether InitVolume would succeed; reports nothing.
+    bool CanInitialise() const;
+
+    /// What the tube says about one point, from the curve point nearest it.
+    struct Sample
+    {
+        MPoint closestPoint;
+        double distanceSquared = 0.0; ///< from the point to closestPoint
+        double radiusSquared = 0.0;   ///< the tube's radius at closestPoint, squared
+    };
+    /// The sample of p from its closest curve point and that point's
+    /// parameter, found elsewhere. Touches no cache, so several threads may
+    /// ask at once.
+    Sample SampleAt(const MPoint& p, const MPoint& closest, double param) const;
+    /// IsPointInVolume, GetFalloff and GetNormalisedRadius for a sample whose
+    /// closest point was found; the last needs the tube initialised.
+    static bool IsInside(const Sample& sample) { return sample.radiusSquared > sample.distanceSquared; }
+    static double Falloff(const Sample& sample);
+    double NormalisedRadius(const Sample& sample) const;
+
     MObject curve;
     MPointArray curveData;
     MFnNurbsCurve curveFn;
@@ -68,4 +88,5 @@ public:
 private:
     /// Caches the closest point of p and the tube's radius there.
     void SetClosestPoint(const MPoint& p, const MPoint& closest, double param);
+    Sample CachedSample() const { return Sample{closestPoint, distanceSquared, radiusSquared}; }
 };

@@ -74,6 +74,15 @@ void MeshVolume::InitVolume()
     initialised = true;
 }
 
+bool MeshVolume::CanInitialise() const
+{
+    if (mesh.isNull())
+        return false;
+    MFnMesh fn;
+    MStatus status;
+    return fn.setObject(mesh) && fn.numPolygons(&status) > 0 && status;
+}
+
 const MeshVolume::GrownMesh* MeshVolume::GrownByMargin()
 {
     for (const GrownMesh& g : grown_)

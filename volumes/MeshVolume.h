@@ -42,6 +42,9 @@ public:
     bool GetRayIntersection(MPoint origin, MVector direction, MPoint& hitPoint, MVector& hitNormal,
                             MVector& reflectedDirection, bool normaliseDirection) override;
 
+    /// Whether InitVolume can succeed (a mesh with faces); reports nothing.
+    bool CanInitialise() const;
+
     MObject mesh; ///< the mesh as given; never written
     MFnMesh meshFn;
     MMeshIsectAccelParams accelParams;

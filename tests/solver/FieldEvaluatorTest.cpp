@@ -1,9 +1,12 @@
 #include "FieldEvaluator.h"
 
 #include "BoidRules.h"
+#include "EntityBuilders.h"
 #include "SolverTestUtil.h"
 
 #include <vxhost/CRandom.h>
+#include <vxhost/MeshBuilders.h>
+#include <vxhost/MessageLog.h>
 
 #include <gtest/gtest.h>
 
@@ -244,4 +247,178 @@ TEST(FieldEvaluator, SameForcesForAnyThreadCount)
     for (std::size_t r = 1; r < results.size(); ++r)
         for (unsigned j = 0; j < positions.length(); ++j)
             ASSERT_EQ(results[r][j], results[0][j]) << "particle " << j;
+}
+
+namespace
+{
+// Every kind of entity work: targets that draw (random and spherical wander,
+// the second gated by a volume), that keep state (the wander directions) and
+// that read curve searches (a contained tube, and an uncontained one whose
+// tube is its influence); modifiers changing the accuracy, the separation
+// urge and the neighbour count; obstacles of every shape.
+void FillEntities(FieldEvaluator& field, const MObject& mesh)
+{
+    field.targets.Clear();
+    field.modifiers.Clear();
+    field.obstacles.Clear();
+
+    TargetSetup seek; // its point inside the sphere obstacle
+    seek.position = MPoint(28, 3, 0);
+    seek.size = MPoint(40, 0, 0);
+    seek.influence = InfluenceMethod::kLinearFalloff;
+    seek.arrival = 10.0;
+    AddTarget(field.targets, seek);
+    TargetSetup wander;
+    wander.type = SteeringType::kWander;
+    wander.wanderMode = WanderMode::kSphericalConstraint;
+    wander.wander = MPoint(0.5, 0.3, 0.2);
+    AddTarget(field.targets, wander);
+    AddTarget(field.targets, Tube(100.0, 8.0, 0.25));
+    TargetSetup flee;
+    flee.type = SteeringType::kFlee;
+    flee.position = MPoint(-20, 0, 0);
+    flee.volume = VolumeType::kBox;
+    flee.size = MPoint(30, 30, 30);
+    AddTarget(field.targets, flee);
+    TargetSetup gated = wander;
+    gated.wanderMode = WanderMode::kRandomDirection;
+    gated.position = MPoint(0, -20, 0);
+    gated.size = MPoint(25, 0, 0);
+    AddTarget(field.targets, gated);
+    TargetSetup loose = Tube(60.0, 12.0);
+    loose.containment = 0;
+    AddTarget(field.targets, loose);
+    field.targets.curveDirLimits[5] = 1;
+    field.targets.reverseCurveDirections[5] = 1;
+
+    AddModifier(field.modifiers, VolumeType::kBox, MPoint(-10, 0, 0), MPoint(30, 30, 30),
+                ModificationMethod::kAdditive, {{ParameterKey::kNumberOfNeighbours, 3.0}}, 1.0);
+    AddModifier(field.modifiers, VolumeType::kSphere, MPoint(10, 10, 0), MPoint(25, 0, 0),
+                ModificationMethod::kOverride,
+                {{ParameterKey::kSimulationAccuracy, 0.2}, {ParameterKey::kBoidSeparationUrge, 3.0}}, 0.9,
+                InfluenceMethod::kLinearFalloff);
+
+    AddObstacle(field.obstacles, VolumeType::kSphere, MPoint(30, 0, 0), MPoint(8, 0, 0));
+    AddObstacle(field.obstacles, VolumeType::kBox, MPoint(-30, 20, 0), MPoint(10, 12, 14));
+    AddObstacle(field.obstacles, VolumeType::kCapsule, MPoint(0, 30, 10), MPoint(5, 12, 0));
+    AddObstacle(field.obstacles, VolumeType::kMesh, MPoint::origin, MPoint(0, 0, 0), mesh);
+
+    field.targets.BuildVolumes();
+    field.modifiers.BuildVolumes();
+    field.obstacles.BuildVolumes();
+}
+
+// What one run of frames leaves behind, to compare bit for bit.
+struct FlightRecord
+{
+    std::vector<MVectorArray> forces; ///< per frame
+    MVectorArray wanderStates;
+    unsigned randomState = 0;
+    bool split = true; ///< every frame's entity pass split
+};
+
+// Steps a flock frame by frame with the entity pass split or whole.
+FlightRecord Fly(bool split, int threads, const FlockSettings& settings, int frames = 3)
+{
+    static const MObject mesh = vxhost::MakeSphereMesh(6.0, 12, 7, MPoint(0, 0, -25));
+    MVectorArray positions = RandomCloud(3000, 31, 40.0);
+    MVectorArray velocities = RandomCloud(3000, 32, 6.0);
+    vxhost::SeedRandom(5);
+    FieldEvaluator field(threads);
+    field.SetSplitEntityPass(split);
+    FlightRecord run;
+    for (int frame = 0; frame < frames; ++frame)
+    {
+        FillEntities(field, mesh);
+        MVectorArray forces = Evaluate(field, positions, velocities, settings);
+        run.split = run.split && field.EntityPassWasSplit();
+        for (unsigned i = 0; i < positions.length(); ++i)
+        {
+            velocities[i] += forces[i] / 24.0;
+            positions[i] += velocities[i] / 24.0;
+        }
+        run.forces.push_back(forces);
+    }
+    run.wanderStates = field.Parameters().wanderStates;
+    run.randomState = vxhost::RandomState();
+    return run;
+}
+
+void ExpectSameRuns(const FlightRecord& a, const FlightRecord& b)
+{
+    ASSERT_EQ(a.forces.size(), b.forces.size());
+    for (std::size_t f = 0; f < a.forces.size(); ++f)
+        for (unsigned j = 0; j < a.forces[f].length(); ++j)
+            ASSERT_EQ(a.forces[f][j], b.forces[f][j]) << "frame " << f << ", particle " << j;
+    EXPECT_TRUE(a.wanderStates == b.wanderStates);
+    EXPECT_EQ(a.randomState, b.randomState);
+}
+} // namespace
+
+TEST(FieldEvaluator, SplitEntityPassMatchesTheInOrderPass)
+{
+    FlockSettings s = Settings(0.8);
+    s.maximumSpeed.value = 20.0;
+    s.obstacleSeparation.value = 2.0;
+    const FlightRecord whole = Fly(false, 1, s);
+    EXPECT_FALSE(whole.split);
+    for (const int threads : {1, 2})
+    {
+        const FlightRecord split = Fly(true, threads, s);
+        EXPECT_TRUE(split.split);
+        ExpectSameRuns(split, whole);
+    }
+
+    // Particles growing the obstacles by different separations keep the
+    // pass whole, with the same results as asking for that.
+    s.obstacleSeparation = {1.0, 0.5, 3.0, ParameterType::kRange, {}};
+    const FlightRecord mixed = Fly(true, 2, s, 1);
+    EXPECT_FALSE(mixed.split);
+    ExpectSameRuns(mixed, Fly(false, 2, s, 1));
+}
+
+TEST(FieldEvaluator, SplitEntityPassFailsWhereTheInOrderPassFails)
+{
+    // A curve target on a curve of no length has no tangent: the pass fails
+    // at the first steered particle within its tube, after that particle's
+    // accuracy draw and the wander draws of the targets before it.
+    const MPoint cvs[] = {MPoint(5, 5, 5), MPoint(5, 5, 5)};
+    const double knots[] = {0.0, 1.0};
+    MObject point = MFnNurbsCurveData().create();
+    MFnNurbsCurve().create(MPointArray(cvs, 2), MDoubleArray(knots, 2), 1, MFnNurbsCurve::kOpen, false, false,
+                           point);
+    const MVectorArray positions = RandomCloud(500, 41, 40.0);
+    const MVectorArray velocities = RandomCloud(500, 42, 6.0);
+    unsigned states[2] = {};
+    for (const bool split : {false, true})
+    {
+        FieldEvaluator field(2);
+        field.SetSplitEntityPass(split);
+        TargetSetup wander;
+        wander.type = SteeringType::kWander;
+        wander.wanderMode = WanderMode::kSphericalConstraint;
+        wander.wander = MPoint(0.5, 0.3, 0.0);
+        AddTarget(field.targets, wander);
+        TargetSetup tube = Tube(1.0, 15.0);
+        tube.curve = point;
+        tube.containment = 0;
+        AddTarget(field.targets, tube);
+        field.targets.BuildVolumes();
+        vxhost::SetMessageEcho(false);
+        vxhost::ClearMessages();
+        vxhost::SeedRandom(3);
+        FieldInput input;
+        input.positions = &positions;
+        input.velocities = &velocities;
+        MVectorArray forces(2, MVector(1, 2, 3));
+        EXPECT_FALSE(field.Evaluate(input, Settings(0.5), forces));
+        EXPECT_EQ(forces.length(), 2u); // left untouched
+        EXPECT_EQ(field.EntityPassWasSplit(), split);
+        const auto log = vxhost::Messages();
+        ASSERT_EQ(log.size(), 1u);
+        EXPECT_EQ(log[0].text.rfind("getting curve target", 0), 0u) << log[0].text;
+        vxhost::SetMessageEcho(true);
+        states[split ? 1 : 0] = vxhost::RandomState();
+    }
+    EXPECT_EQ(states[1], states[0]);
 }

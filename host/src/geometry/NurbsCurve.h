@@ -140,7 +140,8 @@ private:
     int FindSpan(double u) const;
     /// Derivatives minOrder..maxOrder of the span at u into outDerivatives[k];
     /// the lower orders are left unwritten (and cost nothing).
-    void EvaluateInSpan(int knotSpan, double u, int maxOrder, MVector* outDerivatives, int minOrder = 0) const;
+    void EvaluateInSpan(int knotSpan, double u, int maxOrder, MVector* outDerivatives,
+                        int minOrder = 0) const;
 
     /// Span polynomial (local parameter s in [0, 1]) and its first two
     /// derivatives with respect to s.
