@@ -12,7 +12,7 @@ JOBS       ?= $(shell nproc)
 # Debian packages the project builds with.
 PACKAGES := cmake ninja-build g++ libgtest-dev \
             libbenchmark-dev libtbb-dev libnanoflann-dev libembree-dev \
-            libtinyobjloader-dev
+            libtinyobjloader-dev libcli11-dev nlohmann-json3-dev libmuparser-dev libcairo2-dev pkg-config
 
 .PHONY: all deps configure build run test bench asan clean
 
@@ -58,6 +58,8 @@ bench: build
 	$(BUILD)/bin/vx_bench_volumes
 	$(BUILD)/bin/vx_bench_steering
 	$(BUILD)/bin/vx_bench_graph
+	$(BUILD)/bin/vx_bench_cache
+	$(BUILD)/bin/vx_bench_render
 
 # Lean sanitizer build: tests only, light optimisation so it stays quick.
 asan: deps

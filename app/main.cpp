@@ -1,140 +1,136 @@
-// volarix: runs the built-in flocking demo. Scene files, caches and pictures
-// come with the scene-driven tool.
+// volarix: runs Volarix scenes on the stand-in Maya host.
+//
+//   volarix                      the built-in demo flock
+//   volarix run SCENE.mel ...    a scene script, stepped, cached, summarised
+//   volarix shell [SCENE.mel]    an interactive prompt for the scene script
 #include "FlockDemo.h"
+#include "ProgressBar.h"
 #include "SceneRun.h"
+#include "SceneShell.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <CLI/CLI.hpp>
+
+#include <iostream>
 #include <string>
 #include <unistd.h>
 
 namespace
 {
-void Usage(std::FILE* to)
-{
-    std::fprintf(to, "usage: volarix [--particles N] [--frames N] [--threads N] [--seed N] [--quiet]\n"
-                     "       volarix run SCENE.mel [--frames START:END] [--quiet]\n"
-                     "Runs the built-in demo: a flock stepped by the Volarix solver; or runs a\n"
-                     "scene script and steps its particles over the frames given.\n"
-                     "  --particles N  flock size (default 4000)\n"
-                     "  --frames N     frames to step at 24 fps (default 300)\n"
-                     "  --threads N    threads per evaluation, 0 for every core (default 0)\n"
-                     "  --seed N       seed of the solver's random draws (default 1)\n"
-                     "  --quiet        no progress line\n");
-}
+// Usage errors exit with 2, failures of the run itself with 1.
+constexpr int kUsageError = 2;
 
-// Reads a whole number argument in [min, max]; names the flag on failure.
-bool ReadCount(const char* flag, const char* text, long min, long max, long& out)
+std::string CheckSize(std::string& text)
 {
-    char* end = nullptr;
-    const long value = text ? std::strtol(text, &end, 10) : -1;
-    if (text == nullptr || *text == '\0' || *end != '\0' || value < min || value > max)
-    {
-        std::fprintf(stderr, "volarix: %s needs a whole number from %ld to %ld, got '%s'\n", flag, min, max,
-                     text ? text : "");
-        return false;
-    }
-    out = value;
-    return true;
+    int width = 0;
+    int height = 0;
+    return ParseSize(text, width, height);
 }
 } // namespace
 
-// volarix run SCENE.mel [--frames START:END] [--quiet]
-int RunCommand(int argc, char** argv)
-{
-    SceneRunOptions options;
-    options.progress = isatty(STDERR_FILENO) != 0;
-    for (int a = 2; a < argc; ++a)
-    {
-        const std::string flag = argv[a];
-        if (flag == "--quiet")
-        {
-            options.progress = false;
-        }
-        else if (flag == "--frames" && a + 1 < argc)
-        {
-            const std::string range = argv[++a];
-            const std::size_t colon = range.find(':');
-            char* end1 = nullptr;
-            char* end2 = nullptr;
-            const std::string first = range.substr(0, colon);
-            const std::string second = colon == std::string::npos ? std::string() : range.substr(colon + 1);
-            options.startFrame = std::strtod(first.c_str(), &end1);
-            options.endFrame = std::strtod(second.c_str(), &end2);
-            if (colon == std::string::npos || first.empty() || second.empty() || *end1 != '\0' ||
-                *end2 != '\0' || options.endFrame < options.startFrame ||
-                options.endFrame - options.startFrame > 1e7)
-            {
-                std::fprintf(stderr, "volarix: --frames needs START:END with START <= END, got '%s'\n",
-                             range.c_str());
-                return 2;
-            }
-            options.frameRange = true;
-        }
-        else if (flag[0] != '-' && options.scene.empty())
-        {
-            options.scene = flag;
-        }
-        else
-        {
-            std::fprintf(stderr,
-                         "volarix run: unknown argument '%s'\n"
-                         "usage: volarix run SCENE.mel [--frames START:END] [--quiet]\n",
-                         flag.c_str());
-            return 2;
-        }
-    }
-    if (options.scene.empty())
-    {
-        std::fprintf(stderr, "usage: volarix run SCENE.mel [--frames START:END] [--quiet]\n");
-        return 2;
-    }
-    return RunScene(options, stdout);
-}
-
 int main(int argc, char** argv)
 {
-    if (argc > 1 && std::string(argv[1]) == "run")
-        return RunCommand(argc, argv);
-    FlockDemoOptions options;
-    options.progress = isatty(STDERR_FILENO) != 0;
-    for (int a = 1; a < argc; ++a)
+    CLI::App app("Runs Volarix flocking scenes on a stand-in Maya host. Without a command, runs the "
+                 "built-in demo flock.",
+                 "volarix");
+    app.failure_message(
+        [](const CLI::App*, const CLI::Error& e)
+        { return "volarix: " + std::string(e.what()) + "\nRun with --help for more information.\n"; });
+    app.require_subcommand(0, 1);
+
+    FlockDemoOptions demo;
+    bool demoQuiet = false;
+    app.add_option("--particles", demo.particles, "demo: flock size")
+        ->check(CLI::Range(1, 100000000))
+        ->capture_default_str();
+    app.add_option("--frames", demo.frames, "demo: frames to step at 24 fps")
+        ->check(CLI::Range(1, 100000000))
+        ->capture_default_str();
+    app.add_option("--threads", demo.threads, "demo: threads per evaluation, 0 for every core")
+        ->check(CLI::Range(0, 4096))
+        ->capture_default_str();
+    app.add_option("--seed", demo.seed, "demo: seed of the solver's random draws")->capture_default_str();
+    app.add_flag("--quiet", demoQuiet, "demo: no progress line");
+
+    SceneRunOptions run;
+    std::string frames;
+    std::string format = "pdc";
+    std::string view = "persp";
+    std::string size = "960x540";
+    unsigned seed = 0;
+    bool runQuiet = false;
+    CLI::App* runCommand =
+        app.add_subcommand("run", "Runs a scene script, steps its frames, writes caches and "
+                                  "prints a summary.");
+    runCommand->add_option("scene", run.scene, "the scene script (.mel); it loads the plug-in itself")
+        ->required();
+    runCommand
+        ->add_option("--frames", frames,
+                     "START:END, whole frames, 0 <= START <= END (default: the scene's playback range)")
+        ->check(CLI::Validator(
+            [](std::string& text)
+            {
+                double start = 0.0;
+                double end = 0.0;
+                return ParseFrameRange(text, start, end);
+            },
+            ""))
+        ->type_name("START:END");
+    runCommand->add_option("--cache", run.cacheDir, "folder for one cache file per frame per particle shape");
+    runCommand->add_option("--cache-format", format, "pdc (Maya), ply or csv")
+        ->check(CLI::IsMember({"pdc", "ply", "csv"}))
+        ->capture_default_str();
+    CLI::Option* playblast =
+        runCommand->add_option("--playblast", run.playblastDir, "folder for a picture of every frame");
+    runCommand->add_option("--view", view, "playblast camera")
+        ->check(CLI::IsMember({"persp", "top", "front", "side"}))
+        ->needs(playblast)
+        ->capture_default_str();
+    runCommand->add_option("--size", size, "playblast picture size, WIDTHxHEIGHT")
+        ->check(CLI::Validator(CheckSize, ""))
+        ->type_name("WxH")
+        ->needs(playblast)
+        ->capture_default_str();
+    runCommand->add_option("--threads", run.threads, "most threads the run uses, 0 for every core")
+        ->check(CLI::Range(0, 4096))
+        ->capture_default_str();
+    CLI::Option* seedOption =
+        runCommand->add_option("--seed", seed, "seed of the C-runtime generator, set before the script runs");
+    runCommand->add_flag("--quiet", runQuiet, "no progress bar");
+    runCommand->add_flag("--json", run.json, "the summary as JSON");
+
+    std::string shellScene;
+    CLI::App* shellCommand =
+        app.add_subcommand("shell", "An interactive prompt for the scene script: one statement per line, "
+                                    "\"quit\" or end of input to leave.");
+    shellCommand->add_option("scene", shellScene, "a scene script to run first");
+
+    try
     {
-        const std::string flag = argv[a];
-        const char* value = a + 1 < argc ? argv[a + 1] : nullptr;
-        long number = 0;
-        if (flag == "--help" || flag == "-h")
-        {
-            Usage(stdout);
-            return 0;
-        }
-        if (flag == "--quiet")
-        {
-            options.progress = false;
-            continue;
-        }
-        if (flag == "--particles" || flag == "--frames" || flag == "--threads" || flag == "--seed")
-        {
-            const bool seed = flag == "--seed";
-            const bool threads = flag == "--threads";
-            if (!ReadCount(flag.c_str(), value, seed || threads ? 0 : 1, seed ? 4294967295L : 100000000L,
-                           number))
-                return 2;
-            ++a;
-            if (flag == "--particles")
-                options.particles = static_cast<int>(number);
-            else if (flag == "--frames")
-                options.frames = static_cast<int>(number);
-            else if (threads)
-                options.threads = static_cast<int>(number);
-            else
-                options.seed = static_cast<unsigned>(number);
-            continue;
-        }
-        std::fprintf(stderr, "volarix: unknown argument '%s'\n", flag.c_str());
-        Usage(stderr);
-        return 2;
+        app.parse(argc, argv);
     }
-    return RunFlockDemo(options, stdout);
+    catch (const CLI::ParseError& e)
+    {
+        const int code = app.exit(e);
+        return code == 0 ? 0 : kUsageError;
+    }
+
+    if (*runCommand)
+    {
+        if (!frames.empty())
+        {
+            ParseFrameRange(frames, run.startFrame, run.endFrame);
+            run.frameRange = true;
+        }
+        vxhost::CacheFormatFromName(format, run.cacheFormat);
+        run.view = view;
+        ParseSize(size, run.width, run.height);
+        if (*seedOption)
+            run.seed = seed;
+        run.progress = ProgressBar::Wanted(runQuiet, stderr);
+        return RunScene(run, stdout);
+    }
+    if (*shellCommand)
+        return RunShell(std::cin, stdout, isatty(STDIN_FILENO) != 0, shellScene);
+    demo.progress = ProgressBar::Wanted(demoQuiet, stderr);
+    return RunFlockDemo(demo, stdout);
 }

@@ -124,6 +124,54 @@ void BM_ClosestPoint(benchmark::State& state)
 // Arg 1: the default tolerance 1e-3; arg 0: exact.
 BENCHMARK(BM_ClosestPoint)->Arg(1)->Arg(0);
 
+/// The path of the steering benchmark (a cubic of three spans through a cube
+/// of side 464 cm) and particles spread through that cube: most of them lie
+/// far from the curve compared with its bends.
+struct FlockScene
+{
+    MObject data;
+    MFnNurbsCurve fn;
+    std::vector<MPoint> queries;
+};
+
+const FlockScene& SharedFlockScene()
+{
+    static const FlockScene scene = []
+    {
+        FlockScene s;
+        MPointArray cvs;
+        for (int k = 0; k < 6; ++k)
+            cvs.append(MPoint(-200.0 + 80.0 * k, 60.0 * std::sin(k), 40.0 * std::cos(k)));
+        MDoubleArray knots;
+        for (const double u : {0.0, 0.0, 0.0, 1.0, 2.0, 3.0, 3.0, 3.0})
+            knots.append(u);
+        s.data = MFnNurbsCurveData().create();
+        s.fn.create(cvs, knots, 3, MFnNurbsCurve::kOpen, false, false, s.data);
+        std::mt19937_64 rng(11);
+        std::uniform_real_distribution<double> u(-232.0, 232.0);
+        s.queries.resize(4096);
+        for (MPoint& q : s.queries)
+            q = MPoint(u(rng), u(rng), u(rng));
+        return s;
+    }();
+    return scene;
+}
+
+void BM_ClosestPointFlock(benchmark::State& state)
+{
+    const FlockScene& s = SharedFlockScene();
+    const double tolerance = state.range(0) == 0 ? 0.0 : kTolerance;
+    size_t i = 0;
+    for (auto _ : state)
+    {
+        double param;
+        benchmark::DoNotOptimize(s.fn.closestPoint(s.queries[i], &param, tolerance, MSpace::kWorld));
+        benchmark::DoNotOptimize(param);
+        i = (i + 1) % s.queries.size();
+    }
+}
+BENCHMARK(BM_ClosestPointFlock)->Arg(1)->Arg(0);
+
 void BM_ClosestPointBruteForce(benchmark::State& state)
 {
     const Scene& s = SharedScene();

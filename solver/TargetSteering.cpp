@@ -108,8 +108,11 @@ MStatus TargetSteering::Pass(unsigned i, const MPoint& p, const MVector& v, Part
 
         const bool attracted =
             type == static_cast<int>(SteeringType::kWander) && targets_.wanderParameters[t].z > 0.0;
-        if (type == static_cast<int>(SteeringType::kSeek) ||
-            type == static_cast<int>(SteeringType::kPathFollow) || attracted)
+        // A target point left unsearched goes unused: nothing to push.
+        const bool targetUsed = search == nullptr || !search->targetUnused;
+        if ((type == static_cast<int>(SteeringType::kSeek) ||
+             type == static_cast<int>(SteeringType::kPathFollow) || attracted) &&
+            targetUsed)
             PushTarget(t, target, p, v, params);
 
         SteeringForce steering = Steering(i, t, p, v, type, target, params, search, drawn);
@@ -336,7 +339,14 @@ void TargetSteering::PrecomputeCurveSearches(std::span<const std::int32_t> parti
         if (targets_.volumeTypes[t] == static_cast<int>(VolumeType::kCurve))
         {
             curveColumn_[t] = curveColumns_++;
-            tubes[t] = TubeBoundsTarget(t) ? 1 : 0;
+            if (TubeBoundsTarget(t))
+            {
+                // 2: the tube also contains the particles, and it has the
+                // samples that tell whether a particle is inside.
+                const auto* tube = static_cast<const CurveVolume*>(targets_.volumes[t].get());
+                const bool contains = targets_.containments[t] == 1 && tube->curveData.length() > 0;
+                tubes[t] = contains ? 2 : 1;
+            }
         }
     curveSearches_ = nullptr;
     tubeSearchMissed_ = false;
@@ -362,25 +372,37 @@ void TargetSteering::PrecomputeCurveSearches(std::span<const std::int32_t> parti
                 const bool hasCurve = !targets_.curves[t].isNull();
                 MFnNurbsCurve curveFn;
                 const MStatus bound = hasCurve ? curveFn.setObject(targets_.curves[t]) : MStatus::kSuccess;
+                // A curve of no length has no tangent: its target point fails
+                // wherever it is searched for, so it is always searched for.
+                const bool mayLeaveTarget = tubes[t] == 2 && bound && curveFn.length() > 0.0;
                 for (std::size_t r = range.begin(); r != range.end(); ++r)
                 {
                     const unsigned i = static_cast<unsigned>(particles[r]);
                     const MVector& position = positions[i];
                     const MPoint p(position.x, position.y, position.z);
                     CurveSearch& out = outSearches[i * columns + column];
+                    out.tubeFound = false;
+                    if (tubes[t] != 0)
+                    {
+                        MStatus status = bound;
+                        if (status)
+                            out.tubePoint =
+                                curveFn.closestPoint(p, &out.tubeParam, CurveVolume::kClosestPointTolerance,
+                                                     MSpace::kWorld, &status);
+                        out.tubeFound = static_cast<bool>(status);
+                        rangeMissed = rangeMissed || !out.tubeFound;
+                    }
                     out.status = bound;
                     out.targetPoint = MPoint(0.0, 0.0, 0.0);
-                    if (hasCurve && bound)
+                    // Outside a tube that contains the particles the pass
+                    // steers by the tube alone, so the target point (the
+                    // dearer of the two searches) would go unused.
+                    out.targetUnused =
+                        mayLeaveTarget && out.tubeFound &&
+                        !CurveVolume::IsInside(static_cast<const CurveVolume*>(targets_.volumes[t].get())
+                                                   ->SampleAt(p, out.tubePoint, out.tubeParam));
+                    if (hasCurve && bound && !out.targetUnused)
                         out.targetPoint = CurveTargetPoint(curveFn, t, p, velocities[i], out.status);
-                    out.tubeFound = false;
-                    if (tubes[t] == 0)
-                        continue;
-                    MStatus status = bound;
-                    if (status)
-                        out.tubePoint = curveFn.closestPoint(
-                            p, &out.tubeParam, CurveVolume::kClosestPointTolerance, MSpace::kWorld, &status);
-                    out.tubeFound = static_cast<bool>(status);
-                    rangeMissed = rangeMissed || !out.tubeFound;
                 }
             }
             if (rangeMissed)

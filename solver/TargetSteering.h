@@ -53,11 +53,16 @@ public:
         MPoint tubePoint;   ///< the tube's closest curve point to the particle
         double tubeParam = 0.0;
         bool tubeFound = false; ///< false: the pass searches itself
-        MStatus status;         ///< of the target point
+        /// The particle is outside the tube of a target that contains it: the
+        /// pass steers it back by the tube alone, so targetPoint was not
+        /// searched for (and no failure of that search is reported).
+        bool targetUnused = false;
+        MStatus status; ///< of the target point
     };
     /// Makes, for every listed particle and every target of volume type Curve,
-    /// the curve searches the pass would make (the target point, and the
-    /// tube's closest point when the tube bounds the target), on the threads
+    /// the curve searches the pass would make (the tube's closest point when
+    /// the tube bounds the target, and the target point unless the pass
+    /// would not use it), on the threads
     /// of the calling task arena: they depend only on the particle's position
     /// and velocity, and they are the costliest part of the pass. TargetPass
     /// then uses outSearches; its results are the same. Entries of particles

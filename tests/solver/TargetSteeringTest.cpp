@@ -265,3 +265,45 @@ TEST(TargetSteering, PrecomputedCurveSearchesChangeNothing)
     };
     EXPECT_EQ(run(true), run(false));
 }
+
+TEST(TargetSteering, CurveSearchesLeaveUnusedTargetPointsOut)
+{
+    // Outside a containing tube the pass steers by the tube alone: the
+    // searches made ahead skip the target point there, and the pass gives
+    // the same forces and urges as the one that searches for itself.
+    const MVectorArray positions(
+        std::vector<MVector>{MVector(50, 10, 0), MVector(50, 1, 0), MVector(120, 0.5, 3)}.data(), 3);
+    const MVectorArray velocities(
+        std::vector<MVector>{MVector(1, 0, 0), MVector(1, 0.5, 0), MVector(-2, 0, 1)}.data(), 3);
+    const std::vector<std::int32_t> particles = {0, 1, 2};
+    Scene own(Tube(100.0, 2.0, 0.25));
+    Scene ahead(Tube(100.0, 2.0, 0.25));
+    std::vector<TargetSteering::CurveSearch> searches;
+    ahead.steering.PrecomputeCurveSearches(particles, positions, velocities, searches);
+    ASSERT_EQ(searches.size(), 3u);
+    const bool unused[] = {true, false, true};
+    for (unsigned i = 0; i < 3; ++i)
+    {
+        EXPECT_EQ(searches[i].targetUnused, unused[i]) << i;
+        EXPECT_TRUE(searches[i].status) << i;
+        const MPoint p(positions[i]);
+        SteeringForce expected, got;
+        own.params = ahead.params = DistinctParams();
+        ASSERT_TRUE(own.steering.TargetPass(i, p, velocities[i], own.params, expected));
+        ASSERT_TRUE(ahead.steering.TargetPass(i, p, velocities[i], ahead.params, got));
+        EXPECT_EQ(got.vector, expected.vector) << i;
+        EXPECT_EQ(ahead.params.boidSeparationUrge, own.params.boidSeparationUrge) << i;
+    }
+    // A curve of no length has no target point anywhere: it is searched for,
+    // and fails, outside the tube too.
+    TargetSetup point = Tube(1.0, 2.0);
+    const MPoint cvs[] = {MPoint(5, 5, 5), MPoint(5, 5, 5)};
+    const double knots[] = {0.0, 1.0};
+    point.curve = MFnNurbsCurveData().create();
+    MFnNurbsCurve().create(MPointArray(cvs, 2), MDoubleArray(knots, 2), 1, MFnNurbsCurve::kOpen, false, false,
+                           point.curve);
+    Scene degenerate(point);
+    degenerate.steering.PrecomputeCurveSearches(particles, positions, velocities, searches);
+    EXPECT_FALSE(searches[0].targetUnused);
+    EXPECT_FALSE(searches[0].status);
+}

@@ -36,6 +36,10 @@ public:
     /// The node's own transformation (identity for a shape).
     MMatrix transformationMatrix(MStatus* ReturnStatus = nullptr) const;
     bool isIntermediateObject(MStatus* ReturnStatus = nullptr) const;
+    /// Object-space bounds: a locator's (a plug-in locator's boundingBox()
+    /// when it isBounded()); for a transform, its children's bounds placed
+    /// by their transformations; empty for anything else.
+    MBoundingBox boundingBox(MStatus* ReturnStatus = nullptr) const;
 
     static constexpr unsigned int kNextPos = 0xFFFFFFFFu;
 };

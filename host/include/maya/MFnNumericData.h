@@ -33,4 +33,23 @@ public:
         kAddr,
         kLast
     };
+
+    MFnNumericData() = default;
+    explicit MFnNumericData(const MObject& object, MStatus* ReturnStatus = nullptr);
+
+    /// New numeric data of one of the compound types (k2Double, k3Double,
+    /// k3Float, ...), zero-filled, attached to this set.
+    MObject create(Type dataType, MStatus* ReturnStatus = nullptr);
+    Type numericType(MStatus* ReturnStatus = nullptr) const;
+    MStatus getData(double& val1, double& val2) const;
+    MStatus getData(double& val1, double& val2, double& val3) const;
+    MStatus setData(double val1, double val2);
+    MStatus setData(double val1, double val2, double val3);
+    MStatus getData2Double(double& val1, double& val2) const { return getData(val1, val2); }
+    MStatus getData3Double(double& val1, double& val2, double& val3) const { return getData(val1, val2, val3); }
+    MStatus setData2Double(double val1, double val2) { return setData(val1, val2); }
+    MStatus setData3Double(double val1, double val2, double val3) { return setData(val1, val2, val3); }
+
+protected:
+    bool Accepts(const MObject& object) const override;
 };

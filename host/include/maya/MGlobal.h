@@ -2,7 +2,10 @@
 /// \file MGlobal.h
 /// Maya's global services; the stand-in host provides message display.
 
+#include <maya/MStatus.h>
 #include <maya/MString.h>
+
+class MSelectionList;
 
 /// Static access to host-wide services.
 class MGlobal
@@ -19,4 +22,18 @@ public:
     /// written to stderr once when the run ends, followed by
     /// " (repeated N times)" when N > 1. Safe to call from worker threads.
     static void displayError(const MString& theError);
+
+    /// The active selection, in the order selected (the last is the lead).
+    static MStatus getActiveSelectionList(MSelectionList& dest, bool orderedSelectionIfAvailable = false);
+    static MStatus setActiveSelectionList(const MSelectionList& src);
+
+    /// Option variables: named values kept by the host (`optionVar -iv`).
+    static bool optionVarExists(const MString& name);
+    /// The integer value; 0 (and *exists false) when there is none.
+    static int optionVarIntValue(const MString& name, bool* exists = nullptr);
+    static bool setOptionVarValue(const MString& name, int value);
+    static void removeOptionVar(const MString& name);
+
+    /// Runs a script statement through the host's command engine.
+    static MStatus executeCommand(const MString& command, bool displayEnabled = false, bool undoEnabled = false);
 };

@@ -56,6 +56,9 @@ namespace vxhost
 /// use for the sign of zero, and "-0" in a result only puzzles the reader.
 /// Infinities and NaN print "inf", "-inf" and "nan".
 std::string FormatDouble(double value);
+/// FormatDouble appended to out, without a string of its own: for writers
+/// of many numbers.
+void AppendFormattedDouble(std::string& out, double value);
 
 /// What a command returns: nothing, one int, double or string, or an array
 /// of ints, doubles or strings.

@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -56,28 +57,53 @@ MStatus ShowError(MStatus::MStatusCode code, const std::string& text)
 
 } // namespace
 
-std::string FormatDouble(double value)
+namespace
 {
+// The text of FormatDouble into buffer; returns its length.
+std::size_t FormatDoubleInto(double value, char (&buffer)[64])
+{
+    auto copy = [&](const char* text)
+    {
+        const std::size_t n = std::strlen(text);
+        std::memcpy(buffer, text, n);
+        return n;
+    };
     if (value == 0.0)
-        return "0";
+        return copy("0");
     if (std::isnan(value))
-        return "nan";
+        return copy("nan");
     if (std::isinf(value))
-        return value < 0.0 ? "-inf" : "inf";
-    // The scientific form gives the shortest digits and the exponent that
-    // decides between the two notations, as printf's %g decides.
-    char buffer[64];
-    const auto scientific =
-        std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::scientific);
+        return copy(value < 0.0 ? "-inf" : "inf");
+    // Well inside the positional range the fixed form is the answer; near
+    // its ends the exponent of the shortest scientific form decides, as
+    // printf's %g decides.
+    const double magnitude = std::fabs(value);
+    if (magnitude >= 1e-3 && magnitude < 1e15)
+        return static_cast<std::size_t>(
+            std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::fixed).ptr - buffer);
+    const auto scientific = std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::scientific);
     const char* e = scientific.ptr;
     while (*(e - 1) != 'e')
         --e;
     int exponent = 0;
     std::from_chars(*e == '+' ? e + 1 : e, scientific.ptr, exponent);
-    if (exponent < -4 || exponent >= 16)
-        return std::string(buffer, scientific.ptr);
-    const auto fixed = std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::fixed);
-    return std::string(buffer, fixed.ptr);
+    const char* end = scientific.ptr;
+    if (exponent >= -4 && exponent < 16)
+        end = std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::fixed).ptr;
+    return static_cast<std::size_t>(end - buffer);
+}
+} // namespace
+
+std::string FormatDouble(double value)
+{
+    char buffer[64];
+    return std::string(buffer, FormatDoubleInto(value, buffer));
+}
+
+void AppendFormattedDouble(std::string& out, double value)
+{
+    char buffer[64];
+    out.append(buffer, FormatDoubleInto(value, buffer));
 }
 
 bool CommandResult::IsEmpty() const

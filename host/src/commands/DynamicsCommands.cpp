@@ -23,7 +23,14 @@ namespace
 // seed command.
 std::mt19937& JitterGenerator()
 {
-    static std::mt19937 generator(20220300u);
+    static constexpr unsigned kSeed = 20220300u;
+    static std::mt19937 generator = []
+    {
+        // A new scene starts the sequence afresh, so a scene run twice in
+        // one process places its particles the same way.
+        Scene::Get().OnReset([] { JitterGenerator().seed(kSeed); });
+        return std::mt19937(kSeed);
+    }();
     return generator;
 }
 

@@ -15,7 +15,9 @@
 #include <maya/MFnUnitAttribute.h>
 #include <maya/MPointArray.h>
 #include <maya/MPxFieldNode.h>
+#include <maya/MPxLocatorNode.h>
 
+#include "AnimCurve.h"
 #include "DataObjects.h"
 #include "dynamics/ParticleNode.h"
 
@@ -134,6 +136,8 @@ MStatus InitTransform()
     const char* shearShort[3] = {"xy", "xz", "yz"};
     a.shear =
         Triple("shear", "sh", shearSuffix, shearShort, shearChildren, false, MFnUnitAttribute::kInvalid, 0.0);
+    for (const MObject& child : shearChildren) // as in Maya, shear is not keyable
+        MFnAttribute(child).setKeyable(false);
     a.translateX = translateChildren[0];
     a.translateY = translateChildren[1];
     a.translateZ = translateChildren[2];
@@ -171,6 +175,8 @@ MStatus InitLocator()
     a.localPosition =
         Triple("localPosition", "lp", kXYZ, kxyz, position, true, MFnUnitAttribute::kDistance, 0.0);
     a.localScale = Triple("localScale", "ls", kXYZ, kxyz, scale, true, MFnUnitAttribute::kDistance, 1.0);
+    MPxLocatorNode::localPosition = a.localPosition;
+    MPxLocatorNode::localScale = a.localScale;
     MStatus status = MPxNode::addAttribute(a.localPosition);
     return status ? MPxNode::addAttribute(a.localScale) : status;
 }
@@ -357,6 +363,7 @@ void RegisterBuiltinNodes(NodeRegistry& registry)
         [&g] { return new GeometryBehaviour(g.meshIn, g.meshOut, g.meshWorld, false); });
     Add(registry, {"field", "transform", MFn::kField, true, false, true}, {MFn::kTransform}, InitField, dag);
     RegisterParticleNode(registry);
+    RegisterAnimCurveNodes(registry);
 }
 
 MStatus ComputeDagAttribute(Node& node, const MPlug& plug, MDataBlock& block)

@@ -128,6 +128,9 @@ void Scene::Detach(Node& node)
                                     [&](const std::shared_ptr<Node>& n) { return n.get() == &node; }),
                      fSelection.end());
     node.alive = false;
+    // The behaviour may be a plug-in's code, which can be unloaded while
+    // handles to the dead node live on.
+    node.behaviour.reset();
 }
 
 void Scene::Delete(Node& node)
@@ -158,6 +161,8 @@ void Scene::Reset()
     fNodes.clear();
     fConnections.clear();
     Touch();
+    for (const auto& callback : fResetCallbacks)
+        callback();
 }
 
 std::string Scene::Rename(Node& node, const std::string& name)

@@ -78,6 +78,9 @@ public:
     /// Called with each node about to be deleted (and on Reset), so that
     /// host services can drop what they keep about it.
     void OnDelete(std::function<void(Node&)> callback) { fDeleteCallbacks.push_back(std::move(callback)); }
+    /// Called after Reset, so that host services can start afresh (time,
+    /// the undo queue).
+    void OnReset(std::function<void()> callback) { fResetCallbacks.push_back(std::move(callback)); }
 
 private:
     void Detach(Node& node);
@@ -87,6 +90,7 @@ private:
     std::vector<std::shared_ptr<Node>> fSelection;
     std::uint64_t fGeneration = 1;
     std::vector<std::function<void(Node&)>> fDeleteCallbacks;
+    std::vector<std::function<void()>> fResetCallbacks;
 };
 
 /// Whether path lies within prefix: the same steps, where an open index

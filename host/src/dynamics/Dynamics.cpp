@@ -64,6 +64,7 @@ Dynamics& Dynamics::Get()
 Dynamics::Dynamics()
 {
     Scene::Get().OnDelete([this](Node& node) { fKept.erase(&node); });
+    Scene::Get().OnReset([this] { Reset(); });
 }
 
 void Dynamics::SetRange(double start, double end)
@@ -83,6 +84,21 @@ void Dynamics::Reset()
 {
     fKept.clear();
     fCurrent = fStart;
+}
+
+const std::map<const Attribute*, std::unique_ptr<DataNode>>* Dynamics::KeptValues(const Node& system) const
+{
+    const auto it = fKept.find(&system);
+    return fCurrent > fStart && it != fKept.end() ? &it->second->values : nullptr;
+}
+
+MStatus Dynamics::RunHooks(ParticlePhase phase, double frame,
+                           const std::vector<std::shared_ptr<Node>>& systems)
+{
+    for (const ParticleHook& hook : fHooks)
+        if (MStatus status = hook(phase, frame, systems); !status)
+            return status;
+    return MStatus::kSuccess;
 }
 
 void Dynamics::Restore()
@@ -114,17 +130,25 @@ MStatus Dynamics::SetCurrentFrame(double frame, const std::function<void(double)
         if (fCurrent == fStart || fCurrent < fStart)
         {
             // Keep the state the systems start from.
-            for (const auto& node : ParticleSystems())
+            const ParticleAttributes& a = Particle();
+            const std::vector<std::shared_ptr<Node>> systems = ParticleSystems();
+            for (const auto& node : systems)
             {
+                // Ages and ids made during the run (by stepping, by emit)
+                // must go back too: keep them even while never set.
+                Value(*node, a.age);
+                Value(*node, a.particleId);
                 auto state = std::make_unique<ParticleState>();
                 for (const auto& [attribute, value] : node->values)
                     if (!node->cls->IsComputed(attribute))
                         state->values[attribute] = CopyOf(*value);
                 fKept[node.get()] = std::move(state);
             }
+            if (MStatus status = RunHooks(ParticlePhase::kStartOfRun, fCurrent, systems); !status)
+                return status;
         }
         for (int s = 0; s < fOversampling; ++s)
-            if (MStatus status = Step(); !status)
+            if (MStatus status = Step(fCurrent + (s + 1.0) / fOversampling); !status)
                 return status;
         fCurrent += 1.0;
         Scene::Get().Touch();
@@ -134,11 +158,26 @@ MStatus Dynamics::SetCurrentFrame(double frame, const std::function<void(double)
     return MStatus::kSuccess;
 }
 
-MStatus Dynamics::Step()
+MStatus Dynamics::Step(double frame)
 {
     const ParticleAttributes& a = Particle();
     const double dt = StepTime().as(MTime::kSeconds);
     const std::vector<std::shared_ptr<Node>> systems = ParticleSystems();
+
+    // Ages first, so that what runs before the dynamics sees the age the
+    // particles reach at the end of this step.
+    for (const auto& system : systems)
+    {
+        const VectorArrayData* positions = VectorArrayData::From(Value(*system, a.position)->data);
+        MDoubleArray& ages = ArrayOf<DoubleArrayData>(*Value(*system, a.age)).value;
+        const unsigned count = positions ? positions->value.length() : 0u;
+        if (ages.length() < count)
+            ages.setLength(count); // new entries are zero: born now
+        for (unsigned i = 0; i < ages.length(); ++i)
+            ages[i] += dt;
+    }
+    if (MStatus status = RunHooks(ParticlePhase::kBeforeDynamics, frame, systems); !status)
+        return status;
 
     // Every force first, from one state of the scene; then every system moves.
     std::vector<MVectorArray> forces(systems.size());
@@ -195,6 +234,6 @@ MStatus Dynamics::Step()
         }
     }
     Scene::Get().Touch();
-    return MStatus::kSuccess;
+    return RunHooks(ParticlePhase::kAfterDynamics, frame, systems);
 }
 } // namespace vxhost

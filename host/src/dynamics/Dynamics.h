@@ -8,17 +8,36 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 namespace vxhost
 {
+class Attribute;
+class DataNode;
 class Node;
 struct ParticleState;
 
+/// Where a run of time stands when the particle hooks are called.
+enum class ParticlePhase
+{
+    kStartOfRun,     ///< leaving the start frame, its state just kept
+    kBeforeDynamics, ///< a step begins: ages advanced, no force asked yet
+    kAfterDynamics   ///< a step ends: every system integrated
+};
+
+/// A host service that acts on particles as time runs (per-particle
+/// expressions, saved scenes): called with every particle system and the
+/// frame the step reaches (the start frame for kStartOfRun). A failure
+/// stops the step.
+using ParticleHook = std::function<MStatus(ParticlePhase phase, double frame,
+                                           const std::vector<std::shared_ptr<Node>>& systems)>;
+
 /// Frames advance one at a time from the start frame. Before the first step
 /// away from the start frame each particle system's state is kept; going
-/// back to the start frame or before it restores that state. Each step asks
-/// every field connected to a particle system for its force (one compute
-/// per field and system), then integrates every system:
+/// back to the start frame or before it restores that state. Each step
+/// advances every particle's age by dt, asks every field connected to a
+/// particle system for its force (one compute per field and system), then
+/// integrates every system:
 ///     v = v * conserve + F / mass * dt;  p = p + v * dt.
 class Dynamics
 {
@@ -43,9 +62,16 @@ public:
     /// scene reset.
     void Reset();
 
+    /// Adds a hook; hooks run in the order added.
+    void AddParticleHook(ParticleHook hook) { fHooks.push_back(std::move(hook)); }
+    /// The values `system` had at the start frame while time is past it (the
+    /// state going back restores); null at or before the start frame.
+    const std::map<const Attribute*, std::unique_ptr<DataNode>>* KeptValues(const Node& system) const;
+
 private:
     Dynamics();
-    MStatus Step();
+    MStatus Step(double frame);
+    MStatus RunHooks(ParticlePhase phase, double frame, const std::vector<std::shared_ptr<Node>>& systems);
     void Restore();
 
     double fStart = 1.0;
@@ -53,5 +79,6 @@ private:
     double fCurrent = 1.0;
     int fOversampling = 1;
     std::map<const Node*, std::unique_ptr<ParticleState>> fKept;
+    std::vector<ParticleHook> fHooks;
 };
 } // namespace vxhost

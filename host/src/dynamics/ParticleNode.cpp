@@ -36,6 +36,7 @@ MStatus Initialize()
     a.velocity = Typed("velocity", "vel", MFnData::kVectorArray);
     a.mass = Typed("mass", "mas", MFnData::kDoubleArray);
     a.particleId = Typed("particleId", "id", MFnData::kDoubleArray);
+    a.age = Typed("age", "age", MFnData::kDoubleArray);
     MFnNumericAttribute numeric;
     a.count = numeric.create("count", "cnt", MFnNumericData::kInt, 0.0);
     numeric.setWritable(false);
@@ -60,8 +61,8 @@ MStatus Initialize()
     MFnTypedAttribute(a.ppFieldData).setArray(true);
     a.inputForce = Typed("inputForce", "ifc", MFnData::kVectorArray);
     MFnTypedAttribute(a.inputForce).setArray(true);
-    for (const MObject* attribute : {&a.position, &a.velocity, &a.mass, &a.particleId, &a.count, &a.conserve,
-                                     &a.isDynamic, &a.fieldData, &a.ppFieldData, &a.inputForce})
+    for (const MObject* attribute : {&a.position, &a.velocity, &a.mass, &a.particleId, &a.age, &a.count,
+                                     &a.conserve, &a.isDynamic, &a.fieldData, &a.ppFieldData, &a.inputForce})
         if (MStatus status = MPxNode::addAttribute(*attribute); !status)
             return status;
     for (const MObject* input : {&a.position, &a.velocity, &a.mass})

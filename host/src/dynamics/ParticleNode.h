@@ -17,6 +17,7 @@ struct ParticleAttributes
     MObject velocity;   ///< vectorArray, centimetres per second
     MObject mass;       ///< doubleArray; missing or short means 1
     MObject particleId; ///< doubleArray
+    MObject age;        ///< doubleArray, seconds since birth; missing or short means 0
     MObject count;      ///< int, computed
     MObject conserve;   ///< double: velocity kept per step
     MObject isDynamic;  ///< bool

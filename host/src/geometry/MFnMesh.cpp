@@ -139,7 +139,9 @@ MFnMesh::MFnMesh(const MObject& object, MStatus* ReturnStatus)
 
 bool MFnMesh::Accepts(const MObject& object) const
 {
-    return MeshData::From(object) != nullptr;
+    // A mesh shape node attaches too, as in Maya; its queries then report
+    // that no mesh data is attached.
+    return MeshData::From(object) != nullptr || object.hasFn(MFn::kMesh);
 }
 
 MStatus MFnMesh::setObject(const MObject& object)

@@ -47,12 +47,34 @@ MVector Max(const MVector& a, const MVector& b)
     return {std::max(a.x, b.x), std::max(a.y, b.y), std::max(a.z, b.z)};
 }
 
-/// Squared distance from q to the box (0 inside it).
-double BoxDistance2(const MVector& boxMin, const MVector& boxMax, const MVector& q)
+/// de Casteljau split at the middle of the m Bernstein coefficients g.
+void SplitBernstein(const double* g, int m, double* outLeft, double* outRight)
 {
-    const double dx = std::max({boxMin.x - q.x, 0.0, q.x - boxMax.x});
-    const double dy = std::max({boxMin.y - q.y, 0.0, q.y - boxMax.y});
-    const double dz = std::max({boxMin.z - q.z, 0.0, q.z - boxMax.z});
+    double work[kMaxCoefficients];
+    std::copy(g, g + m, work);
+    outLeft[0] = work[0];
+    outRight[m - 1] = work[m - 1];
+    for (int level = 1; level < m; ++level)
+    {
+        for (int i = 0; i < m - level; ++i)
+            work[i] = 0.5 * (work[i] + work[i + 1]);
+        outLeft[level] = work[0];
+        outRight[m - 1 - level] = work[m - 1 - level];
+    }
+}
+
+/// How far v lies outside [lo, hi] (0 inside).
+inline double Outside(double v, double lo, double hi)
+{
+    return v < lo ? lo - v : (v > hi ? v - hi : 0.0);
+}
+
+/// Squared distance from q to the box (0 inside it).
+inline double BoxDistance2(const MVector& boxMin, const MVector& boxMax, const MVector& q)
+{
+    const double dx = Outside(q.x, boxMin.x, boxMax.x);
+    const double dy = Outside(q.y, boxMin.y, boxMax.y);
+    const double dz = Outside(q.z, boxMin.z, boxMax.z);
     return dx * dx + dy * dy + dz * dz;
 }
 } // namespace
@@ -73,8 +95,8 @@ struct NurbsCurve::Search
 {
     MVector q;
     double tolerance = 0.0;
-    /// Step length (in distance) below which Newton refinement stops.
-    double stopStep = 0.0;
+    /// Step length (in distance) below which Newton refinement stops, squared.
+    double stopStep2 = 0.0;
     double best2 = std::numeric_limits<double>::infinity();
     /// Boxes at least this far (squared) cannot improve the answer by more
     /// than the tolerance.
@@ -351,7 +373,7 @@ double NurbsCurve::ClampParam(double u) const
     return std::clamp(u, DomainStart(), DomainEnd());
 }
 
-int NurbsCurve::FindSpan(double u) const
+inline int NurbsCurve::FindSpan(double u) const
 {
     const auto after = std::upper_bound(fSpans.begin(), fSpans.end(), u,
                                         [](double value, const Span& s) { return value < s.t0; });
@@ -417,13 +439,25 @@ bool NurbsCurve::TangentAt(double u, MVector& outTangent) const
     if (IsZeroLength())
         return false;
     u = ClampParam(u);
-    const Span& span = fSpans[FindSpan(u)];
+    const int index = FindSpan(u);
+    const Span& span = fSpans[index];
+    // The first derivative nearly always decides: from the span's power
+    // form it costs a few multiplications, against de Boor's divisions.
+    {
+        const double h = span.t1 - span.t0;
+        const double s = std::clamp((u - span.t0) / h, 0.0, 1.0);
+        const MVector* c = &fPower[index * (fDegree + 1)];
+        MVector d1 = c[fDegree] * fDegree;
+        for (int k = fDegree - 1; k >= 1; --k)
+            d1 = d1 * s + c[k] * k;
+        if (d1.length() > 1e-12 * fExtent)
+        {
+            outTangent = d1.normal();
+            return true;
+        }
+    }
     MVector d[kMaxDegree + 1];
-    // The first derivative nearly always decides, so the higher ones are
-    // formed only when it vanishes.
-    EvaluateInSpan(span.knotSpan, u, 1, d, 1);
-    if (fDegree > 1 && !(d[1].length() > 1e-12 * fExtent / (span.t1 - span.t0)))
-        EvaluateInSpan(span.knotSpan, u, fDegree, d, 1);
+    EvaluateInSpan(span.knotSpan, u, fDegree, d, 1);
     // At the domain end the derivatives are the last span's, i.e. taken
     // from the left, where the k-th derivative points along the direction
     // of travel times (-1)^(k+1).
@@ -467,7 +501,7 @@ bool NurbsCurve::NormalAt(double u, MVector& outNormal) const
     return true;
 }
 
-void NurbsCurve::SpanPoint(int span, double s, MVector& outPoint) const
+inline void NurbsCurve::SpanPoint(int span, double s, MVector& outPoint) const
 {
     const MVector* c = &fPower[span * (fDegree + 1)];
     MVector point = c[fDegree];
@@ -476,7 +510,8 @@ void NurbsCurve::SpanPoint(int span, double s, MVector& outPoint) const
     outPoint = point;
 }
 
-void NurbsCurve::SpanDerivatives(int span, double s, MVector& outPoint, MVector& outD1, MVector& outD2) const
+inline void NurbsCurve::SpanDerivatives(int span, double s, MVector& outPoint, MVector& outD1,
+                                        MVector& outD2) const
 {
     const MVector* c = &fPower[span * (fDegree + 1)];
     MVector point = c[fDegree];
@@ -493,7 +528,7 @@ void NurbsCurve::SpanDerivatives(int span, double s, MVector& outPoint, MVector&
     outD2 = half2 * 2.0;
 }
 
-double NurbsCurve::SpanSpeed(int span, double s) const
+inline double NurbsCurve::SpanSpeed(int span, double s) const
 {
     const MVector* c = &fPower[span * (fDegree + 1)];
     MVector d1 = c[fDegree] * fDegree;
@@ -513,7 +548,7 @@ double NurbsCurve::SpanArcLength(int span, double s0, double s1) const
     return sum * half;
 }
 
-double NurbsCurve::ParamFromLocal(int span, double s) const
+inline double NurbsCurve::ParamFromLocal(int span, double s) const
 {
     const Span& sp = fSpans[span];
     if (s <= 0.0)
@@ -528,7 +563,8 @@ CurveClosestPoint NurbsCurve::ClosestPoint(const MPoint& q, double tolerance) co
     Search search;
     search.q = MVector(q);
     search.tolerance = tolerance > 0.0 ? tolerance : 0.0;
-    search.stopStep = std::max(1e-6 * search.tolerance, 1e-14 * fExtent);
+    const double stopStep = std::max(1e-6 * search.tolerance, 1e-14 * fExtent);
+    search.stopStep2 = stopStep * stopStep;
 
     // Best-first descent of the span hierarchy: the nearer child is searched
     // first so that a good answer prunes the rest early.
@@ -570,7 +606,7 @@ CurveClosestPoint NurbsCurve::ClosestPoint(const MPoint& q, double tolerance) co
     return result;
 }
 
-void NurbsCurve::SearchSpan(int span, Search& search) const
+inline void NurbsCurve::SearchSpan(int span, Search& search) const
 {
     const int m = 2 * fDegree;
     const Span& sp = fSpans[span];
@@ -621,25 +657,15 @@ void NurbsCurve::IsolateMinima(int span, const double* g, double a, double b, in
         search.Consider(span, middle, point);
         return;
     }
-    // de Casteljau split at the middle.
     double left[kMaxCoefficients];
     double right[kMaxCoefficients];
-    double work[kMaxCoefficients];
-    std::copy(g, g + m, work);
-    left[0] = work[0];
-    right[m - 1] = work[m - 1];
-    for (int level = 1; level < m; ++level)
-    {
-        for (int i = 0; i < m - level; ++i)
-            work[i] = 0.5 * (work[i] + work[i + 1]);
-        left[level] = work[0];
-        right[m - 1 - level] = work[m - 1 - level];
-    }
+    SplitBernstein(g, m, left, right);
     IsolateMinima(span, left, a, middle, depth + 1, search);
     IsolateMinima(span, right, middle, b, depth + 1, search);
 }
 
-void NurbsCurve::RefineMinimum(int span, double a, double b, double ga, double gb, Search& search) const
+inline void NurbsCurve::RefineMinimum(int span, double a, double b, double ga, double gb,
+                                      Search& search) const
 {
     // Newton on g(s) = (C - q) . C', kept inside the bracket [lo, hi] where g
     // goes from - to +, with bisection whenever a step would leave it, so it
@@ -665,7 +691,7 @@ void NurbsCurve::RefineMinimum(int span, double a, double b, double ga, double g
             const double step = -g / slope;
             // Near the root the distance is flat, so once the remaining step
             // moves the point by less than the accuracy asked for, stop.
-            if (std::fabs(step) * d1.length() <= search.stopStep)
+            if (step * step * (d1 * d1) <= search.stopStep2)
             {
                 s = std::clamp(s + step, lo, hi);
                 break;

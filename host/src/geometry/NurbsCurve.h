@@ -136,8 +136,12 @@ private:
     void BuildLengthTable();
     void AddLengthPieces(int span, double s0, double s1, double estimate, int depth);
 
+    // The helpers declared inline are defined in NurbsCurve.cpp, the only
+    // file that calls them: inline, they are not interposable in the shared
+    // library, so the compiler may fold them into the per-query loops.
+
     /// Index into fSpans of the span holding u (already clamped).
-    int FindSpan(double u) const;
+    inline int FindSpan(double u) const;
     /// Derivatives minOrder..maxOrder of the span at u into outDerivatives[k];
     /// the lower orders are left unwritten (and cost nothing).
     void EvaluateInSpan(int knotSpan, double u, int maxOrder, MVector* outDerivatives,
@@ -145,17 +149,17 @@ private:
 
     /// Span polynomial (local parameter s in [0, 1]) and its first two
     /// derivatives with respect to s.
-    void SpanPoint(int span, double s, MVector& outPoint) const;
-    void SpanDerivatives(int span, double s, MVector& outPoint, MVector& outD1, MVector& outD2) const;
-    double SpanSpeed(int span, double s) const;
+    inline void SpanPoint(int span, double s, MVector& outPoint) const;
+    inline void SpanDerivatives(int span, double s, MVector& outPoint, MVector& outD1, MVector& outD2) const;
+    inline double SpanSpeed(int span, double s) const;
     double SpanArcLength(int span, double s0, double s1) const;
-    double ParamFromLocal(int span, double s) const;
+    inline double ParamFromLocal(int span, double s) const;
 
     struct Search;
-    void SearchSpan(int span, Search& search) const;
+    inline void SearchSpan(int span, Search& search) const;
     void IsolateMinima(int span, const double* coefficients, double a, double b, int depth,
                        Search& search) const;
-    void RefineMinimum(int span, double a, double b, double ga, double gb, Search& search) const;
+    inline void RefineMinimum(int span, double a, double b, double ga, double gb, Search& search) const;
 
     int fDegree = 1;
     Form fForm = Form::kOpen;

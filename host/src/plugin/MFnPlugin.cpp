@@ -1,8 +1,11 @@
 #include "PluginRegistry.h"
 
+#include "commands/PluginCommand.h"
 #include "dg/NodeClass.h"
+#include "ui/Manipulators.h"
 
 #include <maya/MFnPlugin.h>
+#include <vxhost/CommandEngine.h>
 
 #include <algorithm>
 
@@ -120,6 +123,44 @@ MStatus MFnPlugin::deregisterNode(const MTypeId& typeId)
         return MStatus(MStatus::kInvalidParameter, "the plug-in registered no node type with that id");
     const MStatus status = NodeRegistry::Get().Deregister(typeId);
     if (status)
+    {
         ids.erase(it);
+        // A type that is gone has no manipulators to show: its connect-table
+        // entry goes with it, so an unloaded plug-in leaves nothing there.
+        ManipContext::Get().ConnectTable().erase(typeId.id());
+    }
+    return status;
+}
+
+MStatus MFnPlugin::registerCommand(const MString& commandName, MCreatorFunction creatorFunction,
+                                   MCreateSyntaxFunction createSyntaxFunction)
+{
+    PluginObject* plugin = PluginObject::From(fObject);
+    if (!plugin)
+        return MStatus(MStatus::kInvalidParameter, "the function set is attached to no plug-in");
+    if (!creatorFunction)
+        return MStatus(MStatus::kInvalidParameter, "a command needs a creator");
+    const std::string name = commandName.asChar();
+    const MStatus status = CommandEngine::Instance().Register(
+        name, MakePluginCommand(name, creatorFunction, createSyntaxFunction));
+    if (status == MStatus::kFailure)
+        return MStatus(MStatus::kFailure, MString("a command named \"") + commandName + "\" already exists");
+    if (!status)
+        return MStatus(status.statusCode(), MString("\"") + commandName + "\" is no command name");
+    plugin->commands.push_back(name);
+    return status;
+}
+
+MStatus MFnPlugin::deregisterCommand(const MString& commandName)
+{
+    PluginObject* plugin = PluginObject::From(fObject);
+    if (!plugin)
+        return MStatus(MStatus::kInvalidParameter, "the function set is attached to no plug-in");
+    auto& names = plugin->commands;
+    const auto it = std::find(names.begin(), names.end(), std::string(commandName.asChar()));
+    if (it == names.end())
+        return MStatus(MStatus::kInvalidParameter, "the plug-in registered no command with that name");
+    const MStatus status = CommandEngine::Instance().Deregister(*it);
+    names.erase(it);
     return status;
 }

@@ -181,6 +181,7 @@ MStatus PluginRegistry::Unload(const std::string& name, bool force, std::string&
     for (const auto& node : inUse)
         if (node->alive)
             Scene::Get().Delete(*node);
+    inUse.clear();
     const auto uninitialize = reinterpret_cast<EntryPoint>(dlsym(plugin->handle, "uninitializePlugin"));
     const MStatus status = uninitialize(MObject(plugin));
     // Whatever the module failed to take back is removed all the same: its

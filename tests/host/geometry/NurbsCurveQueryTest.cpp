@@ -108,6 +108,23 @@ TEST(NurbsCurveQuery, RandomCurvesAgainstDenseSampling)
         for (int k = 0; k <= 10; ++k)
             EXPECT_NEAR(fn.findLengthFromParam(fn.findParamFromLength(total * k / 10)), total * k / 10,
                         1e-10 * total);
+        // The tangent (from the span's power form) is the direction of the
+        // first derivative (de Boor's), at knots too.
+        MDoubleArray knots;
+        fn.getKnots(knots);
+        for (int k = 0; k < 12; ++k)
+        {
+            const double at = k < 4
+                                  ? knots[std::min<unsigned>(k + fn.degree() - 1, knots.length() - 1)]
+                                  : start + (end - start) * std::uniform_real_distribution<double>(0, 1)(rng);
+            MPoint position;
+            MVector dU;
+            ASSERT_TRUE(fn.getDerivativesAtParm(at, position, dU, MSpace::kObject));
+            if (dU.length() > 1e-6)
+            {
+                EXPECT_TRUE(fn.tangent(at).isEquivalent(dU.normal(), 1e-10)) << "curve " << curveIndex;
+            }
+        }
         // A point of the curve maps back to a parameter with that point.
         const double u = start + (end - start) * std::uniform_real_distribution<double>(0, 1)(rng);
         MPoint q, back;

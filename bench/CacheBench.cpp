@@ -1,0 +1,130 @@
+// The cost of particle caches in a run: one frame of a 100k-particle scene
+// through the host with the plug-in (as `volarix run` steps it), without a
+// cache and with one file per frame in each format, in the same run. The
+// goal is a cache that costs at most a tenth of the frame. The writes alone
+// are timed too, as the part of the frame that caching adds.
+#include "BenchCloud.h"
+#include "CacheRecorder.h"
+
+#include "dg/DataObjects.h"
+#include "dg/Scene.h"
+#include "dynamics/Dynamics.h"
+
+#include <vxhost/CommandEngine.h>
+#include <vxhost/MessageLog.h>
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace
+{
+constexpr long kParticles = 100'000;
+
+const char* kScene = R"(
+loadPlugin "particleVolarix";
+particle -n flock;
+createNode particleVolarix -n swarm;
+setAttr swarm.maximumSpeed 50;
+setAttr swarm.maximumForce 20;
+setAttr swarm.boidSeparation 4;
+setAttr swarm.obstacleSeparation 1;
+setAttr swarm.numberOfNeighbours 8;
+setAttr swarm.flockCentringUrge 0.5;
+setAttr swarm.velocityMatchingUrge 0.5;
+connectDynamic -f swarm flock;
+)";
+
+// The cache formats by benchmark argument; -1 for no cache.
+constexpr vxhost::CacheFormat kFormats[] = {vxhost::CacheFormat::kPdc, vxhost::CacheFormat::kPly,
+                                            vxhost::CacheFormat::kCsv};
+
+std::filesystem::path CacheDir()
+{
+    return std::filesystem::temp_directory_path() / "vx_bench_cache";
+}
+
+bool LoadScene(benchmark::State& state)
+{
+    vxhost::SetMessageEcho(false);
+    vxhost::Scene::Get().Reset();
+    if (!vxhost::CommandEngine::Instance().RunScript(kScene, "bench.mel"))
+    {
+        state.SkipWithError("the scene failed: is particleVolarix.so beside the benchmark?");
+        return false;
+    }
+    auto node = vxhost::Scene::Get().Find("flockShape");
+    auto set = [&](const char* attribute, const MVectorArray& value)
+    {
+        MPlug(node, node->PathTo(node->FindAttribute(attribute)))
+            .setMObject(MObject(std::make_shared<vxhost::VectorArrayData>(value)));
+    };
+    set("position", SharedCloud(kParticles));
+    set("velocity", BenchCloud(kParticles, 43, 10.0));
+    return true;
+}
+
+std::unique_ptr<CacheRecorder> Recorder(benchmark::State& state)
+{
+    if (state.range(0) < 0)
+        return nullptr;
+    std::filesystem::remove_all(CacheDir());
+    auto recorder = std::make_unique<CacheRecorder>(CacheDir().string(), kFormats[state.range(0)]);
+    std::string error;
+    if (!recorder->Prepare(error))
+        state.SkipWithError(error.c_str());
+    state.SetLabel(vxhost::CacheFormatName(kFormats[state.range(0)]));
+    return recorder;
+}
+
+// A frame as `volarix run` makes it: step, then write every shape's cache.
+void BM_Frame(benchmark::State& state)
+{
+    if (!LoadScene(state))
+        return;
+    std::unique_ptr<CacheRecorder> recorder = Recorder(state);
+    if (state.range(0) < 0)
+        state.SetLabel("no cache");
+    vxhost::Dynamics& dynamics = vxhost::Dynamics::Get();
+    std::string error;
+    for (auto _ : state)
+    {
+        const double frame = dynamics.CurrentFrame() + 1.0;
+        if (!dynamics.SetCurrentFrame(frame))
+            state.SkipWithError("a frame failed");
+        if (recorder && !recorder->Record(frame, error))
+            state.SkipWithError(error.c_str());
+    }
+    state.SetItemsProcessed(state.iterations() * kParticles);
+    if (recorder)
+        state.counters["MB/frame"] =
+            static_cast<double>(recorder->BytesWritten()) / 1e6 / static_cast<double>(state.iterations());
+    std::filesystem::remove_all(CacheDir());
+}
+BENCHMARK(BM_Frame)
+    ->Arg(-1)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(3.0);
+
+// Only the caching part of a frame: capturing the state and writing it.
+void BM_CacheWrite(benchmark::State& state)
+{
+    if (!LoadScene(state))
+        return;
+    std::unique_ptr<CacheRecorder> recorder = Recorder(state);
+    std::string error;
+    for (auto _ : state)
+        if (!recorder->Record(1.0, error))
+            state.SkipWithError(error.c_str());
+    state.SetItemsProcessed(state.iterations() * kParticles);
+    std::filesystem::remove_all(CacheDir());
+}
+BENCHMARK(BM_CacheWrite)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,84 @@
+#pragma once
+/// \file Viewport.h
+/// Pictures of the scene as Maya's Viewport 2.0 would show it: the draw
+/// overrides' drawables, the shown manipulators and the particles, through
+/// one of the host's cameras, written as PNG or SVG.
+///
+///     vxhost::ViewportOptions options;
+///     options.camera = "persp";
+///     options.width = 1280;
+///     options.height = 720;
+///     MStatus status = vxhost::RenderViewport(options, "shots/frame.0001.png");
+///
+/// A redraw works as Maya's does: every DAG node whose type's draw
+/// classification has a registered creator gets its override (made once and
+/// kept), prepareForDraw with the data it returned last time, then
+/// addUIDrawables; the manipulators shown for the lead selection get
+/// preDrawUI and drawUI. Hidden and intermediate nodes are not drawn.
+/// Afterwards M3dView::active3dView() is the view drawn (its camera, size and
+/// worldToView), until the next picture.
+
+#include <maya/MBoundingBox.h>
+#include <maya/MMatrix.h>
+#include <maya/MStatus.h>
+#include <vxhost/UIDrawRecords.h>
+
+#include <string>
+#include <vector>
+
+namespace vxhost
+{
+enum class ImageFormat
+{
+    kPng,
+    kSvg
+};
+
+struct ViewportOptions
+{
+    /// persp, top, front or side.
+    std::string camera = "persp";
+    int width = 960;
+    int height = 540;
+    ImageFormat format = ImageFormat::kPng;
+    /// Frame the camera on the scene's bounds (particles and the bounded
+    /// overrides) before drawing; otherwise it stays where it was last put,
+    /// which keeps it steady through a sequence of frames.
+    bool fitView = true;
+    bool grid = true;
+    bool particles = true;
+    /// The manipulators of the lead selection (see MPxManipContainer).
+    bool manipulators = true;
+};
+
+/// What one node's override recorded, in object space, with the matrix
+/// that places it in the world.
+struct RecordedNode
+{
+    std::string path; ///< "|field1" or "|target1|target1Shape"
+    MMatrix world;
+    std::vector<UIDrawable> drawables;
+};
+
+/// What one redraw records.
+struct ViewportFrame
+{
+    std::vector<RecordedNode> nodes;
+    std::vector<UIDrawable> manipulators; ///< world space
+    MBoundingBox bounds;                  ///< of the particles and the bounded overrides, world space
+};
+
+/// Points the active view at the camera (framing it when asked) and
+/// records everything a redraw draws, without drawing. Fails
+/// (kInvalidParameter) for an unknown camera or a size below 1 pixel.
+MStatus RecordViewport(const ViewportOptions& options, ViewportFrame& out);
+/// Records a redraw and draws it to path. Besides RecordViewport's
+/// failures: kFailure when the file cannot be written; the status says why.
+MStatus RenderViewport(const ViewportOptions& options, const std::string& path);
+
+/// kSvg for a path ending ".svg" (any case), kPng otherwise.
+ImageFormat FormatForPath(const std::string& path);
+/// "dir/name.0012.png": base, the frame padded to four digits, the format's
+/// extension; how playblast names the frames of a sequence.
+std::string FrameFileName(const std::string& base, int frame, ImageFormat format);
+} // namespace vxhost

@@ -1,0 +1,43 @@
+#pragma once
+/// \file ParticleArrays.h
+/// The per-particle arrays of a particle shape, as the commands that add and
+/// change particles (emit, dynExpression) see them.
+
+#include "dg/Node.h"
+
+#include <maya/MDoubleArray.h>
+#include <maya/MVectorArray.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vxhost
+{
+/// One per-particle array: a stored, writable doubleArray or vectorArray
+/// attribute of the shape (not an array of them), built in (position,
+/// velocity, mass, particleId, age) or added with addAttr.
+struct ParticleArray
+{
+    const Attribute* attribute = nullptr;
+    bool vector = false;
+    /// What a particle without an entry has: 1 for mass, 0 otherwise.
+    double fallback = 0.0;
+};
+
+/// The shape's per-particle arrays, built-in ones first, in attribute order.
+std::vector<ParticleArray> ParticleArraysOf(const Node& shape);
+
+/// The particle shape a name stands for: the shape itself or the first
+/// particle shape under a transform of that name; null for anything else.
+std::shared_ptr<Node> FindParticleShape(const std::string& name);
+
+/// The number of particles: the length of the position array.
+unsigned ParticleCount(Node& shape);
+
+/// The array stored at a top-level attribute of the shape, made empty when
+/// missing. Changed in place, as the dynamics integrates; the caller
+/// touches the scene.
+MDoubleArray& DoubleArrayAt(Node& shape, const Attribute* attribute);
+MVectorArray& VectorArrayAt(Node& shape, const Attribute* attribute);
+} // namespace vxhost

@@ -1,0 +1,164 @@
+// One redraw: the view, the framing, and the drawables recorded from the
+// draw overrides and the manipulators.
+#include "Cameras.h"
+#include "DrawOverrides.h"
+#include "Manipulators.h"
+#include "ViewportScene.h"
+
+#include "dg/DataObjects.h"
+#include "dg/Scene.h"
+#include "dynamics/ParticleNode.h"
+
+#include <maya/MHWGeometryUtilities.h>
+#include <maya/MUIDrawManager.h>
+#include <vxhost/Viewport.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+
+namespace vxhost
+{
+namespace
+{
+bool Shown(Node& node)
+{
+    MDagPath path;
+    if (!MDagPath::getAPathTo(node.Object(), path))
+        return false;
+    const MHWRender::DisplayStatus status = MHWRender::MGeometryUtilities::displayStatus(path);
+    return status != MHWRender::kInvisible && status != MHWRender::kIntermediateObject &&
+           status != MHWRender::kNoStatus;
+}
+
+const MVectorArray* VectorArrayOf(Node& node, const MObject& attribute)
+{
+    MStatus status;
+    const DataNode* data = node.Evaluate(node.PathTo(Attribute::From(attribute)), status);
+    const VectorArrayData* array = status && data ? VectorArrayData::From(data->data) : nullptr;
+    return array ? &array->value : nullptr;
+}
+
+std::string FullPath(const Node& node)
+{
+    std::string path;
+    for (const Node* n = &node; n; n = n->parent)
+        path.insert(0, "|" + n->name);
+    return path;
+}
+} // namespace
+
+std::vector<ParticleCloud> VisibleParticles()
+{
+    std::vector<ParticleCloud> clouds;
+    const ParticleAttributes& a = Particle();
+    const std::vector<std::shared_ptr<Node>> nodes = Scene::Get().Nodes();
+    for (const auto& node : nodes)
+    {
+        if (!node->cls->IsA("particle") || !Shown(*node))
+            continue;
+        ParticleCloud cloud;
+        cloud.positions = VectorArrayOf(*node, a.position);
+        cloud.velocities = VectorArrayOf(*node, a.velocity);
+        if (cloud.positions && cloud.positions->length() > 0)
+            clouds.push_back(cloud);
+    }
+    return clouds;
+}
+
+MStatus RecordViewport(const ViewportOptions& options, ViewportFrame& out)
+{
+    out = ViewportFrame();
+    if (!FindCamera(options.camera))
+        return MStatus(MStatus::kInvalidParameter, MString("Unknown camera \"") + options.camera.c_str() +
+                                                       "\": use persp, top, front or side.");
+    if (options.width < 1 || options.height < 1)
+        return MStatus(MStatus::kInvalidParameter, "The picture must be at least 1 pixel wide and high.");
+    ViewState& view = ActiveView();
+    view.camera = options.camera;
+    view.width = options.width;
+    view.height = options.height;
+    ++view.frameStamp;
+    MDagPath camera;
+    CameraPath(options.camera, camera);
+
+    if (options.manipulators)
+    {
+        // A container that fails to connect has said why; the picture goes
+        // on without it.
+        std::string error;
+        ManipContext::Get().Sync(false, error);
+    }
+
+    // The nodes to draw, and the bounds to frame.
+    DrawOverrides& overrides = DrawOverrides::Get();
+    const std::vector<std::shared_ptr<Node>> nodes = Scene::Get().Nodes();
+    std::vector<Node*> drawn;
+    for (const auto& node : nodes)
+        if (node->cls->dag && overrides.HasCreator(*node->cls) && Shown(*node))
+            drawn.push_back(node.get());
+    bool bounded = false;
+    if (options.particles)
+        for (const ParticleCloud& cloud : VisibleParticles())
+            for (const MVector& p : *cloud.positions)
+                if (std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z))
+                {
+                    out.bounds.expand(MPoint(p));
+                    bounded = true;
+                }
+    for (Node* node : drawn)
+    {
+        // Where the node is drawn counts even when its box is empty (a
+        // field's icon has no extent).
+        MBoundingBox box;
+        MMatrix world;
+        if (overrides.WorldBounds(*node, camera, box, world))
+        {
+            if (box.width() > 0.0 || box.height() > 0.0 || box.depth() > 0.0)
+                out.bounds.expand(box);
+            out.bounds.expand(MPoint(world(3, 0), world(3, 1), world(3, 2)));
+            bounded = true;
+        }
+    }
+    if (options.fitView)
+    {
+        // Nothing to frame: Maya's default grid, 24 centimetres across.
+        const MBoundingBox bounds =
+            bounded ? out.bounds : MBoundingBox(MPoint(-12.0, -12.0, -12.0), MPoint(12.0, 12.0, 12.0));
+        FrameCamera(options.camera, *FindCamera(options.camera), bounds, options.width, options.height);
+    }
+
+    for (Node* node : drawn)
+    {
+        MHWRender::MUIDrawManager drawManager;
+        RecordedNode recorded;
+        if (!overrides.Draw(*node, camera, view, drawManager, recorded.world))
+            continue;
+        recorded.path = FullPath(*node);
+        recorded.drawables = drawManager.Drawables();
+        out.nodes.push_back(std::move(recorded));
+    }
+    if (options.manipulators)
+    {
+        MHWRender::MUIDrawManager drawManager;
+        ManipContext::Get().Draw(drawManager, view);
+        out.manipulators = drawManager.Drawables();
+    }
+    return MStatus::kSuccess;
+}
+
+ImageFormat FormatForPath(const std::string& path)
+{
+    std::string tail = path.size() >= 4 ? path.substr(path.size() - 4) : path;
+    std::transform(tail.begin(), tail.end(), tail.begin(), [](unsigned char c) { return std::tolower(c); });
+    return tail == ".svg" ? ImageFormat::kSvg : ImageFormat::kPng;
+}
+
+std::string FrameFileName(const std::string& base, int frame, ImageFormat format)
+{
+    char number[32];
+    std::snprintf(number, sizeof number, ".%04d", frame);
+    return base + number + (format == ImageFormat::kSvg ? ".svg" : ".png");
+}
+} // namespace vxhost

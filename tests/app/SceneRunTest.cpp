@@ -1,0 +1,303 @@
+// The volarix program's parts in-process: frame ranges, the progress bar,
+// scene runs with caches, and the shell.
+#include "SceneRun.h"
+#include "ProgressBar.h"
+#include "SceneShell.h"
+
+#include "dg/Scene.h"
+#include "dynamics/Dynamics.h"
+
+#include <vxhost/MessageLog.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+std::string Contents(std::FILE* file)
+{
+    std::fflush(file);
+    std::rewind(file);
+    std::string text;
+    char chunk[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof(chunk), file)) > 0)
+        text.append(chunk, got);
+    return text;
+}
+
+std::vector<std::string> FilesIn(const fs::path& dir)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class SceneRunTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        vxhost::SetMessageEcho(false);
+        vxhost::ClearMessages();
+        vxhost::Scene::Get().Reset();
+        dir = fs::temp_directory_path() / "vx_scene_run_test";
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        out = std::tmpfile();
+    }
+    void TearDown() override
+    {
+        std::fclose(out);
+        fs::remove_all(dir);
+    }
+
+    // A small flock on a grid (jitter draws from a host generator that
+    // runs on across runs in one process).
+    std::string WriteScene(const std::string& extra = std::string())
+    {
+        const fs::path scene = dir / "scene.mel";
+        std::ofstream(scene) << "loadPlugin \"particleVolarix\";\n"
+                                "playbackOptions -min 1 -max 4;\n"
+                                "particle -n flock -ll -6 -6 -6 -ur 6 6 6 -grs 3;\n"
+                                "createNode particleVolarix -n swarm;\n"
+                                "setAttr swarm.maximumSpeed 20;\n"
+                                "connectDynamic -f swarm flock;\n"
+                             << extra;
+        return scene.string();
+    }
+
+    SceneRunOptions Options(const std::string& scene)
+    {
+        SceneRunOptions options;
+        options.scene = scene;
+        options.progress = false;
+        return options;
+    }
+
+    fs::path dir;
+    std::FILE* out = nullptr;
+};
+} // namespace
+
+TEST(ArgumentTest, FrameRangesAndSizes)
+{
+    double start = -1.0;
+    double end = -1.0;
+    EXPECT_EQ(ParseFrameRange("1:240", start, end), "");
+    EXPECT_EQ(start, 1.0);
+    EXPECT_EQ(end, 240.0);
+    EXPECT_EQ(ParseFrameRange("0:0", start, end), "");
+    EXPECT_EQ(end, 0.0);
+
+    for (const char* bad : {"", "1", "1:", ":2", "1-10", "1.5:3", "a:b", "1:2:3", " 1:2"})
+        EXPECT_NE(ParseFrameRange(bad, start, end).find("expected START:END"), std::string::npos) << bad;
+    EXPECT_NE(ParseFrameRange("-5:10", start, end).find("must not be negative"), std::string::npos);
+    EXPECT_NE(ParseFrameRange("10:5", start, end).find("comes before"), std::string::npos);
+    EXPECT_EQ(end, 0.0) << "a refused range leaves the output alone";
+
+    int width = 0;
+    int height = 0;
+    EXPECT_EQ(ParseSize("1280x720", width, height), "");
+    EXPECT_EQ(width, 1280);
+    EXPECT_EQ(height, 720);
+    for (const char* bad : {"", "1280", "0x10", "10x0", "x10", "10x", "16385x10", "1.5x2", "10X10"})
+        EXPECT_NE(ParseSize(bad, width, height), "") << bad;
+}
+
+TEST(ProgressBarTest, SilentForShortRunsAndWhenNotWanted)
+{
+    ProgressBar::Clock::time_point now{};
+    auto clock = [&] { return now; };
+    std::FILE* file = std::tmpfile();
+
+    // Within the first second nothing is drawn, however many frames.
+    ProgressBar bar(file, true, 1, 11, clock);
+    now += std::chrono::milliseconds(900);
+    bar.Update(6, 100);
+    EXPECT_EQ(Contents(file), "");
+
+    // After it: frame, particles, rate and time left (5 frames in 1.25 s).
+    now += std::chrono::milliseconds(350);
+    bar.Update(6, 100);
+    const std::string drawn = Contents(file);
+    EXPECT_NE(drawn.find("[##########----------]  frame 6/11  100 particles  4.0 frames/s  1.2 s left"),
+              std::string::npos)
+        << drawn;
+    // Redraws are throttled, but the last frame is always drawn.
+    now += std::chrono::milliseconds(10);
+    bar.Update(7, 100);
+    EXPECT_EQ(Contents(file), drawn);
+    bar.Update(11, 100);
+    EXPECT_NE(Contents(file).find("frame 11/11"), std::string::npos);
+    bar.Finish();
+    EXPECT_EQ(Contents(file).back(), '\n');
+    std::fclose(file);
+
+    // Disabled: nothing at all, not even the closing newline.
+    file = std::tmpfile();
+    ProgressBar off(file, false, 1, 11, clock);
+    now += std::chrono::seconds(5);
+    off.Update(11, 100);
+    off.Finish();
+    EXPECT_EQ(Contents(file), "");
+    // A file is no terminal; --quiet wins on a terminal too.
+    EXPECT_FALSE(ProgressBar::Wanted(false, file));
+    EXPECT_FALSE(ProgressBar::Wanted(true, stderr));
+    std::fclose(file);
+}
+
+TEST_F(SceneRunTest, RunWritesOneCacheFilePerFrameAndShape)
+{
+    SceneRunOptions options = Options(WriteScene("particle -n second -p 1 1 1 -p 2 2 2;\n"));
+    options.frameRange = true;
+    options.startFrame = 2;
+    options.endFrame = 4;
+    options.cacheDir = (dir / "cache" / "nested").string();
+    SceneRunSummary summary;
+    ASSERT_EQ(RunScene(options, out, &summary), 0);
+
+    EXPECT_EQ(FilesIn(options.cacheDir),
+              (std::vector<std::string>{"flockShape.2.pdc", "flockShape.3.pdc", "flockShape.4.pdc",
+                                        "secondShape.2.pdc", "secondShape.3.pdc", "secondShape.4.pdc"}));
+    EXPECT_EQ(summary.particles, 127u);
+    EXPECT_EQ(summary.shapes, 2u);
+    EXPECT_EQ(summary.frames, 3u);
+    EXPECT_EQ(summary.steps, 3u) << "frames 1 to 4: three steps, the first a run-up";
+    EXPECT_EQ(summary.evaluations, 3u) << "one field on one of the two shapes";
+    EXPECT_EQ(summary.filesWritten, 6u);
+    std::uintmax_t bytes = 0;
+    for (const auto& entry : fs::directory_iterator(options.cacheDir))
+        bytes += entry.file_size();
+    EXPECT_EQ(summary.bytesWritten, bytes);
+    const std::string text = Contents(out);
+    EXPECT_NE(text.find("particles      127 in 2 particle shapes"), std::string::npos) << text;
+    EXPECT_NE(text.find("frames         3 (2 to 4), 3 stepped"), std::string::npos) << text;
+    EXPECT_NE(text.find("files written  6"), std::string::npos) << text;
+
+    // The last file holds the final state exactly.
+    vxhost::ParticleCacheFrame state;
+    vxhost::ParticleCacheFrame cached;
+    std::string error;
+    ASSERT_TRUE(vxhost::CaptureParticleFrame(*vxhost::Scene::Get().Find("flockShape"), state));
+    ASSERT_TRUE(vxhost::ReadParticleCacheFile(options.cacheDir + "/flockShape.4.pdc", cached, error))
+        << error;
+    ASSERT_EQ(cached.channels.size(), state.channels.size());
+    for (std::size_t c = 0; c < state.channels.size(); ++c)
+    {
+        EXPECT_EQ(cached.channels[c].name, state.channels[c].name);
+        EXPECT_TRUE(cached.channels[c].values == state.channels[c].values) << state.channels[c].name;
+    }
+}
+
+TEST_F(SceneRunTest, EveryFormatRecordsTheSameRunAndTheSeedMatters)
+{
+    // Without --frames the scene's playback range runs: 1 to 4.
+    std::map<std::string, vxhost::ParticleCacheFrame> last;
+    for (const auto& [name, format, seed] :
+         {std::tuple{"pdc", vxhost::CacheFormat::kPdc, 5u}, std::tuple{"ply", vxhost::CacheFormat::kPly, 5u},
+          std::tuple{"csv", vxhost::CacheFormat::kCsv, 5u},
+          std::tuple{"pdc-seed6", vxhost::CacheFormat::kPdc, 6u}})
+    {
+        vxhost::Scene::Get().Reset();
+        SceneRunOptions options = Options(WriteScene("setAttr swarm.flockCentringUrgeType 1;\n"
+                                                     "setAttr swarm.flockCentringUrgeRange 0.5 4;\n"));
+        options.cacheDir = (dir / name).string();
+        options.cacheFormat = format;
+        options.seed = seed;
+        options.json = true;
+        ASSERT_EQ(RunScene(options, out), 0) << name;
+        std::string error;
+        ASSERT_TRUE(vxhost::ReadParticleCacheFile(
+            vxhost::ParticleCachePath(options.cacheDir, "flockShape", 4, format), last[name], error))
+            << error;
+        EXPECT_EQ(FilesIn(options.cacheDir).size(), 4u);
+    }
+    const auto position = [&](const char* run)
+    { return std::get<MVectorArray>(last[run].Find("position")->values); };
+    EXPECT_TRUE(position("pdc") == position("ply"));
+    EXPECT_TRUE(position("pdc") == position("csv"));
+    EXPECT_FALSE(position("pdc") == position("pdc-seed6"))
+        << "the field draws its random ranges from the seed";
+
+    const std::string json = Contents(out);
+    EXPECT_NE(json.find("\"count\": 4"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"format\": \"csv\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"filesWritten\": 4"), std::string::npos) << json;
+}
+
+TEST_F(SceneRunTest, FailuresStopTheRunWithStatusOne)
+{
+    // An unwritable cache folder stops the run before the scene runs.
+    SceneRunOptions options = Options(WriteScene());
+    std::ofstream(dir / "file") << "x";
+    options.cacheDir = (dir / "file" / "cache").string();
+    EXPECT_EQ(RunScene(options, out), 1);
+    EXPECT_TRUE(vxhost::Scene::Get().Nodes().empty());
+
+    // A failing command: status 1 and no summary.
+    options = Options(WriteScene("setAttr swarm.noSuchAttribute 1;\n"));
+    options.cacheDir = (dir / "cache").string();
+    EXPECT_EQ(RunScene(options, out), 1);
+    EXPECT_EQ(Contents(out), "");
+    EXPECT_TRUE(FilesIn(dir / "cache").empty());
+
+    // A playblast folder that cannot be made: refused up front as well.
+    vxhost::Scene::Get().Reset();
+    options = Options(WriteScene());
+    options.playblastDir = (dir / "file" / "pictures").string();
+    EXPECT_EQ(RunScene(options, out), 1);
+    EXPECT_TRUE(vxhost::Scene::Get().Nodes().empty());
+}
+
+TEST_F(SceneRunTest, PlayblastDrawsEveryFrameOfTheRange)
+{
+    SceneRunOptions options = Options(WriteScene());
+    options.frameRange = true;
+    options.startFrame = 3;
+    options.endFrame = 5;
+    options.playblastDir = (dir / "pictures").string();
+    options.view = "top";
+    options.width = 64;
+    options.height = 48;
+    SceneRunSummary summary;
+    ASSERT_EQ(RunScene(options, out, &summary), 0);
+    EXPECT_EQ(FilesIn(dir / "pictures"),
+              (std::vector<std::string>{"scene.0003.png", "scene.0004.png", "scene.0005.png"}));
+    EXPECT_EQ(summary.pictures, 3u);
+    EXPECT_EQ(summary.filesWritten, 3u);
+    EXPECT_EQ(summary.cacheFiles, 0u);
+    // A PNG of the size asked for: width and height in the IHDR chunk.
+    std::ifstream png(dir / "pictures" / "scene.0003.png", std::ios::binary);
+    unsigned char header[24] = {};
+    png.read(reinterpret_cast<char*>(header), sizeof(header));
+    EXPECT_EQ(header[1], 'P');
+    EXPECT_EQ((header[16] << 24) | (header[17] << 16) | (header[18] << 8) | header[19], 64);
+    EXPECT_EQ((header[20] << 24) | (header[21] << 16) | (header[22] << 8) | header[23], 48);
+}
+
+TEST_F(SceneRunTest, ShellRunsLineByLineAndSurvivesErrors)
+{
+    std::istringstream in("particle -p 1 2 3 -n f\n"
+                          "  \n"
+                          "noSuchCommand 1;\n"
+                          "getAttr fShape.count\n"
+                          "setAttr fShape.position -type vectorArray 2 0 0 0 1 1 1; // two now\n"
+                          "getAttr fShape.count;\n"
+                          "quit\n"
+                          "getAttr fShape.position;\n");
+    EXPECT_EQ(RunShell(in, out, true), 0);
+    EXPECT_EQ(Contents(out), "volarix> volarix> volarix> volarix> volarix> volarix> volarix> \n");
+    std::vector<std::string> shown;
+    for (const vxhost::Message& m : vxhost::Messages())
+        shown.push_back((m.severity == vxhost::Severity::kError ? "error: " : "") + m.text);
+    EXPECT_EQ(shown, (std::vector<std::string>{
+                         "f fShape", "error: line 1: Cannot find procedure \"noSuchCommand\".", "1", "2"}));
+}

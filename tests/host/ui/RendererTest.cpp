@@ -1,0 +1,160 @@
+// Pictures: what lands in the pixels, the file formats, and playblast.
+
+#include "ViewportTestUtil.h"
+
+#include <vxhost/Viewport.h>
+
+#include <cairo.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+using namespace viewporttest;
+using MHWRender::MDrawRegistry;
+using vxhost::Scene;
+
+namespace
+{
+struct Pixel
+{
+    int r, g, b;
+};
+
+// A PNG read back with cairo.
+class Image
+{
+public:
+    explicit Image(const std::string& path) : fSurface(cairo_image_surface_create_from_png(path.c_str())) {}
+    ~Image() { cairo_surface_destroy(fSurface); }
+    Image(const Image&) = delete;
+    Image& operator=(const Image&) = delete;
+
+    bool Ok() const { return cairo_surface_status(fSurface) == CAIRO_STATUS_SUCCESS; }
+    int Width() const { return cairo_image_surface_get_width(fSurface); }
+    int Height() const { return cairo_image_surface_get_height(fSurface); }
+    // x right, y up from the bottom row, as M3dView counts.
+    Pixel At(int x, int y) const
+    {
+        const unsigned char* row = cairo_image_surface_get_data(fSurface) +
+                                   (Height() - 1 - y) * cairo_image_surface_get_stride(fSurface);
+        const auto argb = *reinterpret_cast<const std::uint32_t*>(row + 4 * x);
+        return {int((argb >> 16) & 0xFF), int((argb >> 8) & 0xFF), int(argb & 0xFF)};
+    }
+    // The largest red-over-blue excess in a square around (x, y): grey
+    // background and grid have none.
+    int MostReddish(int x, int y, int half) const
+    {
+        int best = -255;
+        for (int j = std::max(0, y - half); j <= std::min(Height() - 1, y + half); ++j)
+            for (int i = std::max(0, x - half); i <= std::min(Width() - 1, x + half); ++i)
+                best = std::max(best, At(i, j).r - At(i, j).b);
+        return best;
+    }
+
+private:
+    cairo_surface_t* fSurface;
+};
+
+class RendererTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        vxhost::SetMessageEcho(false);
+        Scene::Get().Reset();
+        TestLocator::Register();
+        TestDrawOverride::Reset();
+        ASSERT_TRUE(MDrawRegistry::registerDrawOverrideCreator(kClassification, kRegistrant,
+                                                               TestDrawOverride::Creator));
+        fDir = std::filesystem::temp_directory_path() / ("vx_render_test_" + std::to_string(getpid()));
+        std::filesystem::create_directories(fDir);
+        // Three still particles, and a locator (dormant: dark brown) to
+        // their left.
+        ASSERT_TRUE(RunScript("particle -p 0 0 0 -p 4 0 0 -p 0 4 0 -n cloud;"
+                              "createNode testVolume -n vol; setAttr vol.width 1; xform -t -6 0 0 transform1;"
+                              "select -cl;"));
+    }
+    void TearDown() override
+    {
+        MDrawRegistry::deregisterDrawOverrideCreator(kClassification, kRegistrant);
+        Scene::Get().Reset();
+        std::filesystem::remove_all(fDir);
+        vxhost::ClearMessages();
+        vxhost::SetMessageEcho(true);
+    }
+
+    std::string File(const char* name) const { return (fDir / name).string(); }
+
+    std::filesystem::path fDir;
+};
+
+TEST_F(RendererTest, ParticlesAndDrawablesLandWhereTheViewProjectsThem)
+{
+    vxhost::ViewportOptions options;
+    options.camera = "front";
+    options.width = 320;
+    options.height = 240;
+    const std::string path = File("front.png");
+    ASSERT_TRUE(vxhost::RenderViewport(options, path));
+    const Image image(path);
+    ASSERT_TRUE(image.Ok());
+    EXPECT_EQ(image.Width(), 320);
+    EXPECT_EQ(image.Height(), 240);
+
+    const M3dView view = M3dView::active3dView();
+    for (const MPoint& p : {MPoint(0.0, 0.0, 0.0), MPoint(4.0, 0.0, 0.0), MPoint(0.0, 4.0, 0.0)})
+    {
+        short x = 0, y = 0;
+        ASSERT_TRUE(view.worldToView(p, x, y));
+        // Still particles take the slow end of the ramp: blue.
+        const Pixel pixel = image.At(x, y);
+        EXPECT_GT(pixel.b, 200) << p.x << " " << p.y;
+        EXPECT_LT(pixel.r, 100) << p.x << " " << p.y;
+    }
+    // The locator's icon and circle in the template colour; nothing of the
+    // kind in an empty corner.
+    short x = 0, y = 0;
+    ASSERT_TRUE(view.worldToView(MPoint(-6.0, 0.0, 0.0), x, y));
+    EXPECT_GT(image.MostReddish(x, y, 12), 20);
+    EXPECT_LE(image.MostReddish(5, 5, 4), 0);
+    // The framing keeps everything inside the picture.
+    EXPECT_GT(x, 0);
+    ASSERT_TRUE(view.worldToView(MPoint(4.0, 4.0, 0.0), x, y));
+    EXPECT_LT(x, 320);
+    EXPECT_LT(y, 240);
+}
+
+TEST_F(RendererTest, SvgIsWrittenAsVectors)
+{
+    vxhost::ViewportOptions options;
+    options.format = vxhost::ImageFormat::kSvg;
+    const std::string path = File("persp.svg");
+    ASSERT_TRUE(vxhost::RenderViewport(options, path));
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_NE(text.str().find("<svg"), std::string::npos);
+    EXPECT_NE(text.str().find("<path"), std::string::npos);
+}
+
+TEST_F(RendererTest, PlayblastWritesFramesAndReportsFailures)
+{
+    const std::string base = File("shot");
+    ASSERT_TRUE(RunScript("playblast -f \"" + base + ".png\" -wh 64 48 -fr 1 -fr 3 -cam side;"));
+    EXPECT_EQ(Result(), base + ".0001.png " + base + ".0003.png");
+    EXPECT_TRUE(Image(base + ".0003.png").Ok());
+    EXPECT_FALSE(std::filesystem::exists(base + ".0002.png"));
+    // One picture: the name as given, the extension added when missing.
+    ASSERT_TRUE(RunScript("playblast -f \"" + File("single") + "\" -wh 32 32 -fmt svg;"));
+    EXPECT_EQ(Result(), File("single") + ".svg");
+
+    EXPECT_FALSE(RunScript("playblast -f \"" + base + "\" -cam nowhere;"));
+    EXPECT_NE(LastError().find("Unknown camera"), std::string::npos);
+    EXPECT_FALSE(RunScript("playblast -f \"" + File("no/such/dir/x.png") + "\" -wh 8 8;"));
+    EXPECT_NE(LastError().find("Cannot write"), std::string::npos);
+    EXPECT_FALSE(RunScript("playblast -wh 8 8;"));
+}
+} // namespace
