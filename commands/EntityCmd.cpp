@@ -497,6 +497,26 @@ unsigned int EntityCmd::ChooseFreeIndex(MPlug& arrayPlug)
     return candidate;
 }
 
+MStatus EntityCmd::GeometryOutputAndElement(const char* outputName, MPlug& output, MPlug& element)
+{
+    MStatus status;
+    const MFnDependencyNode geometryFn(entityPath.node(), &status);
+    if (!status)
+        return status;
+    output = geometryFn.findPlug(outputName, false, &status);
+    if (!status)
+        return status;
+    output = output.elementByLogicalIndex(0, &status);
+    if (!status)
+        return status;
+    MPlug arrayPlug = EntityArrayPlug(status);
+    if (!status)
+        return status;
+    entityIndex = ChooseFreeIndex(arrayPlug);
+    element = arrayPlug.elementByLogicalIndex(entityIndex, &status);
+    return status;
+}
+
 MStatus EntityCmd::QueueConnection(const MPlug& source, const MPlug& destination)
 {
     MStatus status;

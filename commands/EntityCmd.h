@@ -106,6 +106,10 @@ protected:
     /// undo removed), else the lowest logical index that no element uses
     /// (0 when the elements cannot be counted).
     unsigned int ChooseFreeIndex(MPlug& arrayPlug);
+    /// The entity node's geometry output outputName[0] ("worldSpace",
+    /// "worldMesh") and the free element of the field's array it goes to,
+    /// whose index is kept in entityIndex.
+    MStatus GeometryOutputAndElement(const char* outputName, MPlug& output, MPlug& element);
     /// Queues source -> destination on the modifier, unless exactly that
     /// connection is already made (by an earlier -makeKeyable): it is then
     /// left alone, so the modifier neither fails on it nor undoes it.

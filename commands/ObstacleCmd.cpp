@@ -37,22 +37,9 @@ MStatus ObstacleCmd::ConnectEntityCurve()
 
 MStatus ObstacleCmd::ConnectEntityMesh()
 {
-    MStatus status;
-    const MFnDependencyNode meshFn(entityPath.node(), &status);
-    if (!status)
-        return status;
-    MPlug worldMesh = meshFn.findPlug("worldMesh", false, &status);
-    if (!status)
-        return status;
-    worldMesh = worldMesh.elementByLogicalIndex(0, &status);
-    if (!status)
-        return status;
-
-    MPlug arrayPlug = EntityArrayPlug(status);
-    if (!status)
-        return status;
-    entityIndex = ChooseFreeIndex(arrayPlug);
-    const MPlug element = arrayPlug.elementByLogicalIndex(entityIndex, &status);
+    MPlug worldMesh;
+    MPlug element;
+    MStatus status = GeometryOutputAndElement("worldMesh", worldMesh, element);
     if (!status)
         return status;
     MPlug volumeType = element.child(kVolumeTypeChild, &status);

@@ -120,22 +120,9 @@ void* TargetCmd::creator()
 
 MStatus TargetCmd::ConnectEntityCurve()
 {
-    MStatus status;
-    const MFnDependencyNode curveFn(entityPath.node(), &status);
-    if (!status)
-        return status;
-    MPlug worldSpace = curveFn.findPlug("worldSpace", false, &status);
-    if (!status)
-        return status;
-    worldSpace = worldSpace.elementByLogicalIndex(0, &status);
-    if (!status)
-        return status;
-
-    MPlug arrayPlug = EntityArrayPlug(status);
-    if (!status)
-        return status;
-    entityIndex = ChooseFreeIndex(arrayPlug);
-    const MPlug element = arrayPlug.elementByLogicalIndex(entityIndex, &status);
+    MPlug worldSpace;
+    MPlug element;
+    MStatus status = GeometryOutputAndElement("worldSpace", worldSpace, element);
     if (!status)
         return status;
     MPlug steeringType = element.child(kSteeringTypeChild, &status);

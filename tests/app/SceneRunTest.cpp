@@ -48,7 +48,10 @@ protected:
         vxhost::SetMessageEcho(false);
         vxhost::ClearMessages();
         vxhost::Scene::Get().Reset();
-        dir = fs::temp_directory_path() / "vx_scene_run_test";
+        // One folder per test: ctest runs the tests of this suite at once.
+        dir =
+            fs::temp_directory_path() /
+            ("vx_scene_run_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir);
         fs::create_directories(dir);
         out = std::tmpfile();

@@ -34,6 +34,9 @@ protected:
         ASSERT_TRUE(Run("loadPlugin \"" VX_PLUGIN_MODULE "\";"));
         vxhost::ClearMessages();
     }
+    // The scene (and the undo queue's commands holding its nodes) goes with
+    // the test, before static destruction at exit.
+    void TearDown() override { vxhost::Scene::Get().Reset(); }
 
     static MStatus Run(const std::string& script)
     {

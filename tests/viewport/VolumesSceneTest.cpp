@@ -1,6 +1,8 @@
 // The demo scene of the volume shapes drawn by playblast: the picture shows
 // each locator's outline where the locator is.
 
+#include "dg/Scene.h"
+
 #include <maya/M3dView.h>
 #include <maya/MPoint.h>
 #include <maya/MQuaternion.h>
@@ -107,5 +109,6 @@ TEST(VolumesSceneTest, PlayblastShowsEveryVolume)
     EXPECT_TRUE(DiffersAround(with, without, ring)) << "tube";
     // Far from every volume nothing changed: the corner of the picture.
     EXPECT_EQ(ChannelDifference(with.At(2, 2), without.At(2, 2)), 0);
+    vxhost::Scene::Get().Reset(); // the plug-in's nodes go before static destruction
 }
 } // namespace

@@ -206,6 +206,24 @@ MStatus GetTriple(const Attribute* a, Triple field, bool has, double* x, double*
         *z = (a->*field)[2];
     return MStatus::kSuccess;
 }
+MStatus SetSoft(Attribute* a, double Attribute::*field, bool Attribute::*flag, double value)
+{
+    if (!a)
+        return MStatus::kInvalidParameter;
+    a->*field = value;
+    a->*flag = true;
+    return MStatus::kSuccess;
+}
+
+MStatus GetSoft(const Attribute* a, double Attribute::*field, bool Attribute::*flag, double& value)
+{
+    if (!a)
+        return MStatus::kInvalidParameter;
+    if (!(a->*flag))
+        return MStatus::kFailure;
+    value = a->*field;
+    return MStatus::kSuccess;
+}
 } // namespace
 
 MStatus MFnNumericAttribute::setDefault(bool value)
@@ -297,23 +315,11 @@ MStatus MFnNumericAttribute::setMax(double a, double b, double c)
 }
 MStatus MFnNumericAttribute::setSoftMin(double value)
 {
-    MStatus status;
-    if (Attribute* a = Attr(&status))
-    {
-        a->softMin = value;
-        a->hasSoftMin = true;
-    }
-    return status;
+    return SetSoft(Attr(), &Attribute::softMin, &Attribute::hasSoftMin, value);
 }
 MStatus MFnNumericAttribute::setSoftMax(double value)
 {
-    MStatus status;
-    if (Attribute* a = Attr(&status))
-    {
-        a->softMax = value;
-        a->hasSoftMax = true;
-    }
-    return status;
+    return SetSoft(Attr(), &Attribute::softMax, &Attribute::hasSoftMax, value);
 }
 bool MFnNumericAttribute::hasMin(MStatus* ReturnStatus) const
 {
@@ -357,23 +363,11 @@ MStatus MFnNumericAttribute::getMax(double& x, double& y) const
 }
 MStatus MFnNumericAttribute::getSoftMin(double& value) const
 {
-    const Attribute* a = Attr();
-    if (!a)
-        return MStatus::kInvalidParameter;
-    if (!a->hasSoftMin)
-        return MStatus::kFailure;
-    value = a->softMin;
-    return MStatus::kSuccess;
+    return GetSoft(Attr(), &Attribute::softMin, &Attribute::hasSoftMin, value);
 }
 MStatus MFnNumericAttribute::getSoftMax(double& value) const
 {
-    const Attribute* a = Attr();
-    if (!a)
-        return MStatus::kInvalidParameter;
-    if (!a->hasSoftMax)
-        return MStatus::kFailure;
-    value = a->softMax;
-    return MStatus::kSuccess;
+    return GetSoft(Attr(), &Attribute::softMax, &Attribute::hasSoftMax, value);
 }
 
 // MFnUnitAttribute -------------------------------------------------------------
@@ -451,13 +445,7 @@ MStatus MFnUnitAttribute::setMax(const MDistance& value)
 }
 MStatus MFnUnitAttribute::setSoftMin(double value)
 {
-    MStatus status;
-    if (Attribute* a = Attr(&status))
-    {
-        a->softMin = value;
-        a->hasSoftMin = true;
-    }
-    return status;
+    return SetSoft(Attr(), &Attribute::softMin, &Attribute::hasSoftMin, value);
 }
 MStatus MFnUnitAttribute::setSoftMin(const MDistance& value)
 {
@@ -465,13 +453,7 @@ MStatus MFnUnitAttribute::setSoftMin(const MDistance& value)
 }
 MStatus MFnUnitAttribute::setSoftMax(double value)
 {
-    MStatus status;
-    if (Attribute* a = Attr(&status))
-    {
-        a->softMax = value;
-        a->hasSoftMax = true;
-    }
-    return status;
+    return SetSoft(Attr(), &Attribute::softMax, &Attribute::hasSoftMax, value);
 }
 MStatus MFnUnitAttribute::setSoftMax(const MDistance& value)
 {
@@ -509,23 +491,11 @@ MStatus MFnUnitAttribute::getMax(double& value) const
 }
 MStatus MFnUnitAttribute::getSoftMin(double& value) const
 {
-    const Attribute* a = Attr();
-    if (!a)
-        return MStatus::kInvalidParameter;
-    if (!a->hasSoftMin)
-        return MStatus::kFailure;
-    value = a->softMin;
-    return MStatus::kSuccess;
+    return GetSoft(Attr(), &Attribute::softMin, &Attribute::hasSoftMin, value);
 }
 MStatus MFnUnitAttribute::getSoftMax(double& value) const
 {
-    const Attribute* a = Attr();
-    if (!a)
-        return MStatus::kInvalidParameter;
-    if (!a->hasSoftMax)
-        return MStatus::kFailure;
-    value = a->softMax;
-    return MStatus::kSuccess;
+    return GetSoft(Attr(), &Attribute::softMax, &Attribute::hasSoftMax, value);
 }
 
 // MFnEnumAttribute -------------------------------------------------------------

@@ -298,7 +298,9 @@ TEST(ParticleCacheTest, MalformedInputSaysWhatIsWrong)
 
 TEST(ParticleCacheTest, FilesAreWrittenWholeOrNotAtAll)
 {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "vx_particle_cache_test";
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() /
+        ("vx_particle_cache_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     const ParticleCacheFrame frame = AwkwardFrame();
@@ -342,7 +344,10 @@ protected:
         vxhost::SetMessageEcho(false);
         vxhost::ClearMessages();
         vxhost::Scene::Get().Reset();
-        dir = std::filesystem::temp_directory_path() / "vx_particle_cache_shape_test";
+        // One folder per test: ctest runs the tests of this suite at once.
+        dir = std::filesystem::temp_directory_path() /
+              ("vx_particle_cache_" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
     }
