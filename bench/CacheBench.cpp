@@ -3,7 +3,7 @@
 // cache and with one file per frame in each format, in the same run. The
 // goal is a cache that costs at most a tenth of the frame. The writes alone
 // are timed too, as the part of the frame that caching adds.
-#include "BenchCloud.h"
+#include "BenchScene.h"
 #include "CacheRecorder.h"
 
 #include "dg/DataObjects.h"
@@ -20,21 +20,7 @@
 
 namespace
 {
-constexpr long kParticles = 100'000;
-
-const char* kScene = R"(
-loadPlugin "particleVolarix";
-particle -n flock;
-createNode particleVolarix -n swarm;
-setAttr swarm.maximumSpeed 50;
-setAttr swarm.maximumForce 20;
-setAttr swarm.boidSeparation 4;
-setAttr swarm.obstacleSeparation 1;
-setAttr swarm.numberOfNeighbours 8;
-setAttr swarm.flockCentringUrge 0.5;
-setAttr swarm.velocityMatchingUrge 0.5;
-connectDynamic -f swarm flock;
-)";
+constexpr long kParticles = kBenchSceneParticles;
 
 // The cache formats by benchmark argument; -1 for no cache.
 constexpr vxhost::CacheFormat kFormats[] = {vxhost::CacheFormat::kPdc, vxhost::CacheFormat::kPly,
@@ -43,26 +29,6 @@ constexpr vxhost::CacheFormat kFormats[] = {vxhost::CacheFormat::kPdc, vxhost::C
 std::filesystem::path CacheDir()
 {
     return std::filesystem::temp_directory_path() / "vx_bench_cache";
-}
-
-bool LoadScene(benchmark::State& state)
-{
-    vxhost::SetMessageEcho(false);
-    vxhost::Scene::Get().Reset();
-    if (!vxhost::CommandEngine::Instance().RunScript(kScene, "bench.mel"))
-    {
-        state.SkipWithError("the scene failed: is particleVolarix.so beside the benchmark?");
-        return false;
-    }
-    auto node = vxhost::Scene::Get().Find("flockShape");
-    auto set = [&](const char* attribute, const MVectorArray& value)
-    {
-        MPlug(node, node->PathTo(node->FindAttribute(attribute)))
-            .setMObject(MObject(std::make_shared<vxhost::VectorArrayData>(value)));
-    };
-    set("position", SharedCloud(kParticles));
-    set("velocity", BenchCloud(kParticles, 43, 10.0));
-    return true;
 }
 
 std::unique_ptr<CacheRecorder> Recorder(benchmark::State& state)
@@ -81,7 +47,7 @@ std::unique_ptr<CacheRecorder> Recorder(benchmark::State& state)
 // A frame as `volarix run` makes it: step, then write every shape's cache.
 void BM_Frame(benchmark::State& state)
 {
-    if (!LoadScene(state))
+    if (!LoadBenchScene(state))
         return;
     std::unique_ptr<CacheRecorder> recorder = Recorder(state);
     if (state.range(0) < 0)
@@ -114,7 +80,7 @@ BENCHMARK(BM_Frame)
 // Only the caching part of a frame: capturing the state and writing it.
 void BM_CacheWrite(benchmark::State& state)
 {
-    if (!LoadScene(state))
+    if (!LoadBenchScene(state))
         return;
     std::unique_ptr<CacheRecorder> recorder = Recorder(state);
     std::string error;
