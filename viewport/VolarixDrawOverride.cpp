@@ -1,8 +1,8 @@
 #include "VolarixDrawOverride.h"
 
+#include "NodeBounds.h"
 #include "StatusColour.h"
 
-#include <maya/MFnDagNode.h>
 #include <maya/MPoint.h>
 #include <maya/MUIDrawManager.h>
 
@@ -39,14 +39,7 @@ bool VolarixDrawOverride::isBounded(const MDagPath&, const MDagPath&) const
 
 MBoundingBox VolarixDrawOverride::boundingBox(const MDagPath& objPath, const MDagPath&) const
 {
-    MStatus status;
-    const MObject node = objPath.node(&status);
-    if (!status)
-        return MBoundingBox();
-    const MFnDagNode dagFn(node, &status);
-    if (!status)
-        return MBoundingBox();
-    return dagFn.boundingBox();
+    return NodeBounds(objPath);
 }
 
 bool VolarixDrawOverride::hasUIDrawables() const

@@ -1,6 +1,7 @@
 #include "VolumeLocatorDrawOverride.h"
 
 #include "CirclePoints.h"
+#include "NodeBounds.h"
 #include "StatusColour.h"
 #include "VolumeLocatorNode.h"
 
@@ -288,14 +289,7 @@ bool VolumeLocatorDrawOverride::isBounded(const MDagPath&, const MDagPath&) cons
 
 MBoundingBox VolumeLocatorDrawOverride::boundingBox(const MDagPath& objPath, const MDagPath&) const
 {
-    MStatus status;
-    const MObject node = objPath.node(&status);
-    if (!status)
-        return MBoundingBox();
-    const MFnDagNode dagFn(node, &status);
-    if (!status)
-        return MBoundingBox();
-    return dagFn.boundingBox();
+    return NodeBounds(objPath);
 }
 
 bool VolumeLocatorDrawOverride::hasUIDrawables() const
