@@ -2,9 +2,12 @@
 
 #include "CacheRecorder.h"
 #include "ProgressBar.h"
+#include "TrailRecorder.h"
+#include "Video.h"
 #include "dg/Scene.h"
 #include "dynamics/Dynamics.h"
 
+#include <maya/MTime.h>
 #include <vxhost/CRandom.h>
 #include <vxhost/CommandEngine.h>
 #include <vxhost/MessageLog.h>
@@ -71,6 +74,35 @@ int Fail(const std::string& message)
     vxhost::FlushMessages();
     std::fprintf(stderr, "volarix: %s\n", message.c_str());
     return 1;
+}
+
+// After the frames of a playblast: the summary picture, framed on the whole
+// flight, and the video of the frames when ffmpeg is at hand. A video that
+// fails is only warned about: the pictures asked for are all there.
+bool FinishPlayblast(const std::string& base, vxhost::ViewportOptions view, const TrailRecorder& trails,
+                     SceneRunSummary& summary, std::string& error)
+{
+    view.fitView = true;
+    view.manipulators = false;
+    view.trails = trails.Trails();
+    const std::string picture = base + ".summary.png";
+    if (const MStatus drawn = vxhost::RenderViewport(view, picture); !drawn)
+    {
+        error = "cannot draw the summary picture \"" + picture + "\": " + drawn.errorString().asChar();
+        return false;
+    }
+    summary.summaryPicture = picture;
+    const std::string ffmpeg = FindOnPath("ffmpeg");
+    if (ffmpeg.empty() || summary.pictures == 0)
+        return true;
+    const std::string video = base + ".mp4";
+    const double fps = MTime(1.0, MTime::kSeconds).as(MTime::uiUnit());
+    if (EncodeVideo(ffmpeg, base + ".%04d.png", static_cast<int>(summary.startFrame),
+                    static_cast<int>(summary.pictures), fps, video, error))
+        summary.video = video;
+    else
+        std::fprintf(stderr, "volarix: warning: no video: %s\n", error.c_str());
+    return true;
 }
 } // namespace
 
@@ -142,7 +174,13 @@ int RunScene(const SceneRunOptions& options, std::FILE* out, SceneRunSummary* su
     if (options.seed)
         vxhost::SeedRandom(*options.seed);
 
-    if (!vxhost::CommandEngine::Instance().RunScriptFile(options.scene))
+    // A batch run shows what goes wrong, not what each command returns;
+    // quiet, it leaves out the commands' information too.
+    vxhost::SetSeverityEcho(vxhost::Severity::kResult, false);
+    vxhost::SetSeverityEcho(vxhost::Severity::kInfo, !options.quiet);
+    vxhost::CommandEngine& engine = vxhost::CommandEngine::Instance();
+    if (!(options.sceneText.empty() ? engine.RunScriptFile(options.scene)
+                                    : engine.RunScript(options.sceneText, options.scene)))
         return Fail("the scene \"" + options.scene + "\" failed; see the error above");
 
     vxhost::Dynamics& dynamics = vxhost::Dynamics::Get();
@@ -151,6 +189,7 @@ int RunScene(const SceneRunOptions& options, std::FILE* out, SceneRunSummary* su
     summary.frames = static_cast<unsigned>(summary.endFrame - summary.startFrame) + 1u;
     ProgressBar progress(stderr, options.progress, summary.startFrame, summary.endFrame);
     const unsigned connections = FieldConnections();
+    TrailRecorder trails;
     auto stepped = [&](double frame)
     {
         ++summary.steps;
@@ -194,11 +233,19 @@ int RunScene(const SceneRunOptions& options, std::FILE* out, SceneRunSummary* su
                             "\": " + drawn.errorString().asChar());
             }
             ++summary.pictures;
+            trails.Record();
             summary.playblastSeconds += SecondsSince(renderStart);
         }
     }
     progress.Finish();
     vxhost::FlushMessages();
+    if (!pictureBase.empty())
+    {
+        const Clock::time_point renderStart = Clock::now();
+        if (std::string error; !FinishPlayblast(pictureBase, view, trails, summary, error))
+            return Fail(error);
+        summary.playblastSeconds += SecondsSince(renderStart);
+    }
 
     summary.particles = ParticleCount(&summary.shapes);
     summary.evaluations = summary.steps * connections;
@@ -210,7 +257,8 @@ int RunScene(const SceneRunOptions& options, std::FILE* out, SceneRunSummary* su
     }
     summary.playblastDir = options.playblastDir;
     summary.cacheFiles = recorder ? recorder->FilesWritten() : 0u;
-    summary.filesWritten = summary.cacheFiles + summary.pictures;
+    summary.filesWritten = summary.cacheFiles + summary.pictures + (summary.summaryPicture.empty() ? 0u : 1u) +
+                           (summary.video.empty() ? 0u : 1u);
     summary.totalSeconds = SecondsSince(began);
     PrintSummary(summary, options.json, out);
     if (summaryOut)
@@ -248,7 +296,10 @@ void PrintSummary(const SceneRunSummary& s, bool json, std::FILE* out)
         else
             j["cache"] = nullptr;
         if (!s.playblastDir.empty())
-            j["playblast"] = {{"directory", s.playblastDir}, {"pictures", s.pictures}};
+            j["playblast"] = {{"directory", s.playblastDir},
+                              {"pictures", s.pictures},
+                              {"summaryPicture", s.summaryPicture},
+                              {"video", s.video.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(s.video)}};
         else
             j["playblast"] = nullptr;
         std::fprintf(out, "%s\n", j.dump(2).c_str());
@@ -267,7 +318,12 @@ void PrintSummary(const SceneRunSummary& s, bool json, std::FILE* out)
         std::fprintf(out, "cache          %u %s files, %.1f MB, in %s\n", s.cacheFiles, s.cacheFormat.c_str(),
                      s.bytesWritten / 1e6, s.cacheDir.c_str());
     if (!s.playblastDir.empty())
+    {
         std::fprintf(out, "playblast      %u pictures in %s\n", s.pictures, s.playblastDir.c_str());
+        std::fprintf(out, "summary        %s\n", s.summaryPicture.c_str());
+        if (!s.video.empty())
+            std::fprintf(out, "video          %s\n", s.video.c_str());
+    }
     std::fprintf(out, "files written  %u\n", s.filesWritten);
     std::fprintf(out, "wall time      %.2f s\n", s.totalSeconds);
 }

@@ -12,6 +12,9 @@
 struct SceneRunOptions
 {
     std::string scene;
+    /// The script itself when it does not come from the file `scene` (the
+    /// built-in demo); `scene` then only names it.
+    std::string sceneText;
     /// Step from startFrame to endFrame; without it, the scene's playback
     /// range (playbackOptions -min/-max, 1 to 120 when the scene sets none).
     bool frameRange = false;
@@ -22,7 +25,9 @@ struct SceneRunOptions
     std::string cacheDir;
     vxhost::CacheFormat cacheFormat = vxhost::CacheFormat::kPdc;
     /// Where to write a picture per frame (<scene>.<frame>.png, the frame
-    /// padded to four digits); empty for none.
+    /// padded to four digits), the summary picture of the run
+    /// (<scene>.summary.png: the last frame with the trails of a sample of
+    /// particles) and, when ffmpeg is on PATH, <scene>.mp4; empty for none.
     std::string playblastDir;
     std::string view = "persp"; ///< the playblast camera: persp, top, front or side
     int width = 960;            ///< playblast pictures, pixels
@@ -32,6 +37,9 @@ struct SceneRunOptions
     /// Seed of the C-runtime generator, set before the script runs.
     std::optional<unsigned> seed;
     bool progress = true; ///< a progress bar on stderr (long runs only)
+    /// Leaves out the information messages of the script's commands; the
+    /// results they return are never shown, warnings and errors always.
+    bool quiet = false;
     bool json = false;    ///< the summary as JSON rather than text
 };
 
@@ -55,8 +63,10 @@ struct SceneRunSummary
     std::uint64_t bytesWritten = 0; ///< of the cache files
     double playblastSeconds = 0.0;
     std::string playblastDir;
-    unsigned pictures = 0;
-    unsigned filesWritten = 0; ///< cache files and pictures
+    unsigned pictures = 0;        ///< one per frame, the summary picture not counted
+    std::string summaryPicture;   ///< empty when no playblast was asked for
+    std::string video;            ///< the MP4, empty when none was made
+    unsigned filesWritten = 0;    ///< cache files, pictures and video
 };
 
 /// Reads "START:END", two whole frame numbers with 0 <= START <= END.

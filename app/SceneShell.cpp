@@ -19,6 +19,8 @@ std::string Trimmed(const std::string& line)
 
 int RunShell(std::istream& in, std::FILE* out, bool prompt, const std::string& scene)
 {
+    for (const vxhost::Severity severity : {vxhost::Severity::kInfo, vxhost::Severity::kResult})
+        vxhost::SetSeverityEcho(severity, true);
     vxhost::CommandEngine& engine = vxhost::CommandEngine::Instance();
     if (!scene.empty() && !engine.RunScriptFile(scene))
     {

@@ -1,15 +1,16 @@
 // volarix: runs Volarix scenes on the stand-in Maya host.
 //
-//   volarix                      the built-in demo flock
+//   volarix                      the built-in demo scene, cached and playblasted to out/
 //   volarix run SCENE.mel ...    a scene script, stepped, cached, summarised
 //   volarix shell [SCENE.mel]    an interactive prompt for the scene script
-#include "FlockDemo.h"
+#include "DemoScene.h"
 #include "ProgressBar.h"
 #include "SceneRun.h"
 #include "SceneShell.h"
 
 #include <CLI/CLI.hpp>
 
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <unistd.h>
@@ -25,62 +26,88 @@ std::string CheckSize(std::string& text)
     int height = 0;
     return ParseSize(text, width, height);
 }
+
+std::string CheckFrames(std::string& text)
+{
+    double start = 0.0;
+    double end = 0.0;
+    return ParseFrameRange(text, start, end);
+}
+
+// The options a run has wherever its scene comes from.
+struct RunArguments
+{
+    std::string frames;
+    unsigned seed = 0;
+    CLI::Option* seedOption = nullptr;
+    bool quiet = false;
+};
+
+void AddRunOptions(CLI::App& command, SceneRunOptions& run, RunArguments& args)
+{
+    command
+        .add_option("--frames", args.frames,
+                    "START:END, whole frames, 0 <= START <= END (default: the scene's playback range)")
+        ->check(CLI::Validator(CheckFrames, ""))
+        ->type_name("START:END");
+    command.add_option("--threads", run.threads, "most threads the run uses, 0 for every core")
+        ->check(CLI::Range(0, 4096))
+        ->capture_default_str();
+    args.seedOption =
+        command.add_option("--seed", args.seed, "seed of the C-runtime generator, set before the script runs");
+    command.add_flag("--quiet", args.quiet, "no progress bar, no information messages");
+    command.add_flag("--json", run.json, "the summary as JSON");
+}
+
+int Run(SceneRunOptions& run, const RunArguments& args)
+{
+    if (!args.frames.empty())
+    {
+        ParseFrameRange(args.frames, run.startFrame, run.endFrame);
+        run.frameRange = true;
+    }
+    if (*args.seedOption)
+        run.seed = args.seed;
+    run.progress = ProgressBar::Wanted(args.quiet, stderr);
+    run.quiet = args.quiet;
+    return RunScene(run, stdout);
+}
 } // namespace
 
 int main(int argc, char** argv)
 {
     CLI::App app("Runs Volarix flocking scenes on a stand-in Maya host. Without a command, runs the "
-                 "built-in demo flock.",
+                 "built-in demo scene and writes its caches and playblast to out/.",
                  "volarix");
     app.failure_message(
         [](const CLI::App*, const CLI::Error& e)
         { return "volarix: " + std::string(e.what()) + "\nRun with --help for more information.\n"; });
     app.require_subcommand(0, 1);
 
-    FlockDemoOptions demo;
-    bool demoQuiet = false;
-    app.add_option("--particles", demo.particles, "demo: flock size")
-        ->check(CLI::Range(1, 100000000))
-        ->capture_default_str();
-    app.add_option("--frames", demo.frames, "demo: frames to step at 24 fps")
-        ->check(CLI::Range(1, 100000000))
-        ->capture_default_str();
-    app.add_option("--threads", demo.threads, "demo: threads per evaluation, 0 for every core")
-        ->check(CLI::Range(0, 4096))
-        ->capture_default_str();
-    app.add_option("--seed", demo.seed, "demo: seed of the solver's random draws")->capture_default_str();
-    app.add_flag("--quiet", demoQuiet, "demo: no progress line");
+    SceneRunOptions demo;
+    RunArguments demoArgs;
+    std::string demoOut = "out";
+    AddRunOptions(app, demo, demoArgs);
+    app.add_option("--out", demoOut, "demo: folder for the cache/ and playblast/ folders")->capture_default_str();
 
     SceneRunOptions run;
-    std::string frames;
+    RunArguments runArgs;
     std::string format = "pdc";
     std::string view = "persp";
     std::string size = "960x540";
-    unsigned seed = 0;
-    bool runQuiet = false;
     CLI::App* runCommand =
         app.add_subcommand("run", "Runs a scene script, steps its frames, writes caches and "
                                   "prints a summary.");
     runCommand->add_option("scene", run.scene, "the scene script (.mel); it loads the plug-in itself")
         ->required();
-    runCommand
-        ->add_option("--frames", frames,
-                     "START:END, whole frames, 0 <= START <= END (default: the scene's playback range)")
-        ->check(CLI::Validator(
-            [](std::string& text)
-            {
-                double start = 0.0;
-                double end = 0.0;
-                return ParseFrameRange(text, start, end);
-            },
-            ""))
-        ->type_name("START:END");
+    AddRunOptions(*runCommand, run, runArgs);
     runCommand->add_option("--cache", run.cacheDir, "folder for one cache file per frame per particle shape");
     runCommand->add_option("--cache-format", format, "pdc (Maya), ply or csv")
         ->check(CLI::IsMember({"pdc", "ply", "csv"}))
         ->capture_default_str();
-    CLI::Option* playblast =
-        runCommand->add_option("--playblast", run.playblastDir, "folder for a picture of every frame");
+    CLI::Option* playblast = runCommand->add_option(
+        "--playblast", run.playblastDir,
+        "folder for a picture of every frame, a summary picture and, with ffmpeg on PATH, an MP4");
     runCommand->add_option("--view", view, "playblast camera")
         ->check(CLI::IsMember({"persp", "top", "front", "side"}))
         ->needs(playblast)
@@ -90,13 +117,6 @@ int main(int argc, char** argv)
         ->type_name("WxH")
         ->needs(playblast)
         ->capture_default_str();
-    runCommand->add_option("--threads", run.threads, "most threads the run uses, 0 for every core")
-        ->check(CLI::Range(0, 4096))
-        ->capture_default_str();
-    CLI::Option* seedOption =
-        runCommand->add_option("--seed", seed, "seed of the C-runtime generator, set before the script runs");
-    runCommand->add_flag("--quiet", runQuiet, "no progress bar");
-    runCommand->add_flag("--json", run.json, "the summary as JSON");
 
     std::string shellScene;
     CLI::App* shellCommand =
@@ -116,21 +136,16 @@ int main(int argc, char** argv)
 
     if (*runCommand)
     {
-        if (!frames.empty())
-        {
-            ParseFrameRange(frames, run.startFrame, run.endFrame);
-            run.frameRange = true;
-        }
         vxhost::CacheFormatFromName(format, run.cacheFormat);
         run.view = view;
         ParseSize(size, run.width, run.height);
-        if (*seedOption)
-            run.seed = seed;
-        run.progress = ProgressBar::Wanted(runQuiet, stderr);
-        return RunScene(run, stdout);
+        return Run(run, runArgs);
     }
     if (*shellCommand)
         return RunShell(std::cin, stdout, isatty(STDIN_FILENO) != 0, shellScene);
-    demo.progress = ProgressBar::Wanted(demoQuiet, stderr);
-    return RunFlockDemo(demo, stdout);
+    demo.scene = "demo.mel";
+    demo.sceneText = DemoScene();
+    demo.cacheDir = (std::filesystem::path(demoOut) / "cache").string();
+    demo.playblastDir = (std::filesystem::path(demoOut) / "playblast").string();
+    return Run(demo, demoArgs);
 }

@@ -3,14 +3,17 @@
 #include "SceneRun.h"
 #include "ProgressBar.h"
 #include "SceneShell.h"
+#include "TrailRecorder.h"
 
 #include "dg/Scene.h"
 #include "dynamics/Dynamics.h"
 
+#include <vxhost/CommandEngine.h>
 #include <vxhost/MessageLog.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -271,11 +274,19 @@ TEST_F(SceneRunTest, PlayblastDrawsEveryFrameOfTheRange)
     options.width = 64;
     options.height = 48;
     SceneRunSummary summary;
-    ASSERT_EQ(RunScene(options, out, &summary), 0);
-    EXPECT_EQ(FilesIn(dir / "pictures"),
-              (std::vector<std::string>{"scene.0003.png", "scene.0004.png", "scene.0005.png"}));
+    // No ffmpeg: pictures and the summary picture only.
+    const char* path = std::getenv("PATH");
+    const std::string savedPath = path ? path : "";
+    setenv("PATH", dir.c_str(), 1);
+    const int status = RunScene(options, out, &summary);
+    setenv("PATH", savedPath.c_str(), 1);
+    ASSERT_EQ(status, 0);
+    EXPECT_EQ(FilesIn(dir / "pictures"), (std::vector<std::string>{"scene.0003.png", "scene.0004.png",
+                                                                    "scene.0005.png", "scene.summary.png"}));
     EXPECT_EQ(summary.pictures, 3u);
-    EXPECT_EQ(summary.filesWritten, 3u);
+    EXPECT_EQ(summary.summaryPicture, (dir / "pictures" / "scene.summary.png").string());
+    EXPECT_TRUE(summary.video.empty());
+    EXPECT_EQ(summary.filesWritten, 4u);
     EXPECT_EQ(summary.cacheFiles, 0u);
     // A PNG of the size asked for: width and height in the IHDR chunk.
     std::ifstream png(dir / "pictures" / "scene.0003.png", std::ios::binary);
@@ -303,4 +314,94 @@ TEST_F(SceneRunTest, ShellRunsLineByLineAndSurvivesErrors)
         shown.push_back((m.severity == vxhost::Severity::kError ? "error: " : "") + m.text);
     EXPECT_EQ(shown, (std::vector<std::string>{
                          "f fShape", "error: line 1: Cannot find procedure \"noSuchCommand\".", "1", "2"}));
+}
+
+// A stand-in ffmpeg on PATH: it records its arguments and writes its last
+// one (the video), or fails.
+TEST_F(SceneRunTest, PlayblastVideoThroughFfmpegOnPath)
+{
+    const fs::path bin = dir / "bin";
+    fs::create_directories(bin);
+    auto writeFfmpeg = [&](int exitStatus)
+    {
+        std::ofstream(bin / "ffmpeg") << "#!/bin/sh\n"
+                                         "echo \"$@\" > \""
+                                      << (dir / "args.txt").string()
+                                      << "\"\n"
+                                         "for last; do :; done\n"
+                                         "echo video > \"$last\"\n"
+                                         "exit "
+                                      << exitStatus << "\n";
+        fs::permissions(bin / "ffmpeg", fs::perms::owner_all);
+    };
+    const char* path = std::getenv("PATH");
+    const std::string savedPath = path ? path : "";
+    setenv("PATH", (bin.string() + ":" + savedPath).c_str(), 1);
+
+    writeFfmpeg(0);
+    SceneRunOptions options = Options(WriteScene());
+    options.frameRange = true;
+    options.startFrame = 2;
+    options.endFrame = 4;
+    options.playblastDir = (dir / "pictures").string();
+    options.width = 32;
+    options.height = 24;
+    SceneRunSummary summary;
+    EXPECT_EQ(RunScene(options, out, &summary), 0);
+    const fs::path video = dir / "pictures" / "scene.mp4";
+    EXPECT_EQ(summary.video, video.string());
+    EXPECT_EQ(summary.filesWritten, 5u);
+    EXPECT_TRUE(fs::exists(video));
+    std::ifstream argsFile(dir / "args.txt");
+    const std::string args((std::istreambuf_iterator<char>(argsFile)), std::istreambuf_iterator<char>());
+    EXPECT_NE(args.find("-framerate 24 -start_number 2 -i " + (dir / "pictures").string() +
+                        "/scene.%04d.png -frames:v 3"),
+              std::string::npos)
+        << args;
+
+    // A failing encode is a warning: the run succeeds, no video is left,
+    // not even a partial one.
+    writeFfmpeg(3);
+    vxhost::Scene::Get().Reset();
+    fs::remove_all(dir / "pictures");
+    options = Options(WriteScene());
+    options.playblastDir = (dir / "pictures").string();
+    options.width = 32;
+    options.height = 24;
+    EXPECT_EQ(RunScene(options, out, &summary), 0);
+    setenv("PATH", savedPath.c_str(), 1);
+    EXPECT_TRUE(summary.video.empty());
+    for (const std::string& name : FilesIn(dir / "pictures"))
+        EXPECT_EQ(name.find(".mp4"), std::string::npos) << name;
+}
+
+TEST_F(SceneRunTest, TrailsFollowASampleOfParticlesById)
+{
+    // 125 particles on the grid, ids 0 to 124; about 50 wanted: every third.
+    ASSERT_TRUE(vxhost::CommandEngine::Instance().RunScriptFile(WriteScene()));
+    TrailRecorder recorder(50);
+    recorder.Record();
+    EXPECT_TRUE(recorder.Trails().empty()); // one point is no trail yet
+    ASSERT_TRUE(vxhost::Dynamics::Get().SetCurrentFrame(2.0));
+    recorder.Record();
+    std::vector<std::vector<MPoint>> trails = recorder.Trails();
+    ASSERT_EQ(trails.size(), 42u);
+    // Id 0 is the grid's first corner; it has moved since.
+    EXPECT_EQ(trails[0][0], MPoint(-6.0, -6.0, -6.0));
+    EXPECT_NE(trails[0][1], trails[0][0]);
+
+    // Emitted ids 125 and 126: only 126 is a multiple of the stride, and
+    // it makes a trail once it has two points.
+    ASSERT_TRUE(vxhost::CommandEngine::Instance().RunScript(
+        "emit -o flock -pos 50 0 0 -pos 60 0 0;"));
+    recorder.Record();
+    EXPECT_EQ(recorder.Trails().size(), 42u);
+    ASSERT_TRUE(vxhost::Dynamics::Get().SetCurrentFrame(3.0));
+    recorder.Record();
+    trails = recorder.Trails();
+    ASSERT_EQ(trails.size(), 43u);
+    std::size_t fourPoints = 0;
+    for (const auto& trail : trails)
+        fourPoints += trail.size() == 4 ? 1 : 0;
+    EXPECT_EQ(fourPoints, 42u);
 }

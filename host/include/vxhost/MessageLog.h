@@ -34,6 +34,10 @@ void FlushMessages();
 /// Turns writing to stderr on (the default) or off. The log is kept either
 /// way. Lets tests keep their output clean.
 void SetMessageEcho(bool enabled);
+/// Turns writing messages of one severity to stderr on (the default) or
+/// off, within what SetMessageEcho allows: a batch run hides the results a
+/// script's commands return.
+void SetSeverityEcho(Severity severity, bool enabled);
 /// Appends a message. Consecutive identical messages (same severity and
 /// text) extend the current run instead of adding an entry. Thread-safe.
 /// Stderr formats: "// Error: text //", "// Warning: text //",

@@ -20,6 +20,7 @@
 
 #include <maya/MBoundingBox.h>
 #include <maya/MMatrix.h>
+#include <maya/MPoint.h>
 #include <maya/MStatus.h>
 #include <vxhost/UIDrawRecords.h>
 
@@ -49,6 +50,10 @@ struct ViewportOptions
     bool particles = true;
     /// The manipulators of the lead selection (see MPxManipContainer).
     bool manipulators = true;
+    /// Paths in world space drawn over the grid and under the particles,
+    /// each coloured from blue at its first point to red at its last: the
+    /// trails of a summary picture. They count in the framed bounds.
+    std::vector<std::vector<MPoint>> trails;
 };
 
 /// What one node's override recorded, in object space, with the matrix
@@ -65,7 +70,7 @@ struct ViewportFrame
 {
     std::vector<RecordedNode> nodes;
     std::vector<UIDrawable> manipulators; ///< world space
-    MBoundingBox bounds;                  ///< of the particles and the bounded overrides, world space
+    MBoundingBox bounds; ///< of the particles, the trails and the bounded overrides, world space
 };
 
 /// Points the active view at the camera (framing it when asked) and

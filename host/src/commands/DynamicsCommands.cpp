@@ -1,6 +1,8 @@
 // particle, connectDynamic, currentTime and playbackOptions: making particle
 // systems, wiring fields to them, and moving time.
 
+#include "ParticleArrays.h"
+
 #include "dg/DataObjects.h"
 #include "dg/Scene.h"
 #include "dynamics/Dynamics.h"
@@ -10,6 +12,7 @@
 #include <vxhost/CommandEngine.h>
 #include <vxhost/ScriptArgs.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <string>
@@ -80,16 +83,22 @@ MStatus ParticleCommand(const ScriptStatement& statement, CommandResult& result)
         if (!(spacing > 0.0))
             return ReportCommandError(statement, "The grid spacing must be greater than 0.",
                                       MStatus::kInvalidParameter);
-        int counts[3];
+        // Counted in doubles first: a huge extent must be refused, not
+        // overflow an int.
+        double perAxis[3];
         double cells = 1.0;
         for (int k = 0; k < 3; ++k)
         {
-            counts[k] = static_cast<int>(std::floor((ur[k] - ll[k]) / spacing + 1e-9)) + 1;
-            cells *= counts[k] > 0 ? counts[k] : 0;
+            perAxis[k] = std::max(std::floor((ur[k] - ll[k]) / spacing + 1e-9) + 1.0, 0.0);
+            cells *= perAxis[k];
         }
-        if (cells > 5e7)
-            return ReportCommandError(statement, "The grid would hold more than 50 million particles.",
+        if (!std::isfinite(cells))
+            return ReportCommandError(statement, "The grid's corners must be finite numbers.",
                                       MStatus::kInvalidParameter);
+        if (const std::string refusal = CheckParticleMemory(positions.length() + cells); !refusal.empty())
+            return ReportCommandError(statement, "The grid is too large: " + refusal, MStatus::kInvalidParameter);
+        const int counts[3] = {static_cast<int>(perAxis[0]), static_cast<int>(perAxis[1]),
+                               static_cast<int>(perAxis[2])};
         for (int i = 0; i < counts[0]; ++i)
             for (int j = 0; j < counts[1]; ++j)
                 for (int k = 0; k < counts[2]; ++k)
@@ -108,6 +117,9 @@ MStatus ParticleCommand(const ScriptStatement& statement, CommandResult& result)
         if (jitters < 0 || radius < 0.0)
             return ReportCommandError(statement, "-numJitters and -jitterRadius must not be negative.",
                                       MStatus::kInvalidParameter);
+        const double jittered = static_cast<double>(jitters) * args.FlagUseCount("jbp");
+        if (const std::string refusal = CheckParticleMemory(positions.length() + jittered); !refusal.empty())
+            return ReportCommandError(statement, "Too many particles: " + refusal, MStatus::kInvalidParameter);
         std::uniform_real_distribution<double> unit(-1.0, 1.0);
         for (unsigned use = 0; use < args.FlagUseCount("jbp"); ++use)
         {

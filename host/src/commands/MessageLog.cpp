@@ -20,6 +20,8 @@ struct LogState
     // The last entry is still collecting repeats and has not been written.
     bool runOpen = false;
     bool echo = true;
+    // Per severity, in the enumeration's order.
+    bool severityEcho[4] = {true, true, true, true};
 };
 
 void WriteLine(const Message& m)
@@ -49,7 +51,8 @@ void WriteLine(const Message& m)
 // Caller holds the mutex.
 void CloseRun(LogState& state)
 {
-    if (state.runOpen && state.echo)
+    if (state.runOpen && state.echo &&
+        state.severityEcho[static_cast<int>(state.messages.back().severity)])
         WriteLine(state.messages.back());
     state.runOpen = false;
 }
@@ -105,6 +108,14 @@ void SetMessageEcho(bool enabled)
     // A pending run is written (or not) as echo stood when it was logged.
     CloseRun(state);
     state.echo = enabled;
+}
+
+void SetSeverityEcho(Severity severity, bool enabled)
+{
+    LogState& state = State();
+    std::lock_guard lock(state.mutex);
+    CloseRun(state);
+    state.severityEcho[static_cast<int>(severity)] = enabled;
 }
 
 void LogMessage(Severity severity, const std::string& text)

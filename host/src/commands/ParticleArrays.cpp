@@ -6,6 +6,10 @@
 
 #include <maya/MFnData.h>
 
+#include <cstdio>
+#include <fstream>
+#include <unistd.h>
+
 namespace vxhost
 {
 namespace
@@ -57,6 +61,50 @@ unsigned ParticleCount(Node& shape)
     const DataNode* value = shape.FindData(shape.PathTo(Attribute::From(Particle().position)));
     const VectorArrayData* positions = value ? VectorArrayData::From(value->data) : nullptr;
     return positions ? positions->value.length() : 0u;
+}
+
+namespace
+{
+// Bytes the system could give now: MemAvailable, or the free pages where
+// /proc is missing.
+double AvailableMemory()
+{
+    std::ifstream meminfo("/proc/meminfo");
+    std::string key;
+    double kilobytes = 0.0;
+    std::string unit;
+    while (meminfo >> key >> kilobytes >> unit)
+        if (key == "MemAvailable:")
+            return kilobytes * 1024.0;
+    return static_cast<double>(sysconf(_SC_AVPHYS_PAGES)) * static_cast<double>(sysconf(_SC_PAGESIZE));
+}
+
+std::string Gigabytes(double bytes)
+{
+    char text[32];
+    const double gigabytes = bytes / (1024.0 * 1024.0 * 1024.0);
+    std::snprintf(text, sizeof(text), gigabytes < 1e9 ? "%.1f GB" : "%.3g GB", gigabytes);
+    return text;
+}
+} // namespace
+
+std::string CheckParticleMemory(double adding)
+{
+    double total = adding;
+    for (const auto& node : Scene::Get().Nodes())
+        if (node->cls->typeName == "particle")
+            total += ParticleCount(*node);
+    const double needed = total * kBytesPerParticle;
+    const double available = AvailableMemory();
+    // Array lengths are unsigned, whatever the memory.
+    if (total <= 4294967295.0 && needed <= available)
+        return std::string();
+    char count[32];
+    std::snprintf(count, sizeof(count), total < 1e12 ? "%.0f" : "%.3g", total);
+    return std::string(count) + " particles would need about " + Gigabytes(needed) + " of memory (" +
+           std::to_string(static_cast<int>(kBytesPerParticle)) + " bytes each), but " + Gigabytes(available) +
+           (total > 4294967295.0 ? " is available and a particle object holds at most 4294967295."
+                                 : " is available.");
 }
 
 MDoubleArray& DoubleArrayAt(Node& shape, const Attribute* attribute)

@@ -35,6 +35,16 @@ std::shared_ptr<Node> FindParticleShape(const std::string& name);
 /// The number of particles: the length of the position array.
 unsigned ParticleCount(Node& shape);
 
+/// What a particle costs while a scene runs, measured with the field
+/// connected and the caches written: its arrays, the dynamics' kept start
+/// state, the field's search tree and forces, a cache frame.
+constexpr double kBytesPerParticle = 512.0;
+
+/// Checks up front that the scene's particles and `adding` more fit in the
+/// memory available now. Returns an empty string, or the refusal with the
+/// estimate ("3000000000 particles would need about 1536 GB ...").
+std::string CheckParticleMemory(double adding);
+
 /// The array stored at a top-level attribute of the shape, made empty when
 /// missing. Changed in place, as the dynamics integrates; the caller
 /// touches the scene.

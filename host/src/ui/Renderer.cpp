@@ -63,6 +63,7 @@ public:
     void Background();
     void Grid(const std::string& camera, const MBoundingBox& bounds);
     void Particles(const std::vector<ParticleCloud>& clouds);
+    void Trails(const std::vector<std::vector<MPoint>>& trails);
     void Drawable(const UIDrawable& drawable, const MMatrix& world);
 
 private:
@@ -223,6 +224,40 @@ void Painter::Particles(const std::vector<ParticleCloud>& clouds)
             cairo_rectangle(fCr, xy[i] - 0.5 * size, xy[i + 1] - 0.5 * size, size, size);
         SetColour(fCr, SpeedColour((b + 0.5) / kSpeedBins));
         cairo_fill(fCr);
+    }
+}
+
+void Painter::Trails(const std::vector<std::vector<MPoint>>& trails)
+{
+    // One stroke per colour band: each segment goes to the band of its
+    // place along its trail, so early flight is blue and late flight red.
+    cairo_set_dash(fCr, nullptr, 0, 0.0);
+    cairo_set_line_width(fCr, 1.0);
+    cairo_set_line_join(fCr, CAIRO_LINE_JOIN_ROUND);
+    for (int b = 0; b < kSpeedBins; ++b)
+    {
+        cairo_new_path(fCr);
+        for (const std::vector<MPoint>& trail : trails)
+        {
+            const std::size_t segments = trail.size() > 1 ? trail.size() - 1 : 0;
+            bool connected = false;
+            for (std::size_t i = 0; i < segments; ++i)
+            {
+                const int band = static_cast<int>(i * kSpeedBins / segments);
+                const MPoint& a = trail[i];
+                const MPoint& c = trail[i + 1];
+                if (band != b || !std::isfinite(a.x + a.y + a.z + c.x + c.y + c.z))
+                {
+                    connected = false;
+                    continue;
+                }
+                Segment(fProjector.ToCamera(a), fProjector.ToCamera(c), connected);
+            }
+        }
+        MColor colour = SpeedColour((b + 0.5) / kSpeedBins);
+        colour.a = 0.7f;
+        SetColour(fCr, colour);
+        cairo_stroke(fCr);
     }
 }
 
@@ -495,6 +530,8 @@ void Paint(cairo_t* cr, const ViewportOptions& options, const ViewportFrame& fra
     painter.Background();
     if (options.grid)
         painter.Grid(options.camera, frame.bounds);
+    if (!options.trails.empty())
+        painter.Trails(options.trails);
     if (options.particles)
         painter.Particles(VisibleParticles());
     struct Item

@@ -107,6 +107,13 @@ MStatus RecordViewport(const ViewportOptions& options, ViewportFrame& out)
                     out.bounds.expand(MPoint(p));
                     bounded = true;
                 }
+    for (const std::vector<MPoint>& trail : options.trails)
+        for (const MPoint& p : trail)
+            if (std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z))
+            {
+                out.bounds.expand(p);
+                bounded = true;
+            }
     for (Node* node : drawn)
     {
         // Where the node is drawn counts even when its box is empty (a

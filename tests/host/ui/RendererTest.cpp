@@ -127,6 +127,33 @@ TEST_F(RendererTest, ParticlesAndDrawablesLandWhereTheViewProjectsThem)
     EXPECT_LT(y, 240);
 }
 
+TEST_F(RendererTest, TrailsRunBlueToRedAndWidenTheFraming)
+{
+    // A trail far above the particles: framed in, blue where it starts and
+    // red where it ends.
+    vxhost::ViewportOptions options;
+    options.camera = "front";
+    options.width = 320;
+    options.height = 240;
+    options.trails = {{MPoint(-10.0, 20.0, 0.0), MPoint(0.0, 20.0, 0.0), MPoint(10.0, 20.0, 0.0)}};
+    const std::string path = File("trails.png");
+    ASSERT_TRUE(vxhost::RenderViewport(options, path));
+    const Image image(path);
+    ASSERT_TRUE(image.Ok());
+    const M3dView view = M3dView::active3dView();
+    short x0 = 0, x1 = 0, y = 0;
+    ASSERT_TRUE(view.worldToView(MPoint(-9.0, 20.0, 0.0), x0, y));
+    ASSERT_TRUE(view.worldToView(MPoint(9.0, 20.0, 0.0), x1, y));
+    ASSERT_GT(y, 0);
+    ASSERT_LT(y, 240);
+    int bluest = 255;
+    for (int j = y - 1; j <= y + 1; ++j)
+        bluest = std::min(bluest, image.At(x0, j).r - image.At(x0, j).b);
+    EXPECT_LT(bluest, -30);
+    EXPECT_GT(image.MostReddish(x1, y, 1), 15);
+    EXPECT_LE(image.MostReddish(x1, y - 20, 4), 0); // off the trail: grey
+}
+
 TEST_F(RendererTest, SvgIsWrittenAsVectors)
 {
     vxhost::ViewportOptions options;

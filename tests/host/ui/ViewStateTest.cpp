@@ -130,6 +130,8 @@ TEST_F(ViewStateTest, ViewProjectsThroughItsCamera)
     const MPoint clip = target * context.getMatrix(MHWRender::MFrameContext::kViewProjMtx);
     const double px = (clip.x / clip.w * 0.5 + 0.5) * 400.0;
     EXPECT_NEAR(px, x, 1.0);
-    EXPECT_EQ(vxhost::RecordViewport(vxhost::ViewportOptions{"nowhere"}, frame), MStatus::kInvalidParameter);
+    vxhost::ViewportOptions nowhere;
+    nowhere.camera = "nowhere";
+    EXPECT_EQ(vxhost::RecordViewport(nowhere, frame), MStatus::kInvalidParameter);
 }
 } // namespace
