@@ -3,6 +3,7 @@
 // manipulators, into PNG or SVG.
 #include "Cameras.h"
 #include "IconGlyphs.h"
+#include "PngWriter.h"
 #include "ViewportScene.h"
 
 #include <maya/M3dView.h>
@@ -575,14 +576,10 @@ MStatus RenderViewport(const ViewportOptions& options, const std::string& path)
         Context cr(cairo_create(surface.get()));
         Paint(cr.get(), options, frame);
     }
-    cairo_status_t result = CAIRO_STATUS_SUCCESS;
     if (options.format == ImageFormat::kPng)
-        result = cairo_surface_write_to_png(surface.get(), path.c_str());
-    else
-    {
-        cairo_surface_finish(surface.get());
-        result = cairo_surface_status(surface.get());
-    }
+        return WritePng(surface.get(), path);
+    cairo_surface_finish(surface.get());
+    const cairo_status_t result = cairo_surface_status(surface.get());
     return result == CAIRO_STATUS_SUCCESS ? MStatus(MStatus::kSuccess) : CairoError(result, path);
 }
 } // namespace vxhost
