@@ -12,6 +12,7 @@
 #include <vxhost/CommandEngine.h>
 #include <vxhost/ScriptArgs.h>
 
+#include <charconv>
 #include <string>
 
 namespace vxhost
@@ -137,10 +138,28 @@ MStatus AddAttrCommand(const ScriptStatement& statement, CommandResult&)
         {
             MFnEnumAttribute fn;
             attribute = fn.create(longName.c_str(), shortName.c_str(), static_cast<short>(defaultValue));
+            // As Maya reads -enumName: "A:B=5:C" numbers A 0, B 5 and C 6.
             MStringArray fields;
             MString(enumNames.c_str()).split(':', fields);
+            int next = 0;
             for (unsigned i = 0; i < fields.length(); ++i)
-                fn.addField(fields[i], static_cast<short>(i));
+            {
+                std::string field = fields[i].asChar();
+                if (const std::size_t equals = field.rfind('='); equals != std::string::npos)
+                {
+                    const std::string value = field.substr(equals + 1);
+                    const auto parsed = std::from_chars(value.data(), value.data() + value.size(), next);
+                    if (value.empty() || parsed.ec != std::errc() || parsed.ptr != value.data() + value.size() ||
+                        next < -32768 || next > 32767)
+                        return ReportCommandError(statement, "The enum field \"" + field +
+                                                                 "\" needs a whole number from -32768 to 32767 "
+                                                                 "after its '='.",
+                                                  MStatus::kInvalidParameter);
+                    field.resize(equals);
+                }
+                fn.addField(field.c_str(), static_cast<short>(next));
+                ++next;
+            }
         }
         else if (attributeType == "doubleLinear" || attributeType == "doubleAngle" || attributeType == "time")
         {

@@ -307,6 +307,17 @@ MStatus FileCommand(const ScriptStatement& statement, CommandResult& result)
     {
         if (path.empty())
             return ReportCommandError(statement, "Give the file to import.", MStatus::kInvalidParameter);
+        // A relative path that is not found from the working folder is
+        // looked for beside the script, so that a scene and its meshes run
+        // from anywhere.
+        std::error_code code;
+        if (const std::filesystem::path relative(path);
+            relative.is_relative() && !statement.file.empty() && !std::filesystem::exists(relative, code))
+        {
+            const std::filesystem::path beside = std::filesystem::path(statement.file).parent_path() / relative;
+            if (std::filesystem::exists(beside, code))
+                path = beside.string();
+        }
         return Import(statement, path, type, result);
     }
     return Save(statement, path.empty() ? SceneName() : path, result);

@@ -368,13 +368,17 @@ std::string AddAttrType(const Attribute& a)
                                                          : "-at time";
     case AttributeKind::kEnum:
     {
-        // addAttr numbers the fields from 0 in order.
+        // addAttr numbers the fields on from the last; a field out of that
+        // order says its value ("Path Follow=5").
         std::string fields;
+        int next = 0;
         for (std::size_t i = 0; i < a.enumFields.size(); ++i)
         {
-            if (a.enumFields[i].second != static_cast<short>(i))
+            const auto& [name, value] = a.enumFields[i];
+            if (name.find_first_of(":=") != std::string::npos)
                 return std::string();
-            fields += (i ? ":" : "") + a.enumFields[i].first;
+            fields += (i ? ":" : "") + name + (value != next ? "=" + std::to_string(value) : std::string());
+            next = value + 1;
         }
         return "-at enum -en " + Quoted(fields);
     }

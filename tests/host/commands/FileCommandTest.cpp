@@ -207,7 +207,9 @@ std::string Fingerprint()
             out << "dynamic " << node->name << "." << d->name << " " << d->shortName << " "
                 << static_cast<int>(d->kind) << " " << d->numericType << d->unitType << d->dataType << " "
                 << d->defaults[0] << " " << d->hasMin << d->min[0] << " " << d->hasMax << d->max[0] << " "
-                << d->keyable << " " << d->enumFields.size();
+                << d->keyable;
+            for (const auto& [field, value] : d->enumFields)
+                out << " " << field << "=" << value;
             flush();
         }
         for (const auto& [attribute, value] : node->values)
@@ -248,6 +250,12 @@ TEST_F(FileCommandTest, ImportMakesATransformAndMeshNamedAfterTheFile)
     ASSERT_TRUE(Run("file -i -type \"OBJ\" \"" + path + "\";")) << LastError();
     EXPECT_EQ(Result(), "big_rock1");
     EXPECT_TRUE(Scene::Get().Find("big_rock1|big_rockShape1"));
+
+    // A relative path is found beside the script that names it.
+    const std::string script = Write("scene.mel", "file -import \"big rock.obj\";\n");
+    ASSERT_TRUE(CommandEngine::Instance().RunScriptFile(script)) << LastError();
+    EXPECT_TRUE(Scene::Get().Find("big_rock2|big_rockShape2"));
+    EXPECT_FALSE(Run("file -import \"big rock.obj\";")); // no script, no folder to look in
 
     auto shape = Scene::Get().Find("big_rock|big_rockShape");
     ASSERT_TRUE(shape);
@@ -297,12 +305,12 @@ TEST_F(FileCommandTest, ASavedSceneComesBackBitForBit)
         setAttr goal.rotateX 33.3;
         setAttr goal.visibility 0;
         addAttr -ln weight -sn wt -at double -min 0 -max 10 -dv 2 -k 1 goal;
-        addAttr -ln mode -at enum -en "calm:wild:lost" goal;
+        addAttr -ln mode -at enum -en "calm:wild=4:lost" goal;
         addAttr -ln label -dt string goal;
         addAttr -ln reach -at doubleLinear -dv 0.25 goal;
         addAttr -ln offsets -dt vectorArray goal;
         setAttr goal.weight 0.30000000000000004;
-        setAttr goal.mode 2;
+        setAttr goal.mode 5;
         setAttr goal.label -type string "say \"hi\"\n\tbye\\";
         setAttr goal.offsets -type vectorArray 2 1e-300 -0.5 3 4 5 6;
         setKeyframe -t 1 -v 0 -at translateX goal;
