@@ -9,7 +9,10 @@
 #include "dg/Scene.h"
 #include "dynamics/ParticleNode.h"
 
+#include <maya/MFnMesh.h>
+#include <maya/MFnNurbsCurve.h>
 #include <maya/MHWGeometryUtilities.h>
+#include <maya/MPlug.h>
 #include <maya/MUIDrawManager.h>
 #include <vxhost/Viewport.h>
 
@@ -46,6 +49,72 @@ std::string FullPath(const Node& node)
     for (const Node* n = &node; n; n = n->parent)
         path.insert(0, "|" + n->name);
     return path;
+}
+// Built-in meshes and NURBS curves have no draw override; they are drawn
+// as Maya draws them dormant in wireframe: their edges, one thin colour.
+constexpr float kWireColour[4] = {0.42f, 0.52f, 0.68f, 1.0f};
+
+// The shape's edges as line pairs in object space; false for a shape with
+// nothing to draw.
+bool ShapeWire(Node& node, std::vector<MPoint>& lines)
+{
+    lines.clear();
+    MStatus status;
+    if (node.cls->IsA("mesh"))
+    {
+        const MPlug plug(node.Self(), node.PathTo(node.FindAttribute("outMesh")));
+        const MFnMesh mesh(plug.asMObject(&status), &status);
+        MPointArray points;
+        MIntArray counts, vertices;
+        if (!status || !mesh.getPoints(points) || !mesh.getVertices(counts, vertices))
+            return false;
+        // Every edge once, though most belong to two polygons.
+        std::vector<std::pair<unsigned, unsigned>> edges;
+        unsigned first = 0;
+        for (unsigned polygon = 0; polygon < counts.length(); ++polygon)
+        {
+            const unsigned n = static_cast<unsigned>(counts[polygon]);
+            if (first + n > vertices.length())
+                break;
+            for (unsigned k = 0; k < n; ++k)
+            {
+                const unsigned a = static_cast<unsigned>(vertices[first + k]);
+                const unsigned b = static_cast<unsigned>(vertices[first + (k + 1) % n]);
+                if (a < points.length() && b < points.length())
+                    edges.emplace_back(std::min(a, b), std::max(a, b));
+            }
+            first += n;
+        }
+        std::sort(edges.begin(), edges.end());
+        edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+        for (const auto& [a, b] : edges)
+        {
+            lines.push_back(points[a]);
+            lines.push_back(points[b]);
+        }
+    }
+    else if (node.cls->IsA("nurbsCurve"))
+    {
+        const MPlug plug(node.Self(), node.PathTo(node.FindAttribute("local")));
+        const MFnNurbsCurve curve(plug.asMObject(&status), &status);
+        double start = 0.0, end = 0.0;
+        if (!status || !curve.getKnotDomain(start, end))
+            return false;
+        const int samples = 16 * std::max(1, curve.numSpans());
+        MPoint previous;
+        for (int i = 0; i <= samples; ++i)
+        {
+            MPoint point;
+            curve.getPointAtParam(start + (end - start) * i / samples, point);
+            if (i > 0)
+            {
+                lines.push_back(previous);
+                lines.push_back(point);
+            }
+            previous = point;
+        }
+    }
+    return !lines.empty();
 }
 } // namespace
 
@@ -127,6 +196,27 @@ MStatus RecordViewport(const ViewportOptions& options, ViewportFrame& out)
             out.bounds.expand(MPoint(world(3, 0), world(3, 1), world(3, 2)));
             bounded = true;
         }
+    }
+    std::vector<MPoint> lines;
+    for (const auto& node : nodes)
+    {
+        if (!(node->cls->IsA("mesh") || node->cls->IsA("nurbsCurve")) || overrides.HasCreator(*node->cls) ||
+            !Shown(*node) || !ShapeWire(*node, lines))
+            continue;
+        MDagPath path;
+        MDagPath::getAPathTo(node->Object(), path);
+        RecordedNode recorded;
+        recorded.path = FullPath(*node);
+        recorded.world = path.inclusiveMatrix();
+        UIPrimitive wire;
+        wire.mode = MHWRender::MUIDrawManager::kLines;
+        wire.points = lines;
+        wire.state.color = MColor(kWireColour[0], kWireColour[1], kWireColour[2], kWireColour[3]);
+        recorded.drawables.push_back(UIDrawable{0, 0, {std::move(wire)}});
+        for (const MPoint& p : lines)
+            out.bounds.expand(p * recorded.world);
+        bounded = true;
+        out.nodes.push_back(std::move(recorded));
     }
     if (options.fitView)
     {

@@ -5,6 +5,8 @@
 #include <vxhost/Viewport.h>
 
 #include <cairo.h>
+
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -152,6 +154,38 @@ TEST_F(RendererTest, TrailsRunBlueToRedAndWidenTheFraming)
     EXPECT_LT(bluest, -30);
     EXPECT_GT(image.MostReddish(x1, y, 1), 15);
     EXPECT_LE(image.MostReddish(x1, y - 20, 4), 0); // off the trail: grey
+}
+
+TEST_F(RendererTest, BuiltInMeshesAndCurvesAreDrawnAsWireframes)
+{
+    // A cube's 12 edges once each, though each joins two faces; a 3-span
+    // curve in 48 segments; both placed by their transforms and framed.
+    ASSERT_TRUE(RunScript("polyCube -w 2 -h 2 -d 2 -n box; xform -t 0 50 0 box;"
+                          "curve -d 3 -p 0 0 0 -p 1 1 0 -p 2 0 0 -p 3 1 0 -p 4 0 0 -p 5 1 0 -n path;"
+                          "select -cl;"));
+    vxhost::ViewportOptions options;
+    options.camera = "front";
+    vxhost::ViewportFrame frame;
+    ASSERT_TRUE(vxhost::RecordViewport(options, frame));
+    const vxhost::RecordedNode* box = nullptr;
+    const vxhost::RecordedNode* path = nullptr;
+    for (const vxhost::RecordedNode& node : frame.nodes)
+    {
+        box = node.path == "|box|boxShape" ? &node : box;
+        path = node.path == "|path|pathShape" ? &node : path;
+    }
+    ASSERT_TRUE(box && path);
+    ASSERT_EQ(box->drawables.size(), 1u);
+    const std::vector<MPoint>& edges = box->drawables[0].primitives[0].points;
+    EXPECT_EQ(edges.size(), 24u);
+    for (const MPoint& p : edges)
+        EXPECT_EQ(std::fabs(p.x) + std::fabs(p.y) + std::fabs(p.z), 3.0);
+    EXPECT_EQ(MPoint(0.0, 0.0, 0.0) * box->world, MPoint(0.0, 50.0, 0.0));
+    EXPECT_GE(frame.bounds.max().y, 51.0);
+    const std::vector<MPoint>& segments = path->drawables[0].primitives[0].points;
+    ASSERT_EQ(segments.size(), 96u);
+    EXPECT_EQ(segments.front(), MPoint(0.0, 0.0, 0.0));
+    EXPECT_EQ(segments.back(), MPoint(5.0, 1.0, 0.0));
 }
 
 TEST_F(RendererTest, SvgIsWrittenAsVectors)
