@@ -237,7 +237,25 @@ void FrameCamera(const std::string& name, CameraModel& camera, const MBoundingBo
         const bool acrossFitted = aspect >= camera.horizontalAperture / camera.verticalAperture;
         const double tanX = acrossFitted ? fitted : fitted * aspect;
         const double tanY = acrossFitted ? fitted / aspect : fitted;
-        const double distance = 1.05 * radius / std::sin(std::atan(std::min(tanX, tanY)));
+        // Back far enough that every corner of the box falls inside the
+        // picture, across and up, with a margin: tighter than the bounding
+        // sphere when the box is long and the picture wide.
+        const MVector right = camera.Right();
+        double distance = 0.0;
+        double deepest = 0.0;
+        for (int i = 0; i < 8; ++i)
+        {
+            const MPoint corner((i & 1) ? bounds.max().x : bounds.min().x,
+                                (i & 2) ? bounds.max().y : bounds.min().y,
+                                (i & 4) ? bounds.max().z : bounds.min().z);
+            const MVector d = corner - centre;
+            const double depth = d * camera.forward;
+            distance = std::max({distance, std::fabs(d * right) / (0.92 * tanX) - depth,
+                                 std::fabs(d * camera.up) / (0.92 * tanY) - depth});
+            deepest = std::max(deepest, -depth);
+        }
+        // Never inside the box, and a point still gets some room.
+        distance = std::max({distance, 1.05 * deepest + 1.0, 5.0 / std::sin(std::atan(std::min(tanX, tanY)))});
         camera.eye = centre - camera.forward * distance;
         camera.centreOfInterest = distance;
         camera.nearClip = std::max(0.1, 0.01 * distance);
