@@ -11,6 +11,8 @@
 // defaults to the current time and -format to the first of pdc, ply and csv
 // whose file exists. The result is the number of particles read.
 
+#include "ParticleArrays.h"
+
 #include "dg/Scene.h"
 #include "dynamics/Dynamics.h"
 #include "dynamics/ParticleCache.h"
@@ -95,6 +97,14 @@ MStatus ReadParticleCacheCommand(const ScriptStatement& statement, CommandResult
     std::string error;
     if (!ReadParticleCacheFile(fileName, cache, error))
         return ReportCommandError(statement, error);
+    // The file's count is checked first: a few bytes may claim billions
+    // of particles that hold no per-particle values.
+    if (const std::string refusal =
+            CheckParticleMemory(static_cast<double>(cache.count) - ParticleCount(*shape));
+        !refusal.empty())
+        return ReportCommandError(statement, "Cannot read \"" + fileName + "\" into " + shape->name + ": " +
+                                                 refusal,
+                                  MStatus::kInvalidParameter);
     if (!ApplyParticleFrame(*shape, cache, error))
         return ReportCommandError(statement,
                                   "Cannot read \"" + fileName + "\" into " + shape->name + ": " + error + ".",

@@ -68,8 +68,10 @@ std::size_t FormatDoubleInto(double value, char (&buffer)[64])
         std::memcpy(buffer, text, n);
         return n;
     };
+    // The sign of zero is kept, so that what is printed reads back as the
+    // same double.
     if (value == 0.0)
-        return copy("0");
+        return copy(std::signbit(value) ? "-0" : "0");
     if (std::isnan(value))
         return copy("nan");
     if (std::isinf(value))

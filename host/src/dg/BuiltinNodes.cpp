@@ -355,12 +355,19 @@ void RegisterBuiltinNodes(NodeRegistry& registry)
     Add(registry, {"shape", "dagNode", MFn::kShape, true, true, true}, {}, nullptr, dag);
     Add(registry, {"locator", "shape", MFn::kLocator, true, true, false}, {MFn::kShape, MFn::kGeometric},
         InitLocator, dag);
-    const GeometryAttributes& g = geometryAttributes;
     Add(registry, {"nurbsCurve", "shape", MFn::kNurbsCurve, true, true, false},
         {MFn::kShape, MFn::kGeometric}, InitNurbsCurve,
-        [&g] { return new GeometryBehaviour(g.curveCreate, g.curveLocal, g.curveWorldSpace, true); });
+        []
+        {
+            const GeometryAttributes& g = geometryAttributes;
+            return new GeometryBehaviour(g.curveCreate, g.curveLocal, g.curveWorldSpace, true);
+        });
     Add(registry, {"mesh", "shape", MFn::kMesh, true, true, false}, {MFn::kShape, MFn::kGeometric}, InitMesh,
-        [&g] { return new GeometryBehaviour(g.meshIn, g.meshOut, g.meshWorld, false); });
+        []
+        {
+            const GeometryAttributes& g = geometryAttributes;
+            return new GeometryBehaviour(g.meshIn, g.meshOut, g.meshWorld, false);
+        });
     Add(registry, {"field", "transform", MFn::kField, true, false, true}, {MFn::kTransform}, InitField, dag);
     RegisterParticleNode(registry);
     RegisterAnimCurveNodes(registry);

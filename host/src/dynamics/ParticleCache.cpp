@@ -394,8 +394,9 @@ void EncodePly(const ParticleCacheFrame& frame, std::string& out)
     char* at = out.data() + begin;
     std::memcpy(at, header.data(), header.size());
     at += header.size();
-    // Row by row, as PLY stores vertices; the host is little-endian.
-    for (std::size_t i = 0; i < frame.count; ++i)
+    // Row by row, as PLY stores vertices; the host is little-endian. Rows
+    // without columns are empty, however many particles there are.
+    for (std::size_t i = 0; i < frame.count && !columns.empty(); ++i)
         for (const Column& column : columns)
         {
             std::memcpy(at, column.values + i * column.stride, 8);
@@ -509,15 +510,16 @@ bool DecodePly(std::string_view bytes, ParticleCacheFrame& out, std::string& err
         std::string_view line = header.substr(0, eol);
         header = eol == std::string_view::npos ? std::string_view() : header.substr(eol + 1);
         ++lineNumber;
-        if (line.ends_with('\r'))
-            line.remove_suffix(1);
+        // CR separates words as space and tab do: besides the CR of a CR LF
+        // line end, a stray one ("vz\r\r\n") would end up in a name that
+        // written back reads as another.
         std::vector<std::string_view> words;
         for (std::size_t at = 0; at < line.size();)
         {
-            const std::size_t start = line.find_first_not_of(" \t", at);
+            const std::size_t start = line.find_first_not_of(" \t\r", at);
             if (start == std::string_view::npos)
                 break;
-            const std::size_t stop = std::min(line.find_first_of(" \t", start), line.size());
+            const std::size_t stop = std::min(line.find_first_of(" \t\r", start), line.size());
             words.push_back(line.substr(start, stop - start));
             at = stop;
         }
@@ -538,7 +540,12 @@ bool DecodePly(std::string_view bytes, ParticleCacheFrame& out, std::string& err
         {
             Element element;
             const char* last = words.size() == 3 ? words[2].data() + words[2].size() : nullptr;
-            if (words.size() != 3 || std::from_chars(words[2].data(), last, element.count).ptr != last)
+            // A count past 64 bits is read to its end but out of range, and
+            // leaves the count at 0: that is an error too.
+            std::from_chars_result parsed{};
+            if (words.size() == 3)
+                parsed = std::from_chars(words[2].data(), last, element.count);
+            if (words.size() != 3 || parsed.ec != std::errc() || parsed.ptr != last)
             {
                 error = where + "expected \"element NAME COUNT\"";
                 return false;
@@ -611,11 +618,16 @@ bool DecodePly(std::string_view bytes, ParticleCacheFrame& out, std::string& err
         }
         const auto count = static_cast<unsigned>(element.count);
         std::vector<std::string> names;
-        std::vector<std::vector<double>> columns(element.properties.size(), std::vector<double>(count));
+        // Allocated per property: without properties the count was checked
+        // against no bytes, and a column made up front for it could be
+        // gigabytes.
+        std::vector<std::vector<double>> columns(element.properties.size());
+        for (std::vector<double>& column : columns)
+            column.resize(count);
         for (const PlyProperty& p : element.properties)
             names.push_back(p.name);
         const char* at = bytes.data() + offset;
-        for (unsigned i = 0; i < count; ++i)
+        for (unsigned i = 0; i < count && !columns.empty(); ++i)
             for (std::size_t c = 0; c < element.properties.size(); ++c)
             {
                 columns[c][i] = PlyValue(at, element.properties[c], bigEndian);
@@ -638,6 +650,11 @@ void EncodeCsv(const ParticleCacheFrame& frame, std::string& out)
         out += c ? "," : "";
         out += columns[c].name;
     }
+    // A lone column named "ply" would start the file as a PLY file starts
+    // ("ply\n", which DetectCacheFormat goes by); a trailing space, which
+    // the reader trims, keeps it CSV.
+    if (columns.size() == 1 && columns[0].name == "ply")
+        out += ' ';
     out += '\n';
     for (std::size_t i = 0; i < frame.count; ++i)
     {

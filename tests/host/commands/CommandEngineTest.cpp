@@ -90,7 +90,7 @@ TEST(FormatDouble, ShortestTextThatReadsBackExactly)
     // Positional notation from 1e-4 on, as %g switches.
     EXPECT_EQ(FormatDouble(0.0001), "0.0001");
     EXPECT_EQ(FormatDouble(0.00001), "1e-05");
-    EXPECT_EQ(FormatDouble(-0.0), "0");
+    EXPECT_EQ(FormatDouble(-0.0), "-0"); // the sign of zero reads back too
 }
 
 TEST(CommandResult, FormatsAsMayaPrintsAndMixesAppendsSafely)

@@ -463,4 +463,13 @@ TEST_F(ParticleCacheShapeTest, ReadParticleCacheRefusesWhatDoesNotFit)
     std::ofstream(path) << "position_x\n1\n2,3\n";
     EXPECT_FALSE(Run("readParticleCache -fn \"" + path + "\" flock;"));
     EXPECT_NE(LastError().find(path + "\": line 3 has 2 values"), std::string::npos) << LastError();
+
+    // Seventy bytes that claim two billion particles and hold no values:
+    // refused before any array is made for them.
+    const std::string huge = (dir / "huge.ply").string();
+    std::ofstream(huge) << "ply\nformat binary_little_endian 1.0\nelement vertex 2000000000\nend_header\n";
+    EXPECT_FALSE(Run("readParticleCache -fn \"" + huge + "\" flock;"));
+    EXPECT_NE(LastError().find("2000000000 particles would need about 953.7 GB"), std::string::npos)
+        << LastError();
+    EXPECT_EQ(std::get<MVectorArray>(Capture("flockShape").channels[0].values)[0], MVector(1, 2, 3));
 }
