@@ -34,7 +34,7 @@ void SetPending(const std::string& path)
 } // namespace
 
 CacheRecorder::CacheRecorder(std::string dir, vxhost::CacheFormat format)
-    : fDir(std::move(dir)), fFormat(format)
+    : fDir(std::move(dir)), fFormat(format), fWriter([this] { Write(); })
 {
     for (const int signal : {SIGINT, SIGTERM, SIGHUP})
         std::signal(signal, RemovePendingAndDie);
@@ -42,9 +42,21 @@ CacheRecorder::CacheRecorder(std::string dir, vxhost::CacheFormat format)
 
 CacheRecorder::~CacheRecorder()
 {
+    {
+        std::unique_lock lock(fMutex);
+        WaitIdle(lock);
+        fStop = true;
+    }
+    fChanged.notify_all();
+    fWriter.join();
     gPendingSet = 0;
     for (const int signal : {SIGINT, SIGTERM, SIGHUP})
         std::signal(signal, SIG_DFL);
+}
+
+void CacheRecorder::WaitIdle(std::unique_lock<std::mutex>& lock)
+{
+    fChanged.wait(lock, [this] { return !fBusy; });
 }
 
 bool PrepareOutputFolder(const std::string& dir, const char* what, std::string& error)
@@ -74,24 +86,89 @@ bool PrepareOutputFolder(const std::string& dir, const char* what, std::string& 
 
 bool CacheRecorder::Record(double frame, std::string& error)
 {
+    // Captured on this thread, which owns the scene; written on the other.
+    fTaken = 0;
     for (const auto& node : vxhost::Scene::Get().Nodes())
     {
         if (node->cls->typeName != "particle")
             continue;
-        if (MStatus status = vxhost::CaptureParticleFrame(*node, fFrame); !status)
+        if (fTaken == fTaking.size())
+            fTaking.emplace_back();
+        File& file = fTaking[fTaken++];
+        if (MStatus status = vxhost::CaptureParticleFrame(*node, file.frame); !status)
         {
             error = "cannot read the state of " + node->name + ": " + status.errorString().asChar();
             return false;
         }
-        const std::string path = vxhost::ParticleCachePath(fDir, node->name, frame, fFormat);
-        SetPending(vxhost::TemporaryCachePath(path));
-        std::size_t bytes = 0;
-        const bool written = vxhost::WriteParticleCacheFile(path, fFrame, fFormat, error, &bytes);
-        gPendingSet = 0;
-        if (!written)
-            return false;
-        ++fFiles;
-        fBytes += bytes;
+        file.path = vxhost::ParticleCachePath(fDir, node->name, frame, fFormat);
     }
+    {
+        std::unique_lock lock(fMutex);
+        WaitIdle(lock);
+        if (!fError.empty())
+        {
+            error = fError;
+            return false;
+        }
+        std::swap(fTaking, fWriting);
+        fToWrite = fTaken;
+        fBusy = true;
+    }
+    fChanged.notify_all();
     return true;
+}
+
+bool CacheRecorder::Finish(std::string& error)
+{
+    std::unique_lock lock(fMutex);
+    WaitIdle(lock);
+    error = fError;
+    return fError.empty();
+}
+
+unsigned CacheRecorder::FilesWritten() const
+{
+    std::lock_guard lock(fMutex);
+    return fFiles;
+}
+
+std::uint64_t CacheRecorder::BytesWritten() const
+{
+    std::lock_guard lock(fMutex);
+    return fBytes;
+}
+
+void CacheRecorder::Write()
+{
+    std::unique_lock lock(fMutex);
+    for (;;)
+    {
+        fChanged.wait(lock, [this] { return fBusy || fStop; });
+        if (!fBusy)
+            return;
+        // The files are the writer's until it says it is done; after a
+        // failure the run stops, so the rest of the frame is not written.
+        lock.unlock();
+        unsigned files = 0;
+        std::uint64_t bytes = 0;
+        std::string error;
+        for (std::size_t i = 0; i < fToWrite && error.empty(); ++i)
+        {
+            SetPending(vxhost::TemporaryCachePath(fWriting[i].path));
+            std::size_t size = 0;
+            if (vxhost::WriteParticleCacheFile(fWriting[i].path, fWriting[i].frame, fFormat, error, &size))
+            {
+                ++files;
+                bytes += size;
+            }
+            gPendingSet = 0;
+        }
+        lock.lock();
+        fFiles += files;
+        fBytes += bytes;
+        if (fError.empty())
+            fError = error;
+        fBusy = false;
+        fChanged.notify_all();
+    }
 }

@@ -239,6 +239,13 @@ int RunScene(const SceneRunOptions& options, std::FILE* out, SceneRunSummary* su
     }
     progress.Finish();
     vxhost::FlushMessages();
+    if (recorder)
+    {
+        const Clock::time_point cacheStart = Clock::now();
+        if (std::string error; !recorder->Finish(error))
+            return Fail(error);
+        summary.cachingSeconds += SecondsSince(cacheStart);
+    }
     if (!pictureBase.empty())
     {
         const Clock::time_point renderStart = Clock::now();

@@ -1,6 +1,7 @@
 // The volarix program's parts in-process: frame ranges, the progress bar,
 // scene runs with caches, and the shell.
 #include "SceneRun.h"
+#include "CacheRecorder.h"
 #include "ProgressBar.h"
 #include "SceneShell.h"
 #include "TrailRecorder.h"
@@ -200,6 +201,46 @@ TEST_F(SceneRunTest, RunWritesOneCacheFilePerFrameAndShape)
     {
         EXPECT_EQ(cached.channels[c].name, state.channels[c].name);
         EXPECT_TRUE(cached.channels[c].values == state.channels[c].values) << state.channels[c].name;
+    }
+}
+
+// Files are written behind the run: each frame holds its own state even
+// though the next one steps before the writer is done, and a write that
+// fails is reported by the next frame's Record and by Finish.
+TEST_F(SceneRunTest, CacheRecorderWritesBehindTheRunAndReportsFailures)
+{
+    ASSERT_TRUE(vxhost::CommandEngine::Instance().RunScriptFile(WriteScene()));
+    const std::string cache = (dir / "cache").string();
+    std::string error;
+    {
+        CacheRecorder recorder(cache, vxhost::CacheFormat::kPly);
+        ASSERT_TRUE(recorder.Prepare(error)) << error;
+        std::vector<vxhost::ParticleCacheFrame> states(3);
+        for (int frame = 1; frame <= 3; ++frame)
+        {
+            ASSERT_TRUE(vxhost::Dynamics::Get().SetCurrentFrame(frame));
+            ASSERT_TRUE(vxhost::CaptureParticleFrame(*vxhost::Scene::Get().Find("flockShape"),
+                                                     states[frame - 1]));
+            ASSERT_TRUE(recorder.Record(frame, error)) << error;
+        }
+        ASSERT_TRUE(recorder.Finish(error)) << error;
+        EXPECT_EQ(recorder.FilesWritten(), 3u);
+        for (int frame = 1; frame <= 3; ++frame)
+        {
+            vxhost::ParticleCacheFrame cached;
+            ASSERT_TRUE(vxhost::ReadParticleCacheFile(cache + "/flockShape." + std::to_string(frame) + ".ply",
+                                                      cached, error))
+                << error;
+            EXPECT_TRUE(cached.channels[0].values == states[frame - 1].channels[0].values) << frame;
+        }
+
+        // The folder gone, a file in its place: the failure comes back.
+        fs::remove_all(cache);
+        std::ofstream(cache) << "not a folder";
+        EXPECT_TRUE(recorder.Record(4, error)); // taken; written behind
+        EXPECT_FALSE(recorder.Record(5, error));
+        EXPECT_NE(error.find("flockShape.4.ply"), std::string::npos) << error;
+        EXPECT_FALSE(recorder.Finish(error));
     }
 }
 
