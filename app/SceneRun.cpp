@@ -97,7 +97,11 @@ bool FinishPlayblast(const std::string& base, vxhost::ViewportOptions view, cons
         return true;
     const std::string video = base + ".mp4";
     const double fps = MTime(1.0, MTime::kSeconds).as(MTime::uiUnit());
-    if (EncodeVideo(ffmpeg, base + ".%04d.png", static_cast<int>(summary.startFrame),
+    // A '%' in the folder or scene name would read as a pattern of its own.
+    std::string pattern;
+    for (const char c : base)
+        pattern += c == '%' ? "%%" : std::string(1, c);
+    if (EncodeVideo(ffmpeg, pattern + ".%04d.png", static_cast<int>(summary.startFrame),
                     static_cast<int>(summary.pictures), fps, video, error))
         summary.video = video;
     else
