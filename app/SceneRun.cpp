@@ -4,6 +4,7 @@
 #include "ProgressBar.h"
 #include "TrailRecorder.h"
 #include "Video.h"
+#include "commands/ParticleArrays.h"
 #include "dg/Scene.h"
 #include "dynamics/Dynamics.h"
 
@@ -39,9 +40,7 @@ unsigned ParticleCount(unsigned* shapes = nullptr)
     for (const auto& node : vxhost::Scene::Get().Nodes())
         if (node->cls->typeName == "particle")
         {
-            MStatus status;
-            const MPlug plug(node, node->PathTo(node->FindAttribute("count")));
-            count += static_cast<unsigned>(plug.asInt(&status));
+            count += vxhost::ParticleCount(*node);
             ++found;
         }
     if (shapes)

@@ -1,22 +1,10 @@
 #include "TrailRecorder.h"
 
-#include "dg/DataObjects.h"
+#include "commands/ParticleArrays.h"
 #include "dg/Scene.h"
 #include "dynamics/ParticleNode.h"
 
 #include <algorithm>
-
-namespace
-{
-template <typename Data>
-const auto* ArrayOf(vxhost::Node& node, const MObject& attribute)
-{
-    MStatus status;
-    const vxhost::DataNode* data = node.Evaluate(node.PathTo(vxhost::Attribute::From(attribute)), status);
-    const Data* array = status && data ? Data::From(data->data) : nullptr;
-    return array ? &array->value : nullptr;
-}
-} // namespace
 
 void TrailRecorder::Record()
 {
@@ -34,8 +22,8 @@ void TrailRecorder::Record()
     {
         if (!node->cls->IsA("particle"))
             continue;
-        const MVectorArray* positions = ArrayOf<vxhost::VectorArrayData>(*node, a.position);
-        const MDoubleArray* ids = ArrayOf<vxhost::DoubleArrayData>(*node, a.particleId);
+        const MVectorArray* positions = vxhost::EvaluatedVectorArray(*node, a.position);
+        const MDoubleArray* ids = vxhost::EvaluatedDoubleArray(*node, a.particleId);
         if (positions && ids)
         {
             shapes.push_back({&node->name, positions, ids, std::min(positions->length(), ids->length())});

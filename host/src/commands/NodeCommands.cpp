@@ -31,13 +31,13 @@ MStatus NoMatch(const ScriptStatement& statement, const std::string& name)
     return ReportCommandError(statement, "No object matches name: " + name, MStatus::kInvalidParameter);
 }
 
-// The nodes named by positional arguments from `first` on, or the active
-// selection when none are named.
-MStatus NamedOrSelected(const ScriptStatement& statement, const ScriptValues& values, unsigned first,
+// The nodes the positional arguments name, or the active selection when
+// none are named; at least `least` of them.
+MStatus NamedOrSelected(const ScriptStatement& statement, const ScriptValues& values, std::size_t least,
                         NodeList& out)
 {
     out.clear();
-    for (unsigned i = first; i < values.Count(); ++i)
+    for (unsigned i = 0; i < values.Count(); ++i)
     {
         std::string name;
         values.GetString(i, name);
@@ -47,8 +47,10 @@ MStatus NamedOrSelected(const ScriptStatement& statement, const ScriptValues& va
         if (std::find(out.begin(), out.end(), node) == out.end())
             out.push_back(std::move(node));
     }
-    if (values.Count() <= first)
+    if (values.Count() == 0)
         out = Scene::Get().Selection();
+    if (out.size() < least)
+        return ReportCommandError(statement, "Not enough objects or values.", MStatus::kInvalidParameter);
     return MStatus::kSuccess;
 }
 
@@ -113,10 +115,8 @@ MStatus DeleteCommand(const ScriptStatement& statement, CommandResult&)
     if (!status)
         return status;
     NodeList nodes;
-    if (status = NamedOrSelected(statement, args.Positionals(), 0, nodes); !status)
+    if (status = NamedOrSelected(statement, args.Positionals(), 1, nodes); !status)
         return status;
-    if (nodes.empty())
-        return ReportCommandError(statement, "Not enough objects or values.", MStatus::kInvalidParameter);
     for (const auto& node : nodes)
         // A node may have gone with a parent deleted before it.
         if (node->alive)
@@ -138,22 +138,16 @@ MStatus ParentCommand(const ScriptStatement& statement, CommandResult& result)
     MStatus status = args.Parse(statement, syntax);
     if (!status)
         return status;
-    NodeList nodes;
-    if (status = NamedOrSelected(statement, args.Positionals(), 0, nodes); !status)
-        return status;
     const bool world = args.IsFlagSet("world");
+    NodeList nodes;
+    if (status = NamedOrSelected(statement, args.Positionals(), world ? 1 : 2, nodes); !status)
+        return status;
     std::shared_ptr<Node> parent;
     if (!world)
     {
         // The last object named (or selected) is the new parent.
-        if (nodes.size() < 2)
-            return ReportCommandError(statement, "Not enough objects or values.", MStatus::kInvalidParameter);
         parent = nodes.back();
         nodes.pop_back();
-    }
-    else if (nodes.empty())
-    {
-        return ReportCommandError(statement, "Not enough objects or values.", MStatus::kInvalidParameter);
     }
     const std::string parentName = parent ? parent->name : "the world";
     for (const auto& child : nodes)
@@ -405,10 +399,8 @@ MStatus XformCommand(const ScriptStatement& statement, CommandResult& result)
     if (!status)
         return status;
     NodeList nodes;
-    if (status = NamedOrSelected(statement, args.Positionals(), 0, nodes); !status)
+    if (status = NamedOrSelected(statement, args.Positionals(), 1, nodes); !status)
         return status;
-    if (nodes.empty())
-        return ReportCommandError(statement, "Not enough objects or values.", MStatus::kInvalidParameter);
     for (const auto& node : nodes)
         if (!node->cls->IsA("transform"))
             return ReportCommandError(statement, "'" + node->name + "' is not a transform.",

@@ -23,7 +23,25 @@ template <typename Data> Data& DataAt(Node& shape, const Attribute* attribute)
     value->data = MObject(made);
     return *made;
 }
+
+template <typename Data> const auto* EvaluatedArray(Node& shape, const MObject& attribute)
+{
+    MStatus status;
+    const DataNode* value = shape.Evaluate(shape.PathTo(Attribute::From(attribute)), status);
+    const Data* data = status && value ? Data::From(value->data) : nullptr;
+    return data ? &data->value : nullptr;
+}
 } // namespace
+
+const MVectorArray* EvaluatedVectorArray(Node& shape, const MObject& attribute)
+{
+    return EvaluatedArray<VectorArrayData>(shape, attribute);
+}
+
+const MDoubleArray* EvaluatedDoubleArray(Node& shape, const MObject& attribute)
+{
+    return EvaluatedArray<DoubleArrayData>(shape, attribute);
+}
 
 std::vector<ParticleArray> ParticleArraysOf(const Node& shape)
 {

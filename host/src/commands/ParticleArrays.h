@@ -35,6 +35,11 @@ std::shared_ptr<Node> FindParticleShape(const std::string& name);
 /// The number of particles: the length of the position array.
 unsigned ParticleCount(Node& shape);
 
+/// The array at a top-level attribute of the shape as it evaluates now,
+/// read in place (valid until the scene changes); null when it holds none.
+const MVectorArray* EvaluatedVectorArray(Node& shape, const MObject& attribute);
+const MDoubleArray* EvaluatedDoubleArray(Node& shape, const MObject& attribute);
+
 /// What a particle costs while a scene runs, measured with the field
 /// connected and the caches written: its arrays, the dynamics' kept start
 /// state, the field's search tree and forces, a cache frame.

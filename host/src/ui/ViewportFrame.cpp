@@ -5,7 +5,7 @@
 #include "Manipulators.h"
 #include "ViewportScene.h"
 
-#include "dg/DataObjects.h"
+#include "commands/ParticleArrays.h"
 #include "dg/Scene.h"
 #include "dynamics/ParticleNode.h"
 
@@ -33,14 +33,6 @@ bool Shown(Node& node)
     const MHWRender::DisplayStatus status = MHWRender::MGeometryUtilities::displayStatus(path);
     return status != MHWRender::kInvisible && status != MHWRender::kIntermediateObject &&
            status != MHWRender::kNoStatus;
-}
-
-const MVectorArray* VectorArrayOf(Node& node, const MObject& attribute)
-{
-    MStatus status;
-    const DataNode* data = node.Evaluate(node.PathTo(Attribute::From(attribute)), status);
-    const VectorArrayData* array = status && data ? VectorArrayData::From(data->data) : nullptr;
-    return array ? &array->value : nullptr;
 }
 
 std::string FullPath(const Node& node)
@@ -128,8 +120,8 @@ std::vector<ParticleCloud> VisibleParticles()
         if (!node->cls->IsA("particle") || !Shown(*node))
             continue;
         ParticleCloud cloud;
-        cloud.positions = VectorArrayOf(*node, a.position);
-        cloud.velocities = VectorArrayOf(*node, a.velocity);
+        cloud.positions = EvaluatedVectorArray(*node, a.position);
+        cloud.velocities = EvaluatedVectorArray(*node, a.velocity);
         if (cloud.positions && cloud.positions->length() > 0)
             clouds.push_back(cloud);
     }
