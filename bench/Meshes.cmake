@@ -5,4 +5,4 @@
 find_package(embree 3 REQUIRED)
 add_executable(vx_bench_meshes MeshBench.cpp)
 target_include_directories(vx_bench_meshes PRIVATE ${PROJECT_SOURCE_DIR}/host/src/geometry)
-target_link_libraries(vx_bench_meshes PRIVATE vxhost embree benchmark::benchmark)
+target_link_libraries(vx_bench_meshes PRIVATE vxhost_internal embree benchmark::benchmark)

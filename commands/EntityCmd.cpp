@@ -694,8 +694,9 @@ MStatus EntityCmd::FindEntityLocator(MObject& outLocator) const
         if (child != entityNode)
             siblings.push_back(child);
     }
+    // No other child: callers take the failure as "no locator" and go on.
     if (siblings.empty())
-        return MStatus(MS::kFailure, "the entity's transform has no other child");
+        return MS::kFailure;
 
     for (const MObject& sibling : siblings)
     {
@@ -852,7 +853,7 @@ MStatus EntityCmd::ListEntityIndices(MIntArray& outIndices) const
     return MS::kSuccess;
 }
 
-MStatus EntityCmd::AddKeyableAttributes(MFnDependencyNode& transform, std::span<const KeyableAttribute> table)
+MStatus EntityCmd::AddKeyableAttributes(MFnDependencyNode& transform, ArrayView<KeyableAttribute> table)
 {
     for (const KeyableAttribute& attribute : table)
     {

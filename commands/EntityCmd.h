@@ -1,5 +1,8 @@
 #pragma once
 
+#include "ArrayView.h"
+
+#include <maya/MApiNamespace.h>
 #include <maya/MDGModifier.h>
 #include <maya/MDagPath.h>
 #include <maya/MIntArray.h>
@@ -13,13 +16,7 @@
 #include <maya/MTypeId.h>
 
 #include <optional>
-#include <span>
 #include <vector>
-
-class MArgDatabase;
-class MArgList;
-class MFnDependencyNode;
-class MSelectionList;
 
 /// One field of an enum attribute that the commands add.
 struct KeyableEnumField
@@ -49,7 +46,7 @@ struct KeyableAttribute
     std::optional<double> max = std::nullopt;
     std::optional<double> softMin = std::nullopt;
     std::optional<double> softMax = std::nullopt;
-    std::span<const KeyableEnumField> fields = {};
+    ArrayView<KeyableEnumField> fields = {};
 };
 
 /// The frame shared by the target, modifier and obstacle commands: it finds
@@ -117,7 +114,7 @@ protected:
     /// Creates the keyable attributes of the table that the transform does
     /// not have yet, in table order.
     static MStatus AddKeyableAttributes(MFnDependencyNode& transform,
-                                        std::span<const KeyableAttribute> table);
+                                        ArrayView<KeyableAttribute> table);
 
     // Declaration order is part of the command's state contract; keep it.
     int entityKindToAdd = 0; ///< what redo connects: 0 nothing, 1 position, 2 curve, 3 mesh

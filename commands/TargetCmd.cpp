@@ -180,7 +180,8 @@ MStatus TargetCmd::MakeEntityKeyable()
     if (!status)
         return status;
 
-    auto table = std::to_array(kTargetAttributes);
+    std::array<KeyableAttribute, std::size(kTargetAttributes)> table;
+    std::copy(std::begin(kTargetAttributes), std::end(kTargetAttributes), table.begin());
     if (entityPath.hasFn(MFn::kNurbsCurve))
         table[0].fields = kCurveSteeringTypes;
     status = AddKeyableAttributes(transformFn, table);

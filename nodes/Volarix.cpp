@@ -1,5 +1,6 @@
 #include "Volarix.h"
 
+#include "ArrayView.h"
 #include "ParameterType.h"
 
 #include <maya/MArrayDataBuilder.h>
@@ -15,7 +16,6 @@
 #include <maya/MTypes.h>
 
 #include <iterator>
-#include <span>
 
 const MTypeId Volarix::id(0x123B40);
 const char* const Volarix::typeName = "particleVolarix";
@@ -35,14 +35,16 @@ ParameterType AsParameterType(const MDataHandle& handle)
     return static_cast<ParameterType>(handle.asShort());
 }
 
-std::span<const double> View(const MDoubleArray& array)
+// Maya's arrays keep their elements contiguous; only the non-const
+// operator[] hands out a reference to them.
+ArrayView<double> View(MDoubleArray& array)
 {
-    return {array.data(), array.length()};
+    return array.length() == 0 ? ArrayView<double>() : ArrayView<double>(&array[0], array.length());
 }
 
-std::span<const int> View(const MIntArray& array)
+ArrayView<int> View(MIntArray& array)
 {
-    return {array.data(), array.length()};
+    return array.length() == 0 ? ArrayView<int>() : ArrayView<int>(&array[0], array.length());
 }
 
 /// Reads the named per-particle array when the particle system has one;

@@ -3,6 +3,7 @@
 #include "FieldEvaluator.h"
 #include "FlockParameters.h"
 
+#include <maya/MApiNamespace.h>
 #include <maya/MDoubleArray.h>
 #include <maya/MIntArray.h>
 #include <maya/MObject.h>
@@ -10,10 +11,6 @@
 #include <maya/MStatus.h>
 #include <maya/MTypeId.h>
 #include <maya/MVectorArray.h>
-
-class MDataBlock;
-class MFnArrayAttrsData;
-class MPlug;
 
 /// The flocking field "particleVolarix": for each connected particle system,
 /// one steering force per particle from the flocking rules and the targets,

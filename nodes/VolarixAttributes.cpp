@@ -90,13 +90,34 @@ enum class Keyable
 };
 
 /// Hard and soft limits; unset ones are not given to the host. For pairs
-/// they apply to both numbers.
+/// they apply to both numbers. Set them by name: Limits().Min(0.0).SoftMax(10.0).
 struct Limits
 {
     std::optional<double> min = {};
     std::optional<double> max = {};
     std::optional<double> softMin = {};
     std::optional<double> softMax = {};
+
+    Limits& Min(double value)
+    {
+        min = value;
+        return *this;
+    }
+    Limits& Max(double value)
+    {
+        max = value;
+        return *this;
+    }
+    Limits& SoftMin(double value)
+    {
+        softMin = value;
+        return *this;
+    }
+    Limits& SoftMax(double value)
+    {
+        softMax = value;
+        return *this;
+    }
 };
 
 /// Shows "<prefix><name><host error>" for a failed creation.
@@ -273,9 +294,9 @@ bool CreateParameters()
     using V = Volarix;
     constexpr auto kDouble = MFnNumericData::kDouble;
     constexpr auto k2Double = MFnNumericData::k2Double;
-    const Limits unit{.min = 0.0, .max = 1.0};
-    const Limits positive{.min = 0.0};
-    const Limits urge{.min = 0.0, .softMax = 1.0};
+    const Limits unit = Limits().Min(0.0).Max(1.0);
+    const Limits positive = Limits().Min(0.0);
+    const Limits urge = Limits().Min(0.0).SoftMax(1.0);
 
     return CreateNumeric(V::mSimulationAccuracy, kCreating, "simulationAccuracy", "sa", kDouble, 1.0, unit,
                          Keyable::kYes) &&
@@ -284,31 +305,31 @@ bool CreateParameters()
            CreateTypeEnum(V::mSimulationAccuracyType, "simulationAccuracyType", "sat") &&
 
            CreateDistance(V::mBoidSeparation, kErrorCreating, "boidSeparation", "bs", 2.0,
-                          {.min = 0.0, .softMax = 10.0}, Keyable::kYes) &&
+                          Limits().Min(0.0).SoftMax(10.0), Keyable::kYes) &&
            CreatePair(V::mBoidSeparationRange, kErrorCreating, "boidSeparationRange", "bsr", k2Double, 2.0,
                       positive, Keyable::kNo) &&
            CreateTypeEnum(V::mBoidSeparationType, "boidSeparationType", "bst") &&
 
            CreateDistance(V::mObstacleSeparation, kErrorCreating, "obstacleSeparation", "os", 5.0,
-                          {.min = 0.0, .softMax = 10.0}, Keyable::kYes) &&
+                          Limits().Min(0.0).SoftMax(10.0), Keyable::kYes) &&
            CreatePair(V::mObstacleSeparationRange, kErrorCreating, "obstacleSeparationRange", "osr", k2Double,
                       5.0, positive, Keyable::kNo) &&
            CreateTypeEnum(V::mObstacleSeparationType, "obstacleSeparationType", "ost") &&
 
            CreateNumeric(V::mNumberOfNeighbours, kCreating, "numberOfNeighbours", "nn", MFnNumericData::kInt,
-                         2.0, {.min = 0.0, .softMax = 10.0}, Keyable::kYes) &&
+                         2.0, Limits().Min(0.0).SoftMax(10.0), Keyable::kYes) &&
            CreatePair(V::mNumberOfNeighboursRange, kCreating, "numberOfNeighboursRange", "nnr",
                       MFnNumericData::k2Int, 2.0, positive, Keyable::kNo) &&
            CreateTypeEnum(V::mNumberOfNeighboursType, "numberOfNeighboursType", "nnt") &&
 
            CreateDistance(V::mMaximumSpeed, kErrorCreating, "maximumSpeed", "ms", 3.0,
-                          {.min = 0.0, .softMax = 100.0}, Keyable::kYes) &&
+                          Limits().Min(0.0).SoftMax(100.0), Keyable::kYes) &&
            CreatePair(V::mMaximumSpeedRange, kErrorCreating, "maximumSpeedRange", "msr", k2Double, 3.0,
                       positive, Keyable::kNo) &&
            CreateTypeEnum(V::mMaximumSpeedType, "maximumSpeedType", "mst") &&
 
            CreateDistance(V::mMaximumForce, kErrorCreating, "maximumForce", "mf", 10.0,
-                          {.min = 0.0, .softMax = 100.0}, Keyable::kYes) &&
+                          Limits().Min(0.0).SoftMax(100.0), Keyable::kYes) &&
            CreatePair(V::mMaximumForceRange, kErrorCreating, "maximumForceRange", "mfr", k2Double, 10.0,
                       positive, Keyable::kNo) &&
            CreateTypeEnum(V::mMaximumForceType, "maximumForceType", "mft") &&
@@ -336,14 +357,14 @@ bool CreateTarget()
 {
     constexpr auto kDouble = MFnNumericData::kDouble;
     constexpr auto kBool = MFnNumericData::kBoolean;
-    const Limits unit{.min = 0.0, .max = 1.0};
+    const Limits unit = Limits().Min(0.0).Max(1.0);
     TargetChildren& c = sTarget;
 
     const bool created =
         CreateEnum(c.steeringType, kErrorCreating, "targetSteeringType", "tst", 0,
                    {{"Seek", 0}, {"Flee", 1}, {"Wander", 2}, {"Path Follow", 5}}, Keyable::kUnset) &&
         CreateDistance(c.arrivalDistance, kErrorCreating, "targetArrivalDistance", "tad", 0.0,
-                       {.min = 0.0, .softMax = 50.0}, Keyable::kYes) &&
+                       Limits().Min(0.0).SoftMax(50.0), Keyable::kYes) &&
         CreateMatrix(c.matrix, kCreatingCapital, "targetMatrix", "tm") &&
         CreateTyped(c.curve, kCreatingCapital, "targetCurve", "tc", MFnData::kNurbsCurve, true) &&
         CreateNumeric(c.weight, kErrorCreating, "targetWeight", "tw", kDouble, 1.0, unit, Keyable::kYes) &&
@@ -373,7 +394,7 @@ bool CreateTarget()
         CreateNumeric(c.containment, kErrorCreating, "targetContainment", "tcon", kBool, 0.0, {},
                       Keyable::kYes) &&
         CreateNumeric(c.containmentSeparationMin, kCreating, "targetContainmentSeparationMin", "tcsm",
-                      kDouble, 0.25, {.min = 0.0, .softMax = 1.0}, Keyable::kYes) &&
+                      kDouble, 0.25, Limits().Min(0.0).SoftMax(1.0), Keyable::kYes) &&
         CreateNumeric(c.reverseCurveDirection, kErrorCreating, "targetReverseCurveDirection", "trcd", kBool,
                       0.0, {}, Keyable::kYes);
     if (!created)
@@ -412,7 +433,7 @@ bool CreateTarget()
 bool CreateModifier()
 {
     constexpr auto kDouble = MFnNumericData::kDouble;
-    const Limits urge{.min = 0.0, .softMax = 1.0};
+    const Limits urge = Limits().Min(0.0).SoftMax(1.0);
     ModifierChildren& c = sModifier;
 
     const bool created =
@@ -420,15 +441,15 @@ bool CreateModifier()
         CreateEnum(c.volumeType, kErrorCreating, "modifierVolumeType", "mvt", 0,
                    {{"Sphere", 0}, {"Capsule", 1}, {"Box", 2}}, Keyable::kUnset) &&
         CreateDistance(c.maximumSpeed, kErrorCreating, "modifierMaximumSpeed", "mms", 3.0,
-                       {.softMin = 0.0, .softMax = 100.0}, Keyable::kYes) &&
+                       Limits().SoftMin(0.0).SoftMax(100.0), Keyable::kYes) &&
         CreateDistance(c.maximumForce, kErrorCreating, "modifierMaximumForce", "mmf", 10.0,
-                       {.softMin = 0.0, .softMax = 100.0}, Keyable::kYes) &&
+                       Limits().SoftMin(0.0).SoftMax(100.0), Keyable::kYes) &&
         CreateDistance(c.boidSeparation, kErrorCreating, "modifierBoidSeparation", "mbs", 2.0,
-                       {.softMin = 0.0, .softMax = 10.0}, Keyable::kYes) &&
+                       Limits().SoftMin(0.0).SoftMax(10.0), Keyable::kYes) &&
         CreateDistance(c.obstacleSeparation, kErrorCreating, "modifierObstacleSeparation", "mos", 5.0,
-                       {.softMin = 0.0, .softMax = 10.0}, Keyable::kYes) &&
+                       Limits().SoftMin(0.0).SoftMax(10.0), Keyable::kYes) &&
         CreateNumeric(c.numNeighbours, kCreating, "modifierNumNeighbours", "mnn", MFnNumericData::kInt, 2.0,
-                      {.softMin = 0.0, .softMax = 10.0}, Keyable::kYes) &&
+                      Limits().SoftMin(0.0).SoftMax(10.0), Keyable::kYes) &&
         CreateVolumeData(c.volumeData, "modifierVolumeData", "mvd", c.volumeWidth, c.volumeHeight,
                          c.volumeDepth,
                          {"modifierVolumeWidth", "modifierVolumeHeight", "modifierVolumeDepth"},
@@ -436,12 +457,12 @@ bool CreateModifier()
         CreatePair(c.curveVolumeData, kErrorCreating, "modifierCurveVolumeData", "mcvd",
                    MFnNumericData::k2Double, 1.0, {}, Keyable::kYes, true) &&
         CreateNumeric(c.simulationAccuracy, kCreating, "modifierSimulationAccuracy", "msa", kDouble, 1.0,
-                      {.min = -1.0, .max = 1.0, .softMin = 0.0}, Keyable::kYes) &&
+                      Limits().Min(-1.0).Max(1.0).SoftMin(0.0), Keyable::kYes) &&
         CreateEnum(c.modificationMethod, kCreating, "modifierModificationMethod", "mmm", 0,
                    {{"Override", 0}, {"Additive", 1}}, Keyable::kUnset) &&
         CreateEnum(c.volumeInfluenceMethod, kCreating, "modifierVolumeInfluenceMethod", "mvim", 0,
                    {{"Full", 0}, {"Linear Falloff", 1}}, Keyable::kUnset) &&
-        CreateNumeric(c.weight, kCreating, "modifierWeight", "mw", kDouble, 1.0, {.min = 0.0, .max = 1.0},
+        CreateNumeric(c.weight, kCreating, "modifierWeight", "mw", kDouble, 1.0, Limits().Min(0.0).Max(1.0),
                       Keyable::kYes) &&
         CreateNumeric(c.boidSeparationUrge, kCreating, "modifierBoidSeparationUrge", "mbsu", kDouble, 1.0,
                       urge, Keyable::kYes) &&

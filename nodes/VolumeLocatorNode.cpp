@@ -53,18 +53,53 @@ constexpr double kMinimumIntervalSpacing = 0.1;
 constexpr double kMissingRadiusKey = 1.0;
 
 /// Hard and soft limits; unset ones are not given to the host.
+/// Limits left unset are not applied; set them by name:
+/// Limits().Min(0.0).SoftMax(50.0).
 struct Limits
 {
     std::optional<double> min = {};
     std::optional<double> softMin = {};
     std::optional<double> softMax = {};
+
+    Limits& Min(double value)
+    {
+        min = value;
+        return *this;
+    }
+    Limits& SoftMin(double value)
+    {
+        softMin = value;
+        return *this;
+    }
+    Limits& SoftMax(double value)
+    {
+        softMax = value;
+        return *this;
+    }
 };
 
+/// Set by name: Flags().Keyable(true).Hidden(true).
 struct Flags
 {
     std::optional<bool> keyable = {}; ///< unset: the host's default
     bool hidden = false;
     bool array = false;
+
+    Flags& Keyable(bool value)
+    {
+        keyable = value;
+        return *this;
+    }
+    Flags& Hidden(bool value)
+    {
+        hidden = value;
+        return *this;
+    }
+    Flags& Array(bool value)
+    {
+        array = value;
+        return *this;
+    }
 };
 
 bool Reported(const MStatus& status, const MString& context)
@@ -163,29 +198,29 @@ bool CreateAttributes()
     using V = VolumeLocatorNode;
     constexpr auto kBool = MFnNumericData::kBoolean;
     constexpr auto kInt = MFnNumericData::kInt;
-    const Limits size{.min = 0.0, .softMax = 50.0};
-    const Flags keyable{.keyable = true};
+    const Limits size = Limits().Min(0.0).SoftMax(50.0);
+    const Flags keyable = Flags().Keyable(true);
 
     return CreateVolumeType(V::mVolumeType) && CreateDistance(V::mWidth, "width", "w", 0.0, size, keyable) &&
            CreateDistance(V::mHeight, "height", "h", 0.0, size, keyable) &&
            CreateDistance(V::mDepth, "depth", "d", 0.0, size, keyable) && CreateCurveData(V::mCurveData) &&
            CreateDistance(V::mCurveRadiiCache, "curveRadiiCache", "crc", kMissingRadiusKey, {},
-                          {.keyable = false, .hidden = true, .array = true}) &&
+                          Flags().Keyable(false).Hidden(true).Array(true)) &&
            CreateAttachedCurve(V::mAttachedCurve) &&
            CreateNumeric(V::mDrawVolume, "drawVolume", "dv", kBool, 1.0, {}, keyable) &&
            CreateNumeric(V::mDrawVolumeOverride, "drawVolumeOverride", "dvo", kBool, 1.0, {},
-                         {.keyable = true, .hidden = true}) &&
+                         Flags().Keyable(true).Hidden(true)) &&
            CreateNumeric(V::mDrawCentre, "drawCentre", "dc", kBool, 1.0, {}, keyable) &&
            CreateNumeric(V::mDrawCurveVolumeIntervals, "drawCurveVolumeIntervals", "dcvi", kBool, 1.0, {},
                          {}) &&
            CreateNumeric(V::mCurveVolumeResolution, "curveVolumeResolution", "cvr", kInt, 2.0,
-                         {.min = 2.0, .softMax = 10.0}, keyable) &&
+                         Limits().Min(2.0).SoftMax(10.0), keyable) &&
            CreateNumeric(V::mCurveRadiusScale, "curveRadiusScale", "crs", MFnNumericData::kDouble, 1.0,
-                         {.min = 0.01, .softMin = 0.0, .softMax = 30.0}, keyable) &&
+                         Limits().Min(0.01).SoftMin(0.0).SoftMax(30.0), keyable) &&
            CreateDistance(V::mCurveVolumeIntervalSpacing, "curveVolumeIntervalSpacing", "cvrs", 10.0,
-                          {.min = kMinimumIntervalSpacing, .softMin = 1.0, .softMax = 30.0}, {}) &&
+                          Limits().Min(kMinimumIntervalSpacing).SoftMin(1.0).SoftMax(30.0), {}) &&
            CreateNumeric(V::mDormantViewportColour, "dormantViewportColour", "dvc", kInt, 6.0, {},
-                         {.keyable = false, .hidden = true});
+                         Flags().Keyable(false).Hidden(true));
 }
 
 bool AddAttributes()

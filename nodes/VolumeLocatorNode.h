@@ -1,5 +1,6 @@
 #pragma once
 
+#include <maya/MApiNamespace.h>
 #include <maya/MBoundingBox.h>
 #include <maya/MDistance.h>
 #include <maya/MObject.h>
@@ -8,9 +9,6 @@
 #include <maya/MStatus.h>
 #include <maya/MString.h>
 #include <maya/MTypeId.h>
-
-class MDataBlock;
-class MPlug;
 
 /// A locator carrying one volume shape: its type (sphere, capsule, box or a
 /// tube along a curve), three sizes and, for the tube, the attached curve

@@ -23,7 +23,8 @@
 #include <maya/MString.h>
 #include <maya/MTypeId.h>
 
-#include <span>
+#include <cstddef>
+
 
 namespace
 {
@@ -194,7 +195,7 @@ constexpr Step kUnloadSteps[] = {
 
 /// Runs the steps in order up to the first failure, which is reported and
 /// returned; what was done before it stays done.
-MStatus RunSteps(MFnPlugin& plugin, std::span<const Step> steps)
+template <std::size_t N> MStatus RunSteps(MFnPlugin& plugin, const Step (&steps)[N])
 {
     for (const Step& step : steps)
     {
@@ -208,10 +209,6 @@ MStatus RunSteps(MFnPlugin& plugin, std::span<const Step> steps)
     return MS::kSuccess;
 }
 } // namespace
-
-const char* const MApiVersion = "20220300";
-
-const char ADSK_PLUGIN_SIGNATURE[] = "Quillfen particleVolarix 2.0.5";
 
 MStatus initializePlugin(MObject obj)
 {

@@ -3,7 +3,7 @@
 #include "Truncate.h"
 
 void FindNeighboursBruteForce(std::int32_t i, const MPoint& p, const MVectorArray& positions, int k,
-                              std::span<const std::int32_t> candidates, NeighbourList& out)
+                              ArrayView<std::int32_t> candidates, NeighbourList& out)
 {
     out.Reset(k);
     for (const std::int32_t j : candidates)
@@ -21,7 +21,7 @@ void FindNeighboursBruteForce(std::int32_t i, const MPoint& p, const MVectorArra
 
 SteeringForce BoidForce(std::int32_t i, const MPoint& p, const MVectorArray& positions,
                         const MVectorArray& velocities, const ParticleParameters& params, const KDTree& tree,
-                        std::span<const std::int32_t> candidates, NeighbourList& neighbours)
+                        ArrayView<std::int32_t> candidates, NeighbourList& neighbours)
 {
     SteeringForce result;
     if (params.boidSeparationUrge == 0.0 && params.flockCentringUrge == 0.0 &&

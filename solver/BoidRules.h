@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ArrayView.h"
 #include "KDTree.h"
 #include "NeighbourList.h"
 #include "ParticleParameters.h"
@@ -9,7 +10,6 @@
 #include <maya/MVectorArray.h>
 
 #include <cstdint>
-#include <span>
 
 /// The flocking force of particle i from its k = numberOfNeighbours nearest
 /// neighbours: separation from those closer than boidSeparation, flock
@@ -22,9 +22,9 @@
 /// list; it holds the neighbours found on return.
 SteeringForce BoidForce(std::int32_t i, const MPoint& p, const MVectorArray& positions,
                         const MVectorArray& velocities, const ParticleParameters& params, const KDTree& tree,
-                        std::span<const std::int32_t> candidates, NeighbourList& neighbours);
+                        ArrayView<std::int32_t> candidates, NeighbourList& neighbours);
 
 /// The brute-force neighbour search: every candidate but i, keeping the k
 /// nearest (signed count: a negative k finds none).
 void FindNeighboursBruteForce(std::int32_t i, const MPoint& p, const MVectorArray& positions, int k,
-                              std::span<const std::int32_t> candidates, NeighbourList& out);
+                              ArrayView<std::int32_t> candidates, NeighbourList& out);

@@ -1,8 +1,10 @@
 #include "FieldEvaluator.h"
 
 #include "ApplyModifiers.h"
+#include "ArrayView.h"
 #include "AvoidObstacles.h"
 #include "BoidRules.h"
+#include "Prefetch.h"
 #include "RandomDraw.h"
 #include "SteeringForce.h"
 #include "TargetSteering.h"
@@ -13,8 +15,8 @@
 #include <tbb/blocked_range.h>
 #include <tbb/parallel_for.h>
 
-#include <bit>
 #include <cmath>
+#include <cstring>
 
 namespace
 {
@@ -37,7 +39,7 @@ FieldEvaluator::FieldEvaluator(int threads)
 void FieldEvaluator::SetThreadCount(int threads)
 {
     // More threads than cores would only add contention.
-    const int cores = tbb::info::default_concurrency();
+    const int cores = tbb::this_task_arena::max_concurrency();
     arena_ = std::make_unique<tbb::task_arena>(threads <= 0 || threads > cores ? cores : threads);
 }
 
@@ -92,8 +94,8 @@ MStatus FieldEvaluator::Evaluate(const FieldInput& input, const FlockSettings& s
 
     // The neighbour queries dominate and draw no random numbers: they run in
     // parallel, in leaf order when the tree exists.
-    const std::span<const std::int32_t> order =
-        tree_.IsBuilt() ? tree_.LeafOrder() : std::span<const std::int32_t>(finiteParticles_);
+    const ArrayView<std::int32_t> order =
+        tree_.IsBuilt() ? tree_.LeafOrder() : ArrayView<std::int32_t>(finiteParticles_);
     arena_->execute(
         [&]
         {
@@ -106,7 +108,7 @@ MStatus FieldEvaluator::Evaluate(const FieldInput& input, const FlockSettings& s
     return MStatus::kSuccess;
 }
 
-void FieldEvaluator::SteerInOrder(std::span<const std::int32_t> order, std::size_t begin, std::size_t end,
+void FieldEvaluator::SteerInOrder(ArrayView<std::int32_t> order, std::size_t begin, std::size_t end,
                                   const FieldInput& input, const MVectorArray& velocities,
                                   TargetSteering& steering, MVectorArray& outForces)
 {
@@ -119,17 +121,17 @@ void FieldEvaluator::SteerInOrder(std::span<const std::int32_t> order, std::size
         if (r + kPrefetchAhead < end)
         {
             const unsigned ahead = static_cast<unsigned>(order[r + kPrefetchAhead]);
-            __builtin_prefetch(&positions[ahead]);
-            __builtin_prefetch(&velocities[ahead]);
-            __builtin_prefetch(&outForces[ahead], 1);
-            __builtin_prefetch(&steered_[ahead]);
+            Prefetch(&positions[ahead]);
+            Prefetch(&velocities[ahead]);
+            Prefetch(&outForces[ahead], true);
+            Prefetch(&steered_[ahead]);
             if (hasEntities_)
-                __builtin_prefetch(&serial_[ahead].params);
+                Prefetch(&serial_[ahead].params);
             if (split_)
             {
                 steering.Prefetch(ahead);
                 if (const std::size_t columns = steering.WanderColumns())
-                    __builtin_prefetch(wanderDraws_.data() + ahead * columns);
+                    Prefetch(wanderDraws_.data() + ahead * columns);
             }
         }
         const std::int32_t i = order[r];
@@ -223,8 +225,9 @@ bool FieldEvaluator::PrepareSplit(const MVectorArray& positions, TargetSteering&
     // particle grows them alike, to the bit (0 and -0 differ in a sum with -0).
     const auto bits = [&](std::int32_t particle)
     {
-        return std::bit_cast<std::uint64_t>(
-            serial_[static_cast<std::size_t>(particle)].params.obstacleSeparation);
+        std::uint64_t value = 0;
+        std::memcpy(&value, &serial_[static_cast<std::size_t>(particle)].params.obstacleSeparation, sizeof value);
+        return value;
     };
     const std::uint64_t first = bits(finiteParticles_.front());
     for (const std::int32_t particle : finiteParticles_)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ArrayView.h"
 #include "FlockParameters.h"
 #include "KDTree.h"
 #include "ModifierData.h"
@@ -19,7 +20,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <span>
 #include <vector>
 
 /// What the host hands a field for one particle system and one time step.
@@ -103,7 +103,7 @@ private:
     MStatus RunDrawPass(const MVectorArray& positions, const MVectorArray& velocities,
                         TargetSteering& steering);
     /// Steers the particles order[begin..end); safe to run on several threads.
-    void SteerInOrder(std::span<const std::int32_t> order, std::size_t begin, std::size_t end,
+    void SteerInOrder(ArrayView<std::int32_t> order, std::size_t begin, std::size_t end,
                       const FieldInput& input, const MVectorArray& velocities, TargetSteering& steering,
                       MVectorArray& outForces);
     void SteerParticle(std::int32_t i, const FieldInput& input, const MVectorArray& velocities,

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "ArrayView.h"
 #include "ParameterEntry.h"
 #include "ParticleParameters.h"
 
 #include <maya/MVectorArray.h>
 
 #include <cstddef>
-#include <span>
 
 /// One parameter's attribute values for one evaluation, as the field reads
 /// them: the value, the Range bounds, the Type and the particle system's array
@@ -17,7 +17,7 @@ template <typename T> struct ParameterSetting
     T minimum = T(0);
     T maximum = T(0);
     ParameterType type = ParameterType::kConstant;
-    std::span<const T> perParticle;
+    ArrayView<T> perParticle;
 };
 
 /// The nine settings of one evaluation.

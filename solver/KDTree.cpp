@@ -3,7 +3,6 @@
 #include <maya/MGlobal.h>
 
 #include <algorithm>
-#include <bit>
 #include <numeric>
 
 #include <tbb/parallel_invoke.h>
@@ -62,7 +61,10 @@ std::size_t KDTree::ExpectedNodeCount(std::size_t n)
 {
     if (n <= 1)
         return n;
-    const std::size_t p = std::bit_ceil(n) - 1;
+    std::size_t ceiling = 1; // the least power of two >= n
+    while (ceiling < n)
+        ceiling <<= 1;
+    const std::size_t p = ceiling - 1;
     return std::min(p, 2 * n - (p + 1) / 2 - 1);
 }
 
@@ -80,7 +82,7 @@ void KDTree::Build(const MVectorArray& positions)
     Build(positions, order_);
 }
 
-void KDTree::Build(const MVectorArray& positions, std::span<const std::int32_t> particles)
+void KDTree::Build(const MVectorArray& positions, ArrayView<std::int32_t> particles)
 {
     nodes_.clear();
     built_ = false;

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "ArrayView.h"
 #include "NeighbourList.h"
 
 #include <maya/MVectorArray.h>
 
 #include <cstddef>
 #include <cstdint>
-#include <span>
 #include <vector>
 
 /// A balanced k-d tree over particle positions for k-nearest queries. Every
@@ -44,7 +44,7 @@ public:
     void Build(const MVectorArray& positions);
     /// Builds over the listed particles only (indices into positions); the
     /// others are never returned by a query.
-    void Build(const MVectorArray& positions, std::span<const std::int32_t> particles);
+    void Build(const MVectorArray& positions, ArrayView<std::int32_t> particles);
 
     /// Fills out with at most k particles nearest to particle i (i excluded),
     /// each with its exact squared distance, in insertion order. A split
@@ -60,7 +60,7 @@ public:
 
     /// The built particles in leaf order. Queries made in this order touch
     /// neighbouring nodes one after the other.
-    std::span<const std::int32_t> LeafOrder() const { return order_; }
+    ArrayView<std::int32_t> LeafOrder() const { return order_; }
 
     /// The node count of a tree over n points.
     static std::size_t ExpectedNodeCount(std::size_t n);

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "ArrayView.h"
+#include "Prefetch.h"
+
 #include <maya/MVector.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <span>
 #include <type_traits>
 
 /// The working state of one k-nearest query: the candidates found so far as
@@ -60,7 +62,7 @@ public:
         else if (!(worst_ > d2))
             return;
         if (prefetch != nullptr)
-            __builtin_prefetch(prefetch + j);
+            Prefetch(prefetch + j);
         indices_[slot] = j;
         squaredDistances_[slot] = d2;
         positions_[slot] = MVector(p[0], p[1], p[2]);
@@ -70,11 +72,11 @@ public:
 
     std::size_t Size() const { return size_; }
     /// Particle indices, in list order.
-    std::span<const std::int32_t> Indices() const { return {indices_.get(), size_}; }
+    ArrayView<std::int32_t> Indices() const { return {indices_.get(), size_}; }
     /// The exact squared distance of each entry.
-    std::span<const double> SquaredDistances() const { return {squaredDistances_.get(), size_}; }
+    ArrayView<double> SquaredDistances() const { return {squaredDistances_.get(), size_}; }
     /// The position of each entry.
-    std::span<const MVector> Positions() const { return {positions_.get(), size_}; }
+    ArrayView<MVector> Positions() const { return {positions_.get(), size_}; }
 
     /// Per-particle data the caller reads for each neighbour afterwards;
     /// fetched into cache as candidates arrive, so the reads do not stall.

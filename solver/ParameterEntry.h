@@ -1,12 +1,12 @@
 #pragma once
 
+#include "ArrayView.h"
 #include "ParameterType.h"
 #include "RandomDraw.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <span>
 #include <type_traits>
 #include <vector>
 
@@ -23,7 +23,7 @@ public:
     /// Stores one evaluation's attribute values. For "Expression" the cache
     /// becomes a copy of perParticle (which may be empty when the particle
     /// system has no array of the parameter's name).
-    void Set(T newValue, T lo, T hi, ParameterType newType, std::span<const T> perParticle)
+    void Set(T newValue, T lo, T hi, ParameterType newType, ArrayView<T> perParticle)
     {
         type = newType;
         if (type == ParameterType::kExpression)

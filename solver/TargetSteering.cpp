@@ -1,8 +1,10 @@
 #include "TargetSteering.h"
 
+#include "ArrayView.h"
 #include "BoxVolume.h"
 #include "CapsuleVolume.h"
 #include "CurveVolume.h"
+#include "MathConstants.h"
 #include "RandomUnitVector.h"
 #include "SphereVolume.h"
 #include "Truncate.h"
@@ -17,7 +19,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <numbers>
 #include <typeinfo>
 
 namespace
@@ -328,7 +329,7 @@ MPoint TargetSteering::CurveTargetPoint(const MFnNurbsCurve& curveFn, unsigned t
     return c + tangent;
 }
 
-void TargetSteering::PrecomputeCurveSearches(std::span<const std::int32_t> particles,
+void TargetSteering::PrecomputeCurveSearches(ArrayView<std::int32_t> particles,
                                              const MVectorArray& positions, const MVectorArray& velocities,
                                              std::vector<CurveSearch>& outSearches)
 {
@@ -547,7 +548,7 @@ MVector TargetSteering::GetWanderSteering(unsigned i, const MVector& v, const MP
         direction.normalize();
         if (i < wanderStates_.length())
             wanderStates_[i] = direction;
-        return Normalised(v) * std::numbers::sqrt2 + direction * strength * maximumForce;
+        return Normalised(v) * kSqrt2 + direction * strength * maximumForce;
     }
     case WanderMode::kPerlinNoise:
     {

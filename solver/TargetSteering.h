@@ -1,9 +1,11 @@
 #pragma once
 
+#include "ArrayView.h"
 #include "CurveVolume.h"
 #include "ObstacleData.h"
 #include "ParticleParameters.h"
 #include "PerlinNoise.h"
+#include "Prefetch.h"
 #include "SteeringForce.h"
 #include "TargetData.h"
 
@@ -14,7 +16,6 @@
 #include <maya/MVectorArray.h>
 
 #include <cstdint>
-#include <span>
 #include <vector>
 
 /// The target pass of one evaluation: for each particle, the sum over the
@@ -67,7 +68,7 @@ public:
     /// and velocity, and they are the costliest part of the pass. TargetPass
     /// then uses outSearches; its results are the same. Entries of particles
     /// not listed are left as they were.
-    void PrecomputeCurveSearches(std::span<const std::int32_t> particles, const MVectorArray& positions,
+    void PrecomputeCurveSearches(ArrayView<std::int32_t> particles, const MVectorArray& positions,
                                  const MVectorArray& velocities, std::vector<CurveSearch>& outSearches);
 
     // The pass split for an evaluation whose entity work runs on several
@@ -107,7 +108,7 @@ public:
         const auto* first = reinterpret_cast<const char*>(
             curveSearches_->data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(curveColumns_));
         for (std::size_t b = 0; b < sizeof(CurveSearch) * static_cast<std::size_t>(curveColumns_); b += 64)
-            __builtin_prefetch(first + b);
+            ::Prefetch(first + b);
     }
 
     /// Moves T to the nearest point of every obstacle (grown by the particle's

@@ -3,6 +3,8 @@
 /// The 24-point circles the locator drawing and the radius manipulator are
 /// made of.
 
+#include "MathConstants.h"
+
 #include <maya/MMatrix.h>
 #include <maya/MPoint.h>
 #include <maya/MPointArray.h>
@@ -11,14 +13,13 @@
 #include <maya/MVector.h>
 
 #include <cmath>
-#include <numbers>
 
 namespace circlepoints
 {
 /// Points per full circle. The angle step is 2 pi / (kCount - 1), so the
 /// last point lands on the first and a closed line shows no gap.
 constexpr int kCount = 24;
-constexpr double kStep = 2.0 * std::numbers::pi / (kCount - 1);
+constexpr double kStep = 2.0 * kPi / (kCount - 1);
 
 /// The axis a circle is drawn about.
 enum class Axis

@@ -3,6 +3,7 @@
 /// The manipulator of one radius key of a curve tube: a circle around the
 /// curve, across it, whose radius the user drags.
 
+#include <maya/MApiNamespace.h>
 #include <maya/M3dView.h>
 #include <maya/MGLdefinitions.h>
 #include <maya/MPlug.h>
@@ -12,12 +13,6 @@
 #include <maya/MStatus.h>
 #include <maya/MTypeId.h>
 #include <maya/MVector.h>
-
-namespace MHWRender
-{
-class MFrameContext;
-class MUIDrawManager;
-} // namespace MHWRender
 
 /// Made by VolumeLocatorNodeManip, which then sets centre, normal, scale and
 /// radiusPlug directly. The drawn radius is the plug's value times scale; a

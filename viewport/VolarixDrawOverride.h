@@ -3,6 +3,7 @@
 /// Viewport 2.0 drawing of the particleVolarix field: the host's turbulence
 /// field icon, coloured by the field's selection state.
 
+#include <maya/MApiNamespace.h>
 #include <maya/MBoundingBox.h>
 #include <maya/MColor.h>
 #include <maya/MDagPath.h>
@@ -10,12 +11,6 @@
 #include <maya/MPxDrawOverride.h>
 #include <maya/MUserData.h>
 #include <maya/MViewport2Renderer.h>
-
-namespace MHWRender
-{
-class MFrameContext;
-class MUIDrawManager;
-} // namespace MHWRender
 
 /// What preparation hands to drawing: the icon's colour.
 class VolarixDrawData : public MUserData

@@ -3,6 +3,7 @@
 /// Viewport 2.0 drawing of the target, modifier and obstacle locators: the
 /// wireframe of their volume shape and an optional centre marker.
 
+#include <maya/MApiNamespace.h>
 #include <maya/MBoundingBox.h>
 #include <maya/MColor.h>
 #include <maya/MDagPath.h>
@@ -14,12 +15,6 @@
 #include <maya/MUserData.h>
 #include <maya/MVectorArray.h>
 #include <maya/MViewport2Renderer.h>
-
-namespace MHWRender
-{
-class MFrameContext;
-class MUIDrawManager;
-} // namespace MHWRender
 
 /// The point lists of one locator's drawing, in the locator's object space.
 /// Kept by the host between redraws and refilled by every preparation.

@@ -6,7 +6,6 @@
 #include <maya/MFloatPointArray.h>
 #include <maya/MFloatVectorArray.h>
 #include <maya/MFnMesh.h>
-#include <maya/MMeshIsectAccelParams.h>
 #include <maya/MObject.h>
 
 #include <vector>

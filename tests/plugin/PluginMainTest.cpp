@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
 #include <memory>
 #include <set>
 #include <string>
@@ -108,9 +109,6 @@ protected:
 
 TEST_F(PluginMainTest, LoadRegistersEverythingInOrderAndUnloadRemovesIt)
 {
-    EXPECT_STREQ(MApiVersion, "20220300");
-    EXPECT_NE(ADSK_PLUGIN_SIGNATURE[0], '\0');
-
     const MObject plugin = NewPluginObject();
     ASSERT_TRUE(initializePlugin(plugin));
     EXPECT_TRUE(vxhost::Messages().empty());
@@ -258,3 +256,24 @@ TEST_F(PluginMainTest, TheFieldsOverrideGoesLast)
     EXPECT_EQ(vxhost::NodeRegistry::Get().TypeNames(), before_.nodeTypes);
 }
 } // namespace
+
+// What the host reads from the built module before calling it: the version
+// text and the signature, by C name; the entry points by their C++ names,
+// which carry the versioned API namespace of MObject.
+TEST(PluginModuleTest, ExportsWhatTheHostLooksUp)
+{
+    void* module = dlopen(VX_PLUGIN_MODULE, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(module, nullptr) << dlerror();
+    const auto* version = static_cast<const char*>(dlsym(module, "MApiVersion"));
+    ASSERT_NE(version, nullptr);
+    EXPECT_STREQ(version, "20220300");
+    const auto* signature = static_cast<const char*>(dlsym(module, "ADSK_PLUGIN_SIGNATURE"));
+    ASSERT_NE(signature, nullptr);
+    EXPECT_NE(signature[0], '\0');
+    EXPECT_NE(dlsym(module, "_Z16initializePluginN8Autodesk4Maya16OpenMaya202200007MObjectE"), nullptr);
+    EXPECT_NE(dlsym(module, "_Z18uninitializePluginN8Autodesk4Maya16OpenMaya202200007MObjectE"), nullptr);
+    EXPECT_EQ(dlsym(module, "initializePlugin"), nullptr);
+    // The solver's and the host's symbols stay inside the module.
+    EXPECT_EQ(dlsym(module, "_ZN6KDTree5ResetEv"), nullptr);
+    dlclose(module);
+}

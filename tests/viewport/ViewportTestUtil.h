@@ -16,7 +16,7 @@
 #include <maya/MSelectionList.h>
 #include <vxhost/CommandEngine.h>
 #include <vxhost/MessageLog.h>
-#include <vxhost/UIDrawRecords.h>
+#include <maya/detail/UIDrawRecords.h>
 #include <vxhost/Viewport.h>
 
 #include <gtest/gtest.h>

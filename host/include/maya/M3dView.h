@@ -8,6 +8,8 @@
 #include <maya/MStatus.h>
 #include <maya/MVector.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// The host has one 3D view, the active one: the renderer sets its camera
 /// and size for each picture, and manipulators see it through this class.
 /// Pixel coordinates have their origin at the view's lower-left corner, as
@@ -99,3 +101,5 @@ public:
     /// The host draws on demand (RenderViewport); nothing to refresh.
     MStatus refresh(bool all = false, bool force = false);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -5,6 +5,8 @@
 #include <maya/MArgParser.h>
 #include <maya/MSelectionList.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MArgDatabase : public MArgParser
 {
 public:
@@ -20,3 +22,5 @@ public:
     /// (kInvalidParameter) when a name matches no node.
     MStatus getObjects(MSelectionList& result) const;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -12,6 +12,8 @@ namespace vxhost
 struct ScriptStatement;
 }
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// Each argument as text: a flag keeps its '-' ("-addEntity"), a string its
 /// contents. The as* readers convert one argument; index is advanced past
 /// what was read.
@@ -30,8 +32,10 @@ public:
 
     static constexpr unsigned int kInvalidArgIndex = 0xFFFFFFFFu;
 
+#ifdef VXHOST_INTERNAL
     /// Host code: the arguments of a statement, and where it was written.
     explicit MArgList(const vxhost::ScriptStatement& statement);
+#endif
     /// Whether argument index was a flag in the script (not a quoted
     /// string that starts with '-').
     bool IsFlag(unsigned int index) const { return index < fIsFlag.size() && fIsFlag[index]; }
@@ -43,3 +47,5 @@ private:
     std::vector<bool> fIsFlag;
     MString fCommand;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -11,6 +11,8 @@
 
 #include <vector>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// Flags are found by either name, with or without the '-'. Parsing fails
 /// (kInvalidParameter, with a message naming the flag or value) on an
 /// unknown flag, a flag without its arguments or with a value of the wrong
@@ -19,7 +21,7 @@
 class MArgParser
 {
 public:
-    MArgParser() = default;
+    MArgParser();
     MArgParser(const MSyntax& syntax, const MArgList& argList, MStatus* ReturnStatus = nullptr);
     virtual ~MArgParser() = default;
 
@@ -60,7 +62,7 @@ protected:
     MStatus FlagValue(const char* flag, unsigned int index, MString& text, MSyntax::MArgType& type) const;
 
     MSyntax fSyntax;
-    MStatus fStatus = MStatus(MStatus::kFailure, "no arguments parsed");
+    MStatus fStatus; ///< why parsing failed, or kSuccess
     bool fQuery = false;
     bool fEdit = false;
     std::vector<FlagUse> fUses;
@@ -74,3 +76,5 @@ private:
     // Shows a parsing error and drops whatever was parsed before it.
     MStatus Fail(const MString& text);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -4,6 +4,8 @@
 
 #include <maya/MDataHandle.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MDataBlock;
 
 /// Works on the array value in place: added elements are part of the array
@@ -23,11 +25,15 @@ public:
     unsigned int elementCount(MStatus* ReturnStatus = nullptr) const;
     MStatus growArray(unsigned int amount);
 
+#ifdef VXHOST_INTERNAL
     /// Host code.
     MArrayDataBuilder(vxhost::Node* node, vxhost::DataNode* array) : fNode(node), fArray(array) {}
     vxhost::DataNode* HostArray() const { return fArray; }
+#endif
 
 private:
     vxhost::Node* fNode = nullptr;
     vxhost::DataNode* fArray = nullptr;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -8,6 +8,8 @@
 
 #include <vector>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// Elements are visited in logical index order; the current element starts
 /// at the first one. inputValue() on an element reads through its
 /// connections; outputValue() does not.
@@ -33,11 +35,13 @@ public:
     MStatus setAllClean();
     MStatus setClean();
 
+#ifdef VXHOST_INTERNAL
     /// Host code: the array at path on node.
     MArrayDataHandle(vxhost::Node* node, std::vector<vxhost::PlugStep> path, vxhost::DataNode* array)
         : fNode(node), fPath(std::move(path)), fArray(array)
     {
     }
+#endif
 
 private:
     vxhost::Node* fNode = nullptr;
@@ -45,3 +49,5 @@ private:
     vxhost::DataNode* fArray = nullptr;
     unsigned int fPosition = 0; ///< physical index of the current element
 };
+
+OPENMAYA_NAMESPACE_CLOSE

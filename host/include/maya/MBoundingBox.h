@@ -4,6 +4,8 @@
 
 #include <maya/MPoint.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MMatrix;
 
 /// An axis-aligned box. A new or cleared box is empty: it contains nothing,
@@ -51,3 +53,5 @@ private:
     MPoint fMax;
     bool fEmpty = true;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

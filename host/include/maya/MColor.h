@@ -2,7 +2,11 @@
 /// \file MColor.h
 /// Maya's RGBA colour.
 
+#include <maya/MApiNamespace.h>
+
 #include <iosfwd>
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 /// An RGBA colour in floats. Arithmetic is component-wise on all four
 /// channels, alpha included. Channels are not clamped.
@@ -62,3 +66,5 @@ inline MColor operator*(float s, const MColor& c)
     return c * s;
 }
 std::ostream& operator<<(std::ostream& out, const MColor& c);
+
+OPENMAYA_NAMESPACE_CLOSE

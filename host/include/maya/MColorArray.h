@@ -5,6 +5,8 @@
 #include <maya/MColor.h>
 #include <maya/detail/ArrayOf.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// An array of MColor. Indexed from 0; see vxhost::detail::ArrayOf for the
 /// methods.
 class MColorArray : public vxhost::detail::ArrayOf<MColor>
@@ -23,3 +25,5 @@ public:
         return set(MColor(r, g, b, a), index);
     }
 };
+
+OPENMAYA_NAMESPACE_CLOSE

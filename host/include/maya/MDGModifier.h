@@ -8,6 +8,8 @@
 
 #include <vector>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// connect and disconnect queue an operation (queueing one identical to an
 /// operation already queued adds nothing). doIt performs, in queue order,
 /// every queued operation that is not in effect; undoIt reverts the ones in
@@ -41,3 +43,5 @@ private:
     };
     std::vector<Operation> fOperations;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -8,6 +8,8 @@
 #include <maya/MStatus.h>
 #include <maya/MString.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// The host has no instancing: each DAG node has one path, so a path is
 /// its last node.
 class MDagPath
@@ -50,3 +52,5 @@ public:
 private:
     MObject fNode;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

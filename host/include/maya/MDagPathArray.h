@@ -5,6 +5,8 @@
 #include <maya/MDagPath.h>
 #include <maya/detail/ArrayOf.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// An array of MDagPath. Indexed from 0; see vxhost::detail::ArrayOf for the methods.
 class MDagPathArray : public vxhost::detail::ArrayOf<MDagPath>
 {
@@ -12,3 +14,5 @@ public:
     using ArrayOf::ArrayOf;
     MDagPathArray() = default;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

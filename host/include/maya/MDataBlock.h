@@ -6,6 +6,8 @@
 #include <maya/MDataHandle.h>
 #include <maya/MPlug.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// inputValue reads through connections (evaluating upstream nodes);
 /// outputValue gives the stored value for writing. A handle stays valid
 /// for the compute call that obtained it.
@@ -21,10 +23,14 @@ public:
     MStatus setClean(const MPlug& plug);
     MStatus setClean(const MObject& attribute);
 
+#ifdef VXHOST_INTERNAL
     /// Host code: the data block of node.
     explicit MDataBlock(vxhost::Node* node) : fNode(node) {}
     vxhost::Node* HostNode() const { return fNode; }
+#endif
 
 private:
     vxhost::Node* fNode = nullptr;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

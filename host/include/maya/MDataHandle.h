@@ -11,13 +11,19 @@
 #include <maya/MTypes.h>
 #include <maya/MVector.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MPlug;
+
+OPENMAYA_NAMESPACE_CLOSE
 
 namespace vxhost
 {
 class DataNode;
 class Node;
 } // namespace vxhost
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 /// Reads give the stored value (distances in centimetres, angles in
 /// radians, times as MTime); writes store without clamping, as in Maya.
@@ -79,11 +85,15 @@ public:
     MDataHandle child(const MObject& attribute);
     MDataHandle child(const MPlug& plug);
 
+#ifdef VXHOST_INTERNAL
     /// Host code.
     MDataHandle(vxhost::Node* node, vxhost::DataNode* data) : fNode(node), fData(data) {}
     vxhost::DataNode* HostData() const { return fData; }
+#endif
 
 private:
     vxhost::Node* fNode = nullptr;
     vxhost::DataNode* fData = nullptr;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

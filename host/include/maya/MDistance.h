@@ -5,6 +5,8 @@
 
 #include <maya/MStatus.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// A length: a value together with the unit it is measured in.
 class MDistance
 {
@@ -78,3 +80,5 @@ private:
     double fValue = 0.0;
     Unit fUnit = kCentimeters;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

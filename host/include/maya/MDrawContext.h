@@ -4,6 +4,8 @@
 
 #include <maya/MFrameContext.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 namespace MHWRender
 {
 /// A frame context during drawing. The host has no device state to add.
@@ -13,3 +15,5 @@ public:
     using MFrameContext::MFrameContext;
 };
 } // namespace MHWRender
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -7,6 +7,8 @@
 #include <maya/MString.h>
 #include <maya/MViewport2Renderer.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 namespace MHWRender
 {
 class MPxDrawOverride;
@@ -29,3 +31,5 @@ public:
                                                  const MString& registrantId);
 };
 } // namespace MHWRender
+
+OPENMAYA_NAMESPACE_CLOSE

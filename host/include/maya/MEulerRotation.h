@@ -7,6 +7,8 @@
 
 #include <iosfwd>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MMatrix;
 class MQuaternion;
 
@@ -105,3 +107,5 @@ inline MEulerRotation operator*(double s, const MEulerRotation& e)
 std::ostream& operator<<(std::ostream& out, const MEulerRotation& e);
 
 inline const MEulerRotation MEulerRotation::identity{};
+
+OPENMAYA_NAMESPACE_CLOSE

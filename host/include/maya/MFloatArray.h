@@ -4,6 +4,8 @@
 
 #include <maya/detail/ArrayOf.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// An array of floats. Indexed from 0; see vxhost::detail::ArrayOf for the methods.
 class MFloatArray : public vxhost::detail::ArrayOf<float>
 {
@@ -11,3 +13,5 @@ public:
     using ArrayOf::ArrayOf;
     MFloatArray() = default;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -7,6 +7,8 @@
 
 #include <cmath>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// A float MPoint: same conventions (w = 1 for positions), fewer methods.
 class MFloatPoint
 {
@@ -55,3 +57,5 @@ inline const MFloatPoint MFloatPoint::origin{0.0f, 0.0f, 0.0f, 1.0f};
 inline MPoint::MPoint(const MFloatPoint& p) : x(p.x), y(p.y), z(p.z), w(p.w)
 {
 }
+
+OPENMAYA_NAMESPACE_CLOSE

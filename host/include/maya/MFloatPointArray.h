@@ -5,6 +5,8 @@
 #include <maya/MFloatPoint.h>
 #include <maya/detail/ArrayOf.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// An array of MFloatPoint, the type mesh vertex positions are stored in.
 /// Indexed from 0; see vxhost::detail::ArrayOf for the methods.
 class MFloatPointArray : public vxhost::detail::ArrayOf<MFloatPoint>
@@ -26,3 +28,5 @@ public:
         return set(MFloatPoint(x, y, z, w), index);
     }
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -7,6 +7,8 @@
 
 #include <cmath>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// A float MVector: same conventions, fewer methods.
 class MFloatVector
 {
@@ -88,3 +90,5 @@ inline const MFloatVector MFloatVector::zAxis{0.0f, 0.0f, 1.0f};
 inline MVector::MVector(const MFloatVector& v) : x(v.x), y(v.y), z(v.z)
 {
 }
+
+OPENMAYA_NAMESPACE_CLOSE

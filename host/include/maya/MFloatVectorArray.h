@@ -5,6 +5,8 @@
 #include <maya/MFloatVector.h>
 #include <maya/detail/ArrayOf.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// An array of MFloatVector (mesh normals, for one). Indexed from 0; see
 /// vxhost::detail::ArrayOf for the methods.
 class MFloatVectorArray : public vxhost::detail::ArrayOf<MFloatVector>
@@ -13,3 +15,5 @@ public:
     using ArrayOf::ArrayOf;
     MFloatVectorArray() = default;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -2,6 +2,10 @@
 /// \file MFn.h
 /// The types of host objects that function sets work on.
 
+#include <maya/MApiNamespace.h>
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// Object types, as MObject::apiType() reports them and MObject::hasFn()
 /// tests them. Only the types the host implements are listed; values follow
 /// no external numbering, so compare by name.
@@ -59,3 +63,5 @@ public:
         kLast
     };
 };
+
+OPENMAYA_NAMESPACE_CLOSE

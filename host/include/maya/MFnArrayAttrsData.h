@@ -8,6 +8,8 @@
 #include <maya/MStringArray.h>
 #include <maya/MVectorArray.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// Holds arrays of vectors, doubles or ints by name, as particle systems
 /// hand them to fields and emitters.
 class MFnArrayAttrsData : public MFnData
@@ -44,3 +46,5 @@ public:
     MIntArray* intArrayRef(const MString& attrName, MStatus* ReturnStatus = nullptr);
     MStatus clear();
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -10,6 +10,8 @@ namespace vxhost
 class Attribute;
 }
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// Works on any attribute. Flags keep Maya's defaults: readable, writable,
 /// connectable and storable; not keyable, hidden or array.
 class MFnAttribute : public MFnBase
@@ -61,8 +63,12 @@ public:
 
 protected:
     bool Accepts(const MObject& object) const override;
+#ifdef VXHOST_INTERNAL
     /// The attached attribute, or null (with *ReturnStatus set) when none.
     vxhost::Attribute* Attr(MStatus* ReturnStatus = nullptr) const;
     /// Attaches the set to a new attribute; used by the create functions.
     MObject Adopt(const std::shared_ptr<vxhost::Attribute>& attribute, MStatus* ReturnStatus);
+#endif
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -6,6 +6,8 @@
 #include <maya/MObject.h>
 #include <maya/MStatus.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// A function set works on one host object at a time. setObject fails with
 /// kInvalidParameter (and leaves the set unattached) when the object is null
 /// or of a type the set cannot handle.
@@ -33,3 +35,5 @@ protected:
 
     MObject fObject;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -7,6 +7,8 @@
 #include <maya/MTypes.h>
 #include <maya/MVector.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// The host's cameras are persp, top, front and side (shapes perspShape,
 /// topShape, frontShape, sideShape), kept by the viewport and not part of
 /// the scene. Like Maya's, a camera looks down its -z axis; persp is a
@@ -41,3 +43,5 @@ public:
 protected:
     bool Accepts(const MObject& object) const override;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -4,6 +4,8 @@
 
 #include <maya/MFnAttribute.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MFnCompoundAttribute : public MFnAttribute
 {
 public:
@@ -21,3 +23,5 @@ public:
     unsigned int numChildren(MStatus* ReturnStatus = nullptr) const;
     MObject child(unsigned int index, MStatus* ReturnStatus = nullptr) const;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -6,6 +6,8 @@
 #include <maya/MDagPath.h>
 #include <maya/MFnDependencyNode.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MFnDagNode : public MFnDependencyNode
 {
 public:
@@ -43,3 +45,5 @@ public:
 
     static constexpr unsigned int kNextPos = 0xFFFFFFFFu;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

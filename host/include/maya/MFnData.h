@@ -4,6 +4,8 @@
 
 #include <maya/MFnBase.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// Base of the data function sets. Type names the data of a typed
 /// attribute (MFnTypedAttribute::create).
 class MFnData : public MFnBase
@@ -41,3 +43,5 @@ public:
 
     MFn::Type type() const override { return MFn::kData; }
 };
+
+OPENMAYA_NAMESPACE_CLOSE

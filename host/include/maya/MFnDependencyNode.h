@@ -7,6 +7,8 @@
 #include <maya/MString.h>
 #include <maya/MTypeId.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MPlugArray;
 class MPxNode;
 
@@ -54,6 +56,10 @@ public:
     static MString classification(const MString& nodeTypeName);
 
 protected:
+#ifdef VXHOST_INTERNAL
     /// The attached node, or null (with *ReturnStatus set) when none.
     vxhost::Node* HostNode(MStatus* ReturnStatus = nullptr) const;
+#endif
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -7,6 +7,8 @@
 #include <maya/MPoint.h>
 #include <maya/MVector.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// The handle is drawn at startPoint + direction * distance *
 /// scalingFactor. The direction is not normalised: its length is the unit
 /// of distance, so a direction taken from a scaled transform puts the handle
@@ -44,3 +46,5 @@ public:
 protected:
     bool Accepts(const MObject& object) const override;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -5,6 +5,8 @@
 #include <maya/MDoubleArray.h>
 #include <maya/MFnData.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// array() is the object's own array: changes through it change the data.
 class MFnDoubleArrayData : public MFnData
 {
@@ -22,3 +24,5 @@ public:
     MStatus set(const MDoubleArray& newArray);
     MStatus copyTo(MDoubleArray& dest) const;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -4,6 +4,8 @@
 
 #include <maya/MFnAttribute.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MFnEnumAttribute : public MFnAttribute
 {
 public:
@@ -25,3 +27,5 @@ public:
     MStatus setDefault(const MString& fieldString);
     MStatus getDefault(short& index) const;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

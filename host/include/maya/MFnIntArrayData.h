@@ -5,6 +5,8 @@
 #include <maya/MFnData.h>
 #include <maya/MIntArray.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// array() is the object's own array: changes through it change the data.
 class MFnIntArrayData : public MFnData
 {
@@ -22,3 +24,5 @@ public:
     MStatus set(const MIntArray& newArray);
     MStatus copyTo(MIntArray& dest) const;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

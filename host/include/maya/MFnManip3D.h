@@ -9,6 +9,8 @@ namespace vxhost
 class HostManip;
 }
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// Works on the host's built-in manipulators (MFnDistanceManip's), which
 /// a container adds with MPxManipContainer::addDistanceManip.
 class MFnManip3D : public MFnDagNode
@@ -29,6 +31,10 @@ public:
 
 protected:
     bool Accepts(const MObject& object) const override;
+#ifdef VXHOST_INTERNAL
     /// The attached manipulator, or null (with *ReturnStatus set).
     vxhost::HostManip* Manip(MStatus* ReturnStatus = nullptr) const;
+#endif
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -4,6 +4,8 @@
 
 #include <maya/MFnAttribute.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MFnMatrixAttribute : public MFnAttribute
 {
 public:
@@ -21,3 +23,5 @@ public:
     MObject create(const MString& fullName, const MString& briefName, Type matrixType = kDouble,
                    MStatus* ReturnStatus = nullptr);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -6,6 +6,8 @@
 #include <maya/MMatrix.h>
 #include <maya/MTransformationMatrix.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MFnMatrixData : public MFnData
 {
 public:
@@ -21,3 +23,5 @@ public:
     MStatus set(const MMatrix& matrix);
     bool isTransformation(MStatus* ReturnStatus = nullptr) const;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

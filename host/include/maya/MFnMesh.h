@@ -8,7 +8,6 @@
 #include <maya/MFloatVectorArray.h>
 #include <maya/MFnBase.h>
 #include <maya/MIntArray.h>
-#include <maya/MMeshIsectAccelParams.h>
 #include <maya/MPoint.h>
 #include <maya/MPointArray.h>
 #include <maya/MTypes.h>
@@ -17,6 +16,53 @@ namespace vxhost
 {
 class MeshData;
 }
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
+/// How MFnMesh should accelerate repeated queries. Obtain one from
+/// MFnMesh::autoUniformGridParams() or MFnMesh::uniformGridParams().
+///
+/// The host always answers through one bounding volume hierarchy per distinct
+/// mesh content, built once and shared, so the grid values change nothing;
+/// they are kept so that a caller reading back its settings sees what it set.
+class MMeshIsectAccelParams
+{
+public:
+    /// No acceleration requested (as a default-constructed Maya object).
+    MMeshIsectAccelParams() = default;
+
+#ifdef VXHOST_INTERNAL
+    /// Host code: the settings of MFnMesh::autoUniformGridParams().
+    static MMeshIsectAccelParams Auto()
+    {
+        MMeshIsectAccelParams p;
+        p.fAuto = true;
+        return p;
+    }
+    /// Host code: the settings of MFnMesh::uniformGridParams(x, y, z).
+    static MMeshIsectAccelParams UniformGrid(int xDivisions, int yDivisions, int zDivisions)
+    {
+        MMeshIsectAccelParams p;
+        p.fXDivisions = xDivisions;
+        p.fYDivisions = yDivisions;
+        p.fZDivisions = zDivisions;
+        return p;
+    }
+
+    /// Host code: true when the grid size is left to the host.
+    bool IsAuto() const { return fAuto; }
+    /// Host code: the requested grid divisions (0 when automatic or unset).
+    int XDivisions() const { return fXDivisions; }
+    int YDivisions() const { return fYDivisions; }
+    int ZDivisions() const { return fZDivisions; }
+#endif
+
+private:
+    bool fAuto = false;
+    int fXDivisions = 0;
+    int fYDivisions = 0;
+    int fZDivisions = 0;
+};
 
 /// Creates, reads, edits and queries polygon meshes held in mesh data objects.
 ///
@@ -139,3 +185,5 @@ private:
     /// need no type check.
     vxhost::MeshData* fData = nullptr;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

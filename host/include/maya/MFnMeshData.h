@@ -4,6 +4,8 @@
 
 #include <maya/MFnBase.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// Creates mesh data objects (kMeshData): the form in which meshes pass
 /// between nodes and into which MFnMesh::create and MFnMesh::copy can write.
 class MFnMeshData : public MFnBase
@@ -19,3 +21,5 @@ public:
     /// function set is then attached.
     MObject create(MStatus* ReturnStatus = nullptr);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

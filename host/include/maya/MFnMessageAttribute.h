@@ -4,6 +4,8 @@
 
 #include <maya/MFnAttribute.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MFnMessageAttribute : public MFnAttribute
 {
 public:
@@ -14,3 +16,5 @@ public:
 
     MObject create(const MString& fullName, const MString& briefName, MStatus* ReturnStatus = nullptr);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -5,6 +5,8 @@
 #include <maya/MFnAttribute.h>
 #include <maya/MFnNumericData.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// Limits and defaults are per value: setMin(a, b) limits the two values of
 /// a double2. A value set through a plug or setAttr is clamped into the hard
 /// limits; soft limits only shape the slider.
@@ -53,3 +55,5 @@ public:
     MStatus getSoftMin(double& value) const;
     MStatus getSoftMax(double& value) const;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -4,6 +4,8 @@
 
 #include <maya/MFnData.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MFnNumericData : public MFnData
 {
 public:
@@ -53,3 +55,5 @@ public:
 protected:
     bool Accepts(const MObject& object) const override;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

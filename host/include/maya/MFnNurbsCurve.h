@@ -9,16 +9,22 @@
 #include <maya/MTypes.h>
 #include <maya/MVector.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// Maya's default tolerance of NURBS queries (closest point, length, ...).
 #ifndef kMFnNurbsEpsilon
 #define kMFnNurbsEpsilon 1.0e-3
 #endif
+
+OPENMAYA_NAMESPACE_CLOSE
 
 namespace vxhost
 {
 class NurbsCurve;
 class NurbsCurveData;
 } // namespace vxhost
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 /// Works on curve data objects (MFnNurbsCurveData::create). Knots follow
 /// Maya's convention: a curve of degree N with C CVs has C + N - 1 knots (the
@@ -146,3 +152,5 @@ private:
     /// skip the type check.
     vxhost::NurbsCurveData* fData = nullptr;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -4,6 +4,8 @@
 
 #include <maya/MFnBase.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// Creates curve data objects, the values that curve attributes pass
 /// through the dependency graph. A new object is empty until
 /// MFnNurbsCurve::create fills it:
@@ -22,3 +24,5 @@ public:
     /// A new, empty curve data object; the function set is attached to it.
     MObject create(MStatus* ReturnStatus = nullptr);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -7,6 +7,8 @@
 #include <maya/MString.h>
 #include <maya/MTypeId.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MPxCommand;
 class MSyntax;
 using MCreatorFunction = void* (*)();
@@ -46,3 +48,8 @@ private:
     MString fVersion;
     MString fApiVersion;
 };
+
+OPENMAYA_NAMESPACE_CLOSE
+
+// The exported version string and signature, in the file that includes this.
+#include <maya/MApiVersion.h>

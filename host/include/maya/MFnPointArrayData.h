@@ -5,6 +5,8 @@
 #include <maya/MFnData.h>
 #include <maya/MPointArray.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// array() is the object's own array: changes through it change the data.
 class MFnPointArrayData : public MFnData
 {
@@ -22,3 +24,5 @@ public:
     MStatus set(const MPointArray& newArray);
     MStatus copyTo(MPointArray& dest) const;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -5,6 +5,8 @@
 #include <maya/MFnData.h>
 #include <maya/MString.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MFnStringData : public MFnData
 {
 public:
@@ -18,3 +20,5 @@ public:
     MString string(MStatus* ReturnStatus = nullptr) const;
     MStatus set(const MString& newString);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -7,6 +7,8 @@
 #include <maya/MTransformationMatrix.h>
 #include <maya/MVector.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MFnTransform : public MFnDagNode
 {
 public:
@@ -33,3 +35,5 @@ public:
     MStatus getShear(double shear[3]) const;
     MStatus setShear(const double shear[3]);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -5,6 +5,8 @@
 #include <maya/MFnAttribute.h>
 #include <maya/MFnData.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MFnTypedAttribute : public MFnAttribute
 {
 public:
@@ -19,3 +21,5 @@ public:
     MStatus setDefault(const MObject& defaultData);
     MStatus getDefault(MObject& defaultData) const;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

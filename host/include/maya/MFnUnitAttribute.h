@@ -8,6 +8,8 @@
 #include <maya/MFnAttribute.h>
 #include <maya/MTime.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MFnUnitAttribute : public MFnAttribute
 {
 public:
@@ -56,3 +58,5 @@ public:
     MStatus getSoftMin(double& value) const;
     MStatus getSoftMax(double& value) const;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

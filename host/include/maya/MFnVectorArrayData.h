@@ -5,6 +5,8 @@
 #include <maya/MFnData.h>
 #include <maya/MVectorArray.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// array() is the object's own array: changes through it change the data.
 class MFnVectorArrayData : public MFnData
 {
@@ -22,3 +24,5 @@ public:
     MStatus set(const MVectorArray& newArray);
     MStatus copyTo(MVectorArray& dest) const;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -11,6 +11,8 @@ namespace vxhost
 struct ViewState;
 }
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 namespace MHWRender
 {
 /// The frame the host is drawing: its camera, matrices and viewport. Made
@@ -80,9 +82,11 @@ public:
     /// Counts redraws; each frame the host draws has a new stamp.
     unsigned long long getFrameStamp() const;
 
+#ifdef VXHOST_INTERNAL
     /// Host code: a context for view, drawing an object at world (the
     /// identity for the frame as a whole). view must outlive the context.
     explicit MFrameContext(const vxhost::ViewState& view, const MMatrix& world = MMatrix());
+#endif
     void SetWorld(const MMatrix& world) { fWorld = world; }
 
 private:
@@ -90,3 +94,5 @@ private:
     MMatrix fWorld;
 };
 } // namespace MHWRender
+
+OPENMAYA_NAMESPACE_CLOSE

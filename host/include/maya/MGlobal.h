@@ -5,6 +5,8 @@
 #include <maya/MStatus.h>
 #include <maya/MString.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MSelectionList;
 
 /// Static access to host-wide services.
@@ -37,3 +39,5 @@ public:
     /// Runs a script statement through the host's command engine.
     static MStatus executeCommand(const MString& command, bool displayEnabled = false, bool undoEnabled = false);
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -5,6 +5,8 @@
 #include <maya/MDagPath.h>
 #include <maya/MStatus.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 namespace MHWRender
 {
 /// How an object is drawn by its selection state; Maya's values.
@@ -36,3 +38,5 @@ public:
     static DisplayStatus displayStatus(const MDagPath& path, MStatus* returnStatus = nullptr);
 };
 } // namespace MHWRender
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -6,6 +6,8 @@
 #include <maya/MFn.h>
 #include <maya/MSelectionList.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// The filter MFn::kGeometric matches a NURBS curve, a mesh or a locator
 /// shape, or a transform whose first shape is one of those, and yields the
 /// path to that shape. Any other filter matches items whose node has that
@@ -43,3 +45,5 @@ private:
     MFn::Type fFilter;
     unsigned int fIndex = 0;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -4,6 +4,8 @@
 
 #include <maya/MObject.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// Either a simple value (a double; bools, ints and shorts are held as a
 /// double) or a data object, such as MFnNumericData of type k3Double for a
 /// point or a vector.
@@ -44,3 +46,5 @@ private:
     MObject fData;
     bool fSimple = true;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

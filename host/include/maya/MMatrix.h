@@ -6,6 +6,8 @@
 
 #include <iosfwd>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MFloatMatrix;
 
 /// Default tolerance of MMatrix::isEquivalent.
@@ -95,3 +97,5 @@ inline MMatrix operator*(double s, const MMatrix& m)
 std::ostream& operator<<(std::ostream& out, const MMatrix& m);
 
 inline const MMatrix MMatrix::identity{};
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -5,6 +5,8 @@
 #include <maya/MMatrix.h>
 #include <maya/detail/ArrayOf.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// An array of MMatrix. Indexed from 0; see vxhost::detail::ArrayOf for the methods.
 class MMatrixArray : public vxhost::detail::ArrayOf<MMatrix>
 {
@@ -12,3 +14,5 @@ public:
     using ArrayOf::ArrayOf;
     MMatrixArray() = default;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

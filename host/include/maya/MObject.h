@@ -12,13 +12,17 @@ namespace vxhost
 class HostObject;
 }
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MObject
 {
 public:
     /// A null handle.
     MObject() = default;
+#ifdef VXHOST_INTERNAL
     /// Host code: a handle to obj (null when obj is empty).
     explicit MObject(std::shared_ptr<vxhost::HostObject> obj) : fObject(std::move(obj)) {}
+#endif
 
     /// True when the handle refers to nothing.
     bool isNull() const { return fObject == nullptr; }
@@ -36,9 +40,13 @@ public:
     /// The shared null handle.
     static const MObject kNullObj;
 
+#ifdef VXHOST_INTERNAL
     /// Host code: the object itself (null for a null handle).
     const std::shared_ptr<vxhost::HostObject>& HostImpl() const { return fObject; }
+#endif
 
 private:
     std::shared_ptr<vxhost::HostObject> fObject;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

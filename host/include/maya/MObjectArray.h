@@ -5,6 +5,8 @@
 #include <maya/MObject.h>
 #include <maya/detail/ArrayOf.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// An array of MObject. Indexed from 0; see vxhost::detail::ArrayOf for the methods.
 class MObjectArray : public vxhost::detail::ArrayOf<MObject>
 {
@@ -12,3 +14,5 @@ public:
     using ArrayOf::ArrayOf;
     MObjectArray() = default;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

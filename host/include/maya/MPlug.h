@@ -12,7 +12,11 @@
 #include <memory>
 #include <vector>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MPlugArray;
+
+OPENMAYA_NAMESPACE_CLOSE
 
 namespace vxhost
 {
@@ -24,9 +28,12 @@ struct PlugStep
 {
     const Attribute* attribute = nullptr;
     int index = -1;
-    bool operator==(const PlugStep&) const = default;
+    bool operator==(const PlugStep& other) const { return attribute == other.attribute && index == other.index; }
+    bool operator!=(const PlugStep& other) const { return !(*this == other); }
 };
 } // namespace vxhost
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 /// Reading a plug that is the destination of a connection reads its source;
 /// reading a computed attribute runs its node's compute first when anything
@@ -133,6 +140,7 @@ public:
     bool operator!=(const MPlug& other) const { return !(*this == other); }
     bool operator==(const MObject& attribute) const;
 
+#ifdef VXHOST_INTERNAL
     /// Host code.
     MPlug(std::shared_ptr<vxhost::Node> node, std::vector<vxhost::PlugStep> steps)
         : fNode(std::move(node)), fSteps(std::move(steps))
@@ -140,6 +148,7 @@ public:
     }
     const std::shared_ptr<vxhost::Node>& HostNode() const { return fNode; }
     const std::vector<vxhost::PlugStep>& Steps() const { return fSteps; }
+#endif
 
 private:
     const vxhost::Attribute* Attr() const { return fSteps.empty() ? nullptr : fSteps.back().attribute; }
@@ -147,3 +156,5 @@ private:
     std::shared_ptr<vxhost::Node> fNode;
     std::vector<vxhost::PlugStep> fSteps;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

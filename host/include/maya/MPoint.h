@@ -6,6 +6,8 @@
 
 #include <iosfwd>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MFloatPoint;
 
 /// Default tolerance of MPoint::isEquivalent.
@@ -149,3 +151,5 @@ inline MVector::MVector(const MPoint& p) : x(p.x), y(p.y), z(p.z)
         z /= p.w;
     }
 }
+
+OPENMAYA_NAMESPACE_CLOSE

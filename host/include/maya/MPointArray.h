@@ -5,6 +5,8 @@
 #include <maya/MPoint.h>
 #include <maya/detail/ArrayOf.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// An array of MPoint. Indexed from 0; see vxhost::detail::ArrayOf for the
 /// methods.
 class MPointArray : public vxhost::detail::ArrayOf<MPoint>
@@ -23,3 +25,5 @@ public:
         return set(MPoint(x, y, z, w), index);
     }
 };
+
+OPENMAYA_NAMESPACE_CLOSE

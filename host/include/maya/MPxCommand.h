@@ -10,6 +10,8 @@
 #include <maya/MStringArray.h>
 #include <maya/MSyntax.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// The host makes one object per call through the creator registered with
 /// MFnPlugin::registerCommand, builds the arguments and calls doIt. An
 /// undoable command (isUndoable() true after doIt succeeded) is kept on the
@@ -59,3 +61,5 @@ private:
     MSyntax fSyntax;
     MString fCommand;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -10,6 +10,8 @@
 #include <maya/MUserData.h>
 #include <maya/MViewport2Renderer.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 namespace MHWRender
 {
 class MDrawContext;
@@ -70,3 +72,5 @@ private:
     bool fAlwaysDirty;
 };
 } // namespace MHWRender
+
+OPENMAYA_NAMESPACE_CLOSE

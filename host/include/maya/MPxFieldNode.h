@@ -4,6 +4,8 @@
 
 #include <maya/MPxNode.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// A field node is a DAG node (a transform) with the field attributes
 /// below. The dynamics connect each particle system to one element of
 /// inputData / inputPPData and read its force from the same element of
@@ -32,3 +34,5 @@ public:
     static MObject mUseMaxDistance;
     static MObject mApplyPerVertex;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -6,6 +6,8 @@
 #include <maya/MBoundingBox.h>
 #include <maya/MPxNode.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// A locator node is a shape: creating one without a parent gives it a new
 /// transform. It has the built-in locator's attributes (localPosition,
 /// localScale) besides those of its type.
@@ -24,3 +26,5 @@ public:
     static MObject localPosition;
     static MObject localScale;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

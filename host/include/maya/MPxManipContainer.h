@@ -15,6 +15,8 @@
 
 #include <memory>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MPxManipulatorNode;
 
 namespace MHWRender
@@ -23,10 +25,14 @@ class MFrameContext;
 class MUIDrawManager;
 } // namespace MHWRender
 
+OPENMAYA_NAMESPACE_CLOSE
+
 namespace vxhost
 {
 struct ManipContainerState;
 }
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 /// When the manipulators of a node are shown (the command "manipulate
 /// -show", or the renderer for the lead selection), the host looks the
@@ -104,3 +110,5 @@ public:
 private:
     std::unique_ptr<vxhost::ManipContainerState> fState;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -13,16 +13,22 @@
 
 #include <memory>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 namespace MHWRender
 {
 class MFrameContext;
 class MUIDrawManager;
 } // namespace MHWRender
 
+OPENMAYA_NAMESPACE_CLOSE
+
 namespace vxhost
 {
 struct ManipulatorNodeState;
 }
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 /// The host makes a manipulator through its registered creator (as a
 /// container's child, MPxManipContainer::addMPxManipulatorNode) and gives
@@ -109,3 +115,5 @@ public:
 private:
     std::unique_ptr<vxhost::ManipulatorNodeState> fState;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

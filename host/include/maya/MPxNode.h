@@ -8,12 +8,18 @@
 #include <maya/MString.h>
 #include <maya/MTypeId.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MDataBlock;
+
+OPENMAYA_NAMESPACE_CLOSE
 
 namespace vxhost
 {
 class Node;
 }
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 /// A node's behaviour. The host creates it through the creator registered
 /// with the type, gives it its node, then calls postConstructor. The static
@@ -90,3 +96,5 @@ private:
 
 using MCreatorFunction = void* (*)();
 using MInitializeFunction = MStatus (*)();
+
+OPENMAYA_NAMESPACE_CLOSE

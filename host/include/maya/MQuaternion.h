@@ -6,6 +6,8 @@
 
 #include <iosfwd>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MVector;
 class MMatrix;
 class MEulerRotation;
@@ -96,3 +98,5 @@ MQuaternion slerp(const MQuaternion& p, const MQuaternion& q, double t);
 std::ostream& operator<<(std::ostream& out, const MQuaternion& q);
 
 inline const MQuaternion MQuaternion::identity{0.0, 0.0, 0.0, 1.0};
+
+OPENMAYA_NAMESPACE_CLOSE

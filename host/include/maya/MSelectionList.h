@@ -10,6 +10,8 @@
 
 #include <vector>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// Items are nodes; a DAG node's item has its path. A node is in the list
 /// at most once.
 class MSelectionList
@@ -47,3 +49,5 @@ public:
 private:
     std::vector<MObject> fItems;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

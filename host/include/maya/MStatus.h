@@ -5,6 +5,8 @@
 #include <maya/MString.h>
 #include <maya/MTypes.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// The outcome of an API call. Converts to true on success, so
 /// `if (!status) ...` tests for failure.
 class MStatus
@@ -28,9 +30,11 @@ public:
     MStatus() = default;
     /// A status with the given code and the code's default description.
     MStatus(MStatusCode code) : fCode(code) {}
+#ifdef VXHOST_INTERNAL
     /// A status whose description replaces the code's default one in
     /// errorString(), e.g. to say which parameter was invalid.
     MStatus(MStatusCode code, const MString& description) : fCode(code), fDescription(description) {}
+#endif
 
     /// True for kSuccess.
     operator bool() const { return fCode == kSuccess; }
@@ -77,11 +81,15 @@ inline bool operator!=(MStatus::MStatusCode code, const MStatus& status)
 /// Plug-ins spell the codes MS::kSuccess etc.
 using MS = MStatus;
 
+OPENMAYA_NAMESPACE_CLOSE
+
 namespace vxhost::detail
 {
 /// Reports a failed CHECK_MSTATUS: the source location, then status.perror.
 void ReportFailedStatus(const MStatus& status, const char* file, int line);
 } // namespace vxhost::detail
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 /// Reports (on stderr) a failed status; execution continues.
 #define CHECK_MSTATUS(_status)                                                                               \
@@ -115,3 +123,5 @@ void ReportFailedStatus(const MStatus& status, const char* file, int line);
             return _maya_status;                                                                             \
         }                                                                                                    \
     } while (0)
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -2,8 +2,12 @@
 /// \file MString.h
 /// Maya's string class: a UTF-8 byte string.
 
+#include <maya/MApiNamespace.h>
+
 #include <iosfwd>
 #include <string>
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 class MStringArray;
 class MStatus;
@@ -112,3 +116,5 @@ public:
 private:
     std::string fText;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

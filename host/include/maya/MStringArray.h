@@ -5,6 +5,8 @@
 #include <maya/MString.h>
 #include <maya/detail/ArrayOf.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// An array of MString. Indexed from 0; see vxhost::detail::ArrayOf for the methods.
 class MStringArray : public vxhost::detail::ArrayOf<MString>
 {
@@ -12,3 +14,5 @@ public:
     using ArrayOf::ArrayOf;
     MStringArray() = default;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

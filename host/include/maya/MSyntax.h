@@ -7,6 +7,8 @@
 
 #include <vector>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MSyntax
 {
 public:
@@ -82,3 +84,5 @@ private:
     bool fQuery = false;
     bool fEdit = false;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

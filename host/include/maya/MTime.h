@@ -4,6 +4,8 @@
 
 #include <maya/MStatus.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// A time: a value together with the unit it is counted in. The frame rates
 /// are units too: 10 kFilm is ten frames at 24 fps.
 class MTime
@@ -128,3 +130,5 @@ private:
     double fValue = 0.0;
     Unit fUnit;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -9,6 +9,8 @@
 #include <maya/MTypes.h>
 #include <maya/MVector.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// Default tolerance of MTransformationMatrix::isEquivalent.
 #define MTransformationMatrix_kTol 1.0e-10
 
@@ -109,3 +111,5 @@ private:
     double fScale[3] = {1.0, 1.0, 1.0};
     double fShear[3] = {0.0, 0.0, 0.0};
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -2,6 +2,10 @@
 /// \file MTypeId.h
 /// The 32-bit id that names a node or data type.
 
+#include <maya/MApiNamespace.h>
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// A node or data type id. Ids must be unique across all loaded plug-ins;
 /// Autodesk assigns each developer a 24-bit prefix with 256 ids under it.
 class MTypeId
@@ -20,3 +24,5 @@ public:
 private:
     unsigned int fId = 0;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -3,8 +3,22 @@
 /// Shared definitions of the Maya API: the API version and the coordinate
 /// space enumeration used by transformation queries.
 
-/// Maya 2022's API version number, as plug-ins test it at compile time.
-#define MAYA_API_VERSION 20220000
+#include <maya/MApiNamespace.h>
+
+/// The API version number (Maya 2022 Update 3), as plug-ins test it at compile time.
+#define MAYA_API_VERSION 20220300
+
+/// Marks a plug-in's exported entry points (initializePlugin,
+/// uninitializePlugin) and data, which the host finds by name.
+#ifndef PLUGIN_EXPORT
+#ifdef _WIN32
+#define PLUGIN_EXPORT __declspec(dllexport)
+#else
+#define PLUGIN_EXPORT __attribute__((visibility("default")))
+#endif
+#endif
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 /// Coordinate spaces in which a transformation component can be read or set.
 class MSpace
@@ -26,6 +40,8 @@ public:
         kLast = 5
     };
 };
+
+OPENMAYA_NAMESPACE_CLOSE
 
 // Maya's fixed-size value tuples, as numeric data handles return them.
 typedef short short2[2];

@@ -12,9 +12,11 @@
 #include <maya/MUintArray.h>
 #include <maya/MVector.h>
 #include <maya/MVectorArray.h>
-#include <vxhost/UIDrawRecords.h>
+#include <maya/detail/UIDrawRecords.h>
 
 #include <vector>
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 namespace MHWRender
 {
@@ -132,3 +134,5 @@ private:
     bool fOpen = false;
 };
 } // namespace MHWRender
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -4,6 +4,8 @@
 
 #include <maya/detail/ArrayOf.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// An array of unsigned ints. Indexed from 0; see vxhost::detail::ArrayOf for the methods.
 class MUintArray : public vxhost::detail::ArrayOf<unsigned int>
 {
@@ -11,3 +13,5 @@ public:
     using ArrayOf::ArrayOf;
     MUintArray() = default;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -2,6 +2,10 @@
 /// \file MUserData.h
 /// Data a draw override hands from preparation to drawing.
 
+#include <maya/MApiNamespace.h>
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// The base of a draw override's per-object data. The host keeps the object
 /// that prepareForDraw returns and passes it back as oldData on the next
 /// preparation; when prepareForDraw returns a different object the host
@@ -23,3 +27,5 @@ public:
 private:
     bool fDeleteAfterUse = false;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

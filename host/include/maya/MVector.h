@@ -7,6 +7,8 @@
 #include <cmath>
 #include <iosfwd>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 class MPoint;
 class MFloatVector;
 class MMatrix;
@@ -174,3 +176,5 @@ inline const MVector MVector::zAxis{0.0, 0.0, 1.0};
 inline const MVector MVector::xNegAxis{-1.0, 0.0, 0.0};
 inline const MVector MVector::yNegAxis{0.0, -1.0, 0.0};
 inline const MVector MVector::zNegAxis{0.0, 0.0, -1.0};
+
+OPENMAYA_NAMESPACE_CLOSE

@@ -5,6 +5,8 @@
 #include <maya/MVector.h>
 #include <maya/detail/ArrayOf.h>
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 /// An array of MVector. Indexed from 0; see vxhost::detail::ArrayOf for the methods.
 class MVectorArray : public vxhost::detail::ArrayOf<MVector>
 {
@@ -12,3 +14,5 @@ public:
     using ArrayOf::ArrayOf;
     MVectorArray() = default;
 };
+
+OPENMAYA_NAMESPACE_CLOSE

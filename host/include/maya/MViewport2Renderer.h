@@ -2,6 +2,10 @@
 /// \file MViewport2Renderer.h
 /// The drawing APIs of Viewport 2.0.
 
+#include <maya/MApiNamespace.h>
+
+OPENMAYA_MAJOR_NAMESPACE_OPEN
+
 namespace MHWRender
 {
 /// Device APIs a draw override can support, as bit flags. The host's
@@ -17,3 +21,5 @@ enum DrawAPI
     kAllDevices = kOpenGL | kDirectX11 | kOpenGLCoreProfile
 };
 } // namespace MHWRender
+
+OPENMAYA_NAMESPACE_CLOSE

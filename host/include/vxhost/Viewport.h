@@ -22,7 +22,7 @@
 #include <maya/MMatrix.h>
 #include <maya/MPoint.h>
 #include <maya/MStatus.h>
-#include <vxhost/UIDrawRecords.h>
+#include <maya/detail/UIDrawRecords.h>
 
 #include <string>
 #include <vector>

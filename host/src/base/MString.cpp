@@ -210,7 +210,9 @@ MString& MString::trim()
     return *this;
 }
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 std::ostream& operator<<(std::ostream& out, const MString& s)
 {
     return out << s.fText;
 }
+OPENMAYA_NAMESPACE_CLOSE

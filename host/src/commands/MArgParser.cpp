@@ -96,6 +96,10 @@ MString Count(unsigned int n, const char* noun)
 }
 } // namespace
 
+MArgParser::MArgParser() : fStatus(MStatus::kFailure, "no arguments parsed")
+{
+}
+
 MArgParser::MArgParser(const MSyntax& syntax, const MArgList& argList, MStatus* ReturnStatus)
     : fSyntax(syntax)
 {

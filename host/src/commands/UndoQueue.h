@@ -3,14 +3,13 @@
 /// The host's undo queue: the undoable commands done so far, and how far
 /// `undo` has gone back among them.
 
+#include <maya/MApiNamespace.h>
 #include <maya/MStatus.h>
 
 #include <cstddef>
 #include <deque>
 #include <memory>
 #include <string>
-
-class MPxCommand;
 
 namespace vxhost
 {

@@ -123,7 +123,9 @@ bool MColor::get(MColorType type, float& c1, float& c2, float& c3) const
     return false;
 }
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 std::ostream& operator<<(std::ostream& out, const MColor& c)
 {
     return out << '[' << c.r << ", " << c.g << ", " << c.b << ", " << c.a << ']';
 }
+OPENMAYA_NAMESPACE_CLOSE

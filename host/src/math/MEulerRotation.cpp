@@ -126,7 +126,9 @@ bool MEulerRotation::isZero(double tolerance) const
     return std::fabs(x) <= tolerance && std::fabs(y) <= tolerance && std::fabs(z) <= tolerance;
 }
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 std::ostream& operator<<(std::ostream& out, const MEulerRotation& e)
 {
     return out << '[' << e.x << ", " << e.y << ", " << e.z << ", order " << static_cast<int>(e.order) << ']';
 }
+OPENMAYA_NAMESPACE_CLOSE

@@ -166,6 +166,7 @@ MMatrix& MMatrix::setToProduct(const MMatrix& left, const MMatrix& right)
     return *this = left * right;
 }
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 std::ostream& operator<<(std::ostream& out, const MMatrix& m)
 {
     out << '[';
@@ -178,6 +179,7 @@ std::ostream& operator<<(std::ostream& out, const MMatrix& m)
     }
     return out << ']';
 }
+OPENMAYA_NAMESPACE_CLOSE
 
 // Vector and point products live here, beside the matrix they need.
 

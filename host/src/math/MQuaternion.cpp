@@ -188,6 +188,7 @@ MQuaternion MQuaternion::inverse() const
     return {-x / norm2, -y / norm2, -z / norm2, w / norm2};
 }
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 MQuaternion slerp(const MQuaternion& p, const MQuaternion& q, double t)
 {
     double cosTheta = p.x * q.x + p.y * q.y + p.z * q.z + p.w * q.w;
@@ -213,11 +214,14 @@ MQuaternion slerp(const MQuaternion& p, const MQuaternion& q, double t)
                        p.w * a + target.w * b)
         .normal();
 }
+OPENMAYA_NAMESPACE_CLOSE
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 std::ostream& operator<<(std::ostream& out, const MQuaternion& q)
 {
     return out << '[' << q.x << ", " << q.y << ", " << q.z << ", " << q.w << ']';
 }
+OPENMAYA_NAMESPACE_CLOSE
 
 // MVector's rotations, which need the quaternion.
 

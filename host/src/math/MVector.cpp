@@ -23,7 +23,9 @@ bool MVector::isParallel(const MVector& o, double tolerance) const
     return (*this ^ o).length() / (la * lb) <= tolerance;
 }
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 std::ostream& operator<<(std::ostream& out, const MVector& v)
 {
     return out << '[' << v.x << ", " << v.y << ", " << v.z << ']';
 }
+OPENMAYA_NAMESPACE_CLOSE

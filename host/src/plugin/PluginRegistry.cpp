@@ -16,7 +16,16 @@ namespace
 {
 // The API version this host implements; a module built for another major
 // version is refused.
-constexpr const char* kApiVersion = "20220300";
+#define VXHOST_TEXT_(x) #x
+#define VXHOST_TEXT(x) VXHOST_TEXT_(x)
+constexpr const char* kApiVersion = VXHOST_TEXT(MAYA_API_VERSION);
+
+// The entry points have C++ linkage, as in Maya, so they are found by their
+// mangled names: MStatus initializePlugin(MObject) with MObject in the
+// versioned API namespace. A module built against another API namespace
+// has neither.
+constexpr const char* kInitializeSymbol = "_Z16initializePluginN8Autodesk4Maya16OpenMaya202200007MObjectE";
+constexpr const char* kUninitializeSymbol = "_Z18uninitializePluginN8Autodesk4Maya16OpenMaya202200007MObjectE";
 
 using EntryPoint = MStatus (*)(MObject);
 
@@ -119,14 +128,15 @@ MStatus PluginRegistry::Load(const std::string& nameOrPath, std::string& loadedN
         error = "Unable to load \"" + path + "\": " + dlerror();
         return MStatus::kFailure;
     }
-    const auto* version = static_cast<const char* const*>(dlsym(handle, "MApiVersion"));
-    const auto initialize = reinterpret_cast<EntryPoint>(dlsym(handle, "initializePlugin"));
-    const auto uninitialize = reinterpret_cast<EntryPoint>(dlsym(handle, "uninitializePlugin"));
+    // MApiVersion is the text itself, as MFnPlugin.h defines it.
+    const auto* version = static_cast<const char*>(dlsym(handle, "MApiVersion"));
+    const auto initialize = reinterpret_cast<EntryPoint>(dlsym(handle, kInitializeSymbol));
+    const auto uninitialize = reinterpret_cast<EntryPoint>(dlsym(handle, kUninitializeSymbol));
     std::string problem;
     if (!version || !*version)
         problem = "it exports no MApiVersion";
-    else if (std::string(*version).substr(0, 4) != std::string(kApiVersion).substr(0, 4))
-        problem = "it was built for API version " + std::string(*version) + ", not " + kApiVersion;
+    else if (std::string(version).substr(0, 4) != std::string(kApiVersion).substr(0, 4))
+        problem = "it was built for API version " + std::string(version) + ", not " + kApiVersion;
     else if (!initialize || !uninitialize)
         problem = "it exports no initializePlugin or uninitializePlugin";
     if (!problem.empty())
@@ -182,7 +192,7 @@ MStatus PluginRegistry::Unload(const std::string& name, bool force, std::string&
         if (node->alive)
             Scene::Get().Delete(*node);
     inUse.clear();
-    const auto uninitialize = reinterpret_cast<EntryPoint>(dlsym(plugin->handle, "uninitializePlugin"));
+    const auto uninitialize = reinterpret_cast<EntryPoint>(dlsym(plugin->handle, kUninitializeSymbol));
     const MStatus status = uninitialize(MObject(plugin));
     // Whatever the module failed to take back is removed all the same: its
     // code is about to go.

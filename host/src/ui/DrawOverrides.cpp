@@ -168,6 +168,7 @@ void DrawOverrides::Forget(const Node& node)
 
 // The registry and the override's defaults -------------------------------------------
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 namespace MHWRender
 {
 MStatus MDrawRegistry::registerDrawOverrideCreator(const MString& drawClassification,
@@ -250,3 +251,4 @@ bool MPxDrawOverride::wantUserSelection() const
     return false;
 }
 } // namespace MHWRender
+OPENMAYA_NAMESPACE_CLOSE

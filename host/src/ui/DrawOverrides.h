@@ -4,6 +4,7 @@
 /// by draw classification, the override and data the host keeps for each
 /// node, and the calls of one redraw.
 
+#include <maya/MApiNamespace.h>
 #include <maya/MDrawRegistry.h>
 #include <maya/MMatrix.h>
 #include <maya/MPxDrawOverride.h>
@@ -13,11 +14,6 @@
 #include <map>
 #include <memory>
 #include <string>
-
-namespace MHWRender
-{
-class MUIDrawManager;
-}
 
 namespace vxhost
 {

@@ -5,6 +5,7 @@
 
 using namespace vxhost;
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 namespace MHWRender
 {
 MFrameContext::MFrameContext(const ViewState& view, const MMatrix& world) : fView(&view), fWorld(world)
@@ -90,3 +91,4 @@ unsigned long long MFrameContext::getFrameStamp() const
     return fView->frameStamp;
 }
 } // namespace MHWRender
+OPENMAYA_NAMESPACE_CLOSE

@@ -5,6 +5,7 @@
 
 using namespace vxhost;
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 namespace MHWRender
 {
 namespace
@@ -50,3 +51,4 @@ DisplayStatus MGeometryUtilities::displayStatus(const MDagPath& path, MStatus* r
     return kDormant;
 }
 } // namespace MHWRender
+OPENMAYA_NAMESPACE_CLOSE

@@ -4,6 +4,7 @@
 
 using namespace vxhost;
 
+OPENMAYA_MAJOR_NAMESPACE_OPEN
 namespace MHWRender
 {
 namespace
@@ -271,3 +272,4 @@ void MUIDrawManager::ClearDrawables()
     fOpen = false;
 }
 } // namespace MHWRender
+OPENMAYA_NAMESPACE_CLOSE

@@ -4,6 +4,7 @@
 /// MPxManipulatorNode, the built-in distance manipulator, and the one set
 /// of manipulators shown at a time with the mouse that works them.
 
+#include <maya/MApiNamespace.h>
 #include <maya/MGLdefinitions.h>
 #include <maya/MPlug.h>
 #include <maya/MPoint.h>
@@ -17,13 +18,6 @@
 #include <string>
 #include <vector>
 
-class M3dView;
-class MPxManipulatorNode;
-
-namespace MHWRender
-{
-class MUIDrawManager;
-}
 
 namespace vxhost
 {

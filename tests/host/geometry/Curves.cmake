@@ -3,4 +3,4 @@ vx_add_test(vx_test_host_curves
   SOURCES
     geometry/NurbsCurveTest.cpp
     geometry/NurbsCurveQueryTest.cpp
-  LIBS vxhost Threads::Threads)
+  LIBS vxhost_internal Threads::Threads)

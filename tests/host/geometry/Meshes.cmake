@@ -3,4 +3,4 @@ vx_add_test(vx_test_host_meshes
   SOURCES
     geometry/MeshDataTest.cpp
     geometry/MeshQueryTest.cpp
-  LIBS vxhost Threads::Threads)
+  LIBS vxhost_internal Threads::Threads)

@@ -101,19 +101,22 @@ public:
     void setSizeIncrement(unsigned int increment) { fIncrement = std::max(1u, increment); }
     unsigned int sizeIncrement() const { return fIncrement; }
 
+#ifdef VXHOST_INTERNAL
+    // The host's own conveniences; Maya's arrays offer none of these.
     /// Makes room for `count` elements without reallocating later.
     void reserve(unsigned int count) { fItems.reserve(count); }
     unsigned int capacity() const { return static_cast<unsigned int>(fItems.capacity()); }
 
     T* data() { return fItems.data(); }
     const T* data() const { return fItems.data(); }
+    bool operator==(const ArrayOf& other) const { return fItems == other.fItems; }
+    bool operator!=(const ArrayOf& other) const { return fItems != other.fItems; }
+#endif
+
     T* begin() { return fItems.data(); }
     T* end() { return fItems.data() + fItems.size(); }
     const T* begin() const { return fItems.data(); }
     const T* end() const { return fItems.data() + fItems.size(); }
-
-    bool operator==(const ArrayOf& other) const { return fItems == other.fItems; }
-    bool operator!=(const ArrayOf& other) const { return fItems != other.fItems; }
 
 private:
     std::vector<T> fItems;

@@ -1,5 +1,5 @@
 #pragma once
-/// \file UIDrawRecords.h
+/// \file detail/UIDrawRecords.h
 /// What MHWRender::MUIDrawManager records: the drawables a draw override or
 /// a manipulator adds, as the host's renderer and tests read them.
 
