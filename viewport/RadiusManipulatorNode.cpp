@@ -39,8 +39,10 @@ void RadiusManipulatorNode::postConstructor()
 
 void RadiusManipulatorNode::preDrawUI(const M3dView& view)
 {
+    // getCamera is not const in Maya's API: ask a copy of the view.
+    M3dView cameraView(view);
     MDagPath camera;
-    MStatus status = view.getCamera(camera);
+    MStatus status = cameraView.getCamera(camera);
     if (!status)
     {
         visible_ = false;

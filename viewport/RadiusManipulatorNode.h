@@ -5,7 +5,6 @@
 
 #include <maya/MApiNamespace.h>
 #include <maya/M3dView.h>
-#include <maya/MGLdefinitions.h>
 #include <maya/MPlug.h>
 #include <maya/MPoint.h>
 #include <maya/MPointArray.h>

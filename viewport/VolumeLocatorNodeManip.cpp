@@ -36,7 +36,7 @@ MManipData Triple(double x, double y, double z)
 {
     MFnNumericData numericFn;
     const MObject data = numericFn.create(MFnNumericData::k3Double);
-    numericFn.setData(x, y, z);
+    numericFn.setData3Double(x, y, z);
     return MManipData(data);
 }
 

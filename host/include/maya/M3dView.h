@@ -83,7 +83,7 @@ public:
                         MStatus* ReturnStatus = nullptr) const;
 
     /// The camera shape the view looks through ("|persp|perspShape").
-    MStatus getCamera(MDagPath& camera) const;
+    MStatus getCamera(MDagPath& camera);
     /// Looks through camera (one of the host's cameras).
     MStatus setCamera(const MDagPath& camera);
     int portWidth(MStatus* ReturnStatus = nullptr) const;

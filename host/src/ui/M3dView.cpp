@@ -61,7 +61,7 @@ MColor M3dView::colorAtIndex(unsigned int index, ColorTable table, MStatus* Retu
     return background ? kBackground[index] : kPalette[index];
 }
 
-MStatus M3dView::getCamera(MDagPath& camera) const
+MStatus M3dView::getCamera(MDagPath& camera)
 {
     return CameraPath(ActiveView().camera, camera);
 }

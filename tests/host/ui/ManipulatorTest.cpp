@@ -43,7 +43,8 @@ struct RingManip : MPxManipulatorNode
     void preDrawUI(const M3dView& view) override
     {
         MDagPath camera;
-        MStatus status = view.getCamera(camera);
+        M3dView cameraView(view);
+        MStatus status = cameraView.getCamera(camera);
         MFnCamera fn(camera, &status);
         visible = status && fn.name().length() > 0;
         colour = mainColor();
