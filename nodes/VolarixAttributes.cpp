@@ -7,6 +7,8 @@
 
 #include "Volarix.h"
 
+#include "AttributeLimits.h"
+
 #include <maya/MFnCompoundAttribute.h>
 #include <maya/MFnEnumAttribute.h>
 #include <maya/MFnMatrixAttribute.h>
@@ -17,7 +19,6 @@
 
 #include <initializer_list>
 #include <iterator>
-#include <optional>
 #include <utility>
 
 MObject Volarix::mSimulationAccuracy;
@@ -89,36 +90,8 @@ enum class Keyable
     kNo,
 };
 
-/// Hard and soft limits; unset ones are not given to the host. For pairs
-/// they apply to both numbers. Set them by name: Limits().Min(0.0).SoftMax(10.0).
-struct Limits
-{
-    std::optional<double> min = {};
-    std::optional<double> max = {};
-    std::optional<double> softMin = {};
-    std::optional<double> softMax = {};
-
-    Limits& Min(double value)
-    {
-        min = value;
-        return *this;
-    }
-    Limits& Max(double value)
-    {
-        max = value;
-        return *this;
-    }
-    Limits& SoftMin(double value)
-    {
-        softMin = value;
-        return *this;
-    }
-    Limits& SoftMax(double value)
-    {
-        softMax = value;
-        return *this;
-    }
-};
+/// For pairs the limits apply to both numbers.
+using Limits = AttributeLimits;
 
 /// Shows "<prefix><name><host error>" for a failed creation.
 bool Created(const MStatus& status, const char* prefix, const char* name)
@@ -135,20 +108,6 @@ void SetKeyable(MFnAttribute& fn, Keyable keyable)
         fn.setKeyable(keyable == Keyable::kYes);
 }
 
-// Limit statuses are not tested: a limit the host refuses leaves the
-// attribute usable, only less constrained.
-template <typename Fn> void SetLimits(Fn& fn, const Limits& limits)
-{
-    if (limits.min)
-        fn.setMin(*limits.min);
-    if (limits.max)
-        fn.setMax(*limits.max);
-    if (limits.softMin)
-        fn.setSoftMin(*limits.softMin);
-    if (limits.softMax)
-        fn.setSoftMax(*limits.softMax);
-}
-
 bool CreateNumeric(MObject& out, const char* prefix, const char* name, const char* shortName,
                    MFnNumericData::Type type, double value, const Limits& limits, Keyable keyable,
                    bool hidden = false)
@@ -158,7 +117,7 @@ bool CreateNumeric(MObject& out, const char* prefix, const char* name, const cha
     out = fn.create(name, shortName, type, value, &status);
     if (!Created(status, prefix, name))
         return false;
-    SetLimits(fn, limits);
+    limits.ApplyTo(fn);
     SetKeyable(fn, keyable);
     if (hidden)
         fn.setHidden(true);
@@ -202,7 +161,7 @@ bool CreateDistance(MObject& out, const char* prefix, const char* name, const ch
     out = fn.create(name, shortName, MFnUnitAttribute::kDistance, value, &status);
     if (!Created(status, prefix, name))
         return false;
-    SetLimits(fn, limits);
+    limits.ApplyTo(fn);
     SetKeyable(fn, keyable);
     return true;
 }

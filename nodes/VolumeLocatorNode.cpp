@@ -3,6 +3,8 @@
 
 #include "VolumeLocatorNode.h"
 
+#include "AttributeLimits.h"
+
 #include <maya/MDataBlock.h>
 #include <maya/MDataHandle.h>
 #include <maya/MFnDependencyNode.h>
@@ -53,30 +55,7 @@ constexpr double kMinimumIntervalSpacing = 0.1;
 constexpr double kMissingRadiusKey = 1.0;
 
 /// Hard and soft limits; unset ones are not given to the host.
-/// Limits left unset are not applied; set them by name:
-/// Limits().Min(0.0).SoftMax(50.0).
-struct Limits
-{
-    std::optional<double> min = {};
-    std::optional<double> softMin = {};
-    std::optional<double> softMax = {};
-
-    Limits& Min(double value)
-    {
-        min = value;
-        return *this;
-    }
-    Limits& SoftMin(double value)
-    {
-        softMin = value;
-        return *this;
-    }
-    Limits& SoftMax(double value)
-    {
-        softMax = value;
-        return *this;
-    }
-};
+using Limits = AttributeLimits;
 
 /// Set by name: Flags().Keyable(true).Hidden(true).
 struct Flags
@@ -114,12 +93,7 @@ bool Reported(const MStatus& status, const MString& context)
 // leaves the attribute usable, only less constrained.
 template <typename Fn> void Apply(Fn& fn, const Limits& limits, const Flags& flags)
 {
-    if (limits.min)
-        fn.setMin(*limits.min);
-    if (limits.softMin)
-        fn.setSoftMin(*limits.softMin);
-    if (limits.softMax)
-        fn.setSoftMax(*limits.softMax);
+    limits.ApplyTo(fn);
     if (flags.keyable)
         fn.setKeyable(*flags.keyable);
     if (flags.hidden)
