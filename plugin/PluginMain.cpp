@@ -25,7 +25,6 @@
 
 #include <cstddef>
 
-
 namespace
 {
 /// One registration (or removal) and the text that reports its failure,
