@@ -3,9 +3,11 @@
 #   make test   installs what is missing, builds, runs every test
 #   make bench  builds and runs the benchmarks
 #   make asan   builds the tests with AddressSanitizer + UBSan and runs them
+#   make package lays out the Maya module in dist/particleVolarix (see the README)
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+DIST       ?= dist
 CMAKE_ARGS ?=
 JOBS       ?= $(shell nproc)
 
@@ -14,7 +16,7 @@ PACKAGES := cmake ninja-build g++ libgtest-dev \
             libbenchmark-dev libtbb-dev libnanoflann-dev libembree-dev \
             libtinyobjloader-dev libcli11-dev nlohmann-json3-dev libmuparser-dev libcairo2-dev libpng-dev pkg-config
 
-.PHONY: all deps configure build run test bench asan fuzz clean
+.PHONY: all deps configure build run test bench asan fuzz package clean
 
 all: build
 
@@ -55,6 +57,13 @@ run: build
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# The Maya module: put $(DIST)/particleVolarix on MAYA_MODULE_PATH to
+# install it (see the README). Laid out afresh, so nothing stale is left.
+package: build
+	rm -rf $(DIST)/particleVolarix
+	cmake --install $(BUILD) --prefix $(DIST) --component maya_module
+	@echo "The module is in $(DIST)/particleVolarix: add that folder to MAYA_MODULE_PATH."
 
 bench: build
 	$(BUILD)/bin/vx_bench_kdtree
@@ -109,4 +118,4 @@ fuzz: deps
 	if [ -n "$$failed" ]; then echo "Fuzzing found failures in:$$failed (inputs in $(FUZZ_BUILD)/crashes)"; exit 1; fi
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(DIST)

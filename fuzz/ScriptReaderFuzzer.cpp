@@ -4,7 +4,8 @@
 // rely on: a failure says where it is; every token of a script that reads is
 // well formed for its kind (a number is one that from_chars reads whole);
 // and a script that reads, written back out (strings escaped again, other
-// tokens as they were), reads as the same statements.
+// tokens as they were, a procedure on one line), reads as the same
+// statements.
 #include <vxhost/Script.h>
 
 #include <charconv>
@@ -46,6 +47,27 @@ bool IsName(std::string_view text)
 // The statement as a script would say it, on one line.
 void Write(const ScriptStatement& statement, std::string& out)
 {
+    if (statement.kind == ScriptStatement::Kind::kGlobalString)
+    {
+        out += "global string $" + statement.command + ";\n";
+        return;
+    }
+    if (statement.kind == ScriptStatement::Kind::kProcedure)
+    {
+        const vxhost::ScriptProcedure& procedure = *statement.procedure;
+        out += procedure.global ? "global proc " : "proc ";
+        out += procedure.name + "(";
+        for (std::size_t i = 0; i < procedure.parameters.size(); ++i)
+            out += (i > 0 ? ", string $" : "string $") + procedure.parameters[i];
+        out += ") { ";
+        for (const ScriptStatement& inner : procedure.body)
+        {
+            Write(inner, out);
+            out.back() = ' ';
+        }
+        out += "}\n";
+        return;
+    }
     out += statement.command;
     for (const ScriptArgument& argument : statement.arguments)
     {
@@ -70,6 +92,10 @@ void Write(const ScriptStatement& statement, std::string& out)
                     out += c;
             }
             out += '"';
+            break;
+        case Kind::kVariable:
+            out += '$';
+            out += argument.text;
             break;
         case Kind::kNumber:
         case Kind::kWord:
@@ -107,21 +133,42 @@ void CheckTokens(const ScriptStatement& statement, int previousLine)
             break;
         }
         case Kind::kWord:
+        case Kind::kVariable:
             if (argument.text.empty())
-                Broken("word", argument.text);
+                Broken("word or variable", argument.text);
             break;
         case Kind::kString:
             break;
+        }
+    }
+    if (statement.kind == ScriptStatement::Kind::kProcedure)
+    {
+        if (!statement.procedure || statement.procedure->name != statement.command)
+            Broken("procedure", statement.command);
+        int bodyLine = statement.line;
+        for (const ScriptStatement& inner : statement.procedure->body)
+        {
+            CheckTokens(inner, bodyLine);
+            bodyLine = inner.line;
         }
     }
 }
 
 bool SameStatement(const ScriptStatement& a, const ScriptStatement& b)
 {
-    if (a.command != b.command || a.arguments.size() != b.arguments.size())
+    if (a.kind != b.kind || a.command != b.command || a.arguments.size() != b.arguments.size())
         return false;
     for (std::size_t i = 0; i < a.arguments.size(); ++i)
         if (a.arguments[i].kind != b.arguments[i].kind || a.arguments[i].text != b.arguments[i].text)
+            return false;
+    if (a.kind != ScriptStatement::Kind::kProcedure)
+        return true;
+    const vxhost::ScriptProcedure& p = *a.procedure;
+    const vxhost::ScriptProcedure& q = *b.procedure;
+    if (p.global != q.global || p.parameters != q.parameters || p.body.size() != q.body.size())
+        return false;
+    for (std::size_t i = 0; i < p.body.size(); ++i)
+        if (!SameStatement(p.body[i], q.body[i]))
             return false;
     return true;
 }

@@ -38,8 +38,10 @@
 #include <maya/MStatus.h>
 #include <vxhost/Script.h>
 
+#include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -47,6 +49,7 @@
 
 namespace vxhost
 {
+class ScriptProcedures;
 
 /// The shortest text that reads back as the same double, as results and
 /// saved scenes print numbers. Whole numbers print without a decimal point,
@@ -132,8 +135,9 @@ class CommandEngine
 {
 public:
     /// An engine with the built-in commands that need nothing but the
-    /// engine: `seed` and `currentUnit`.
+    /// engine: `seed`, `currentUnit`, `source` and `evalDeferred`.
     CommandEngine();
+    ~CommandEngine();
     CommandEngine(const CommandEngine&) = delete;
     CommandEngine& operator=(const CommandEngine&) = delete;
 
@@ -161,6 +165,19 @@ public:
     ///     called MGlobal::displayError itself): a further line
     ///     "line 3: cmd: " + status.errorString(), so the place is known;
     ///   - a command that threw: "line 3: cmd: Internal error: what", kFailure.
+    ///
+    /// Variables in the arguments are replaced by their values first. The
+    /// results of the statements inside a procedure are kept as LastResult()
+    /// but not shown, as in Maya. A name
+    /// that is no command calls the procedure of that name (a local one of
+    /// the statement's file first); when there is none yet, the first
+    /// NAME.mel on the script path (see ScriptSearchPath) is sourced and, if
+    /// it defined the procedure, the call goes on, as Maya finds the
+    /// procedures of attribute editor templates. A call runs the body's
+    /// statements up to the first that fails; it takes exactly as many
+    /// arguments as the procedure has parameters ("Wrong number of arguments
+    /// on call to NAME."). A definition with the name of a command is
+    /// refused.
     MStatus RunStatement(const ScriptStatement& statement);
     /// Reads all of `text` (named `file` in messages; empty for none), then
     /// runs its statements in order, stopping at the first that fails. A
@@ -168,6 +185,10 @@ public:
     /// nothing runs. Returns the failing status (kFailure for a syntax
     /// error), or kSuccess.
     MStatus RunScript(std::string_view text, const std::string& file = std::string());
+    /// RunScript on a command string, as a menu item or evalDeferred holds
+    /// one: like MEL's eval, the string's last statement may leave out its
+    /// ';'.
+    MStatus RunCommandString(std::string_view text);
     /// RunScript on the contents of a file, named by `path` in messages. A
     /// file that cannot be read is an error: "Cannot read file \"path\": No
     /// such file or directory." and kNotFound.
@@ -176,10 +197,40 @@ public:
     /// The result of the last statement run (empty after a failure).
     CommandResult LastResult() const;
 
+    /// Whether a script has defined a global procedure of that name.
+    bool HasProcedure(const std::string& name) const;
+    /// Sets a global string variable, declaring it if needed: the host's
+    /// own globals, such as $gMainWindow.
+    void SetGlobalString(const std::string& name, std::string value);
+    /// The value of a global string variable; false when it is not declared.
+    bool GlobalString(const std::string& name, std::string& value) const;
+    /// Queues `script` (a command string, see RunCommandString) to run once
+    /// the outermost RunScript or RunStatement under way has finished, as
+    /// Maya's evalDeferred waits for idle. Deferred scripts run in order; a
+    /// failing one is shown and the rest still run.
+    void Defer(std::string script);
+
 private:
+    // Runs a call statement whose variables have been replaced.
+    MStatus RunCall(const ScriptStatement& statement);
+    // Runs the procedure a call statement (variables replaced) names.
+    MStatus CallProcedure(const ScriptStatement& call);
+    // Runs deferred scripts until none are left.
+    void RunDeferred();
+
     mutable std::mutex fMutex;
     std::map<std::string, CommandFunction, std::less<>> fCommands;
     CommandResult fLastResult;
+    std::unique_ptr<ScriptProcedures> fProcedures;
+    std::deque<std::string> fDeferred;
+    // RunScript and RunStatement calls under way, so deferred scripts wait
+    // for the outermost.
+    int fRunDepth = 0;
+    // Procedure calls under way: their statements' results are not shown.
+    int fCallDepth = 0;
+    // Script files being sourced to find a procedure, so a file that calls
+    // its own procedure before defining it is not sourced forever.
+    std::vector<std::string> fAutoSourcing;
 };
 
 /// Shows an error of a running command, placed as the engine places errors:

@@ -6,4 +6,7 @@ namespace vxhost
 {
 class CommandEngine;
 void RegisterBasicCommands(CommandEngine& engine);
+/// source and evalDeferred: the commands that run other scripts through
+/// the engine they are registered in.
+void RegisterScriptCommands(CommandEngine& engine);
 } // namespace vxhost

@@ -6,11 +6,14 @@
 #include <vxhost/CommandEngine.h>
 
 #include "BasicCommands.h"
+#include "ScriptProcedures.h"
+#include "plugin/MayaModules.h"
 
 #include <maya/MGlobal.h>
 #include <vxhost/MessageLog.h>
 #include <vxhost/StdString.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -54,6 +57,60 @@ MStatus ShowError(MStatus::MStatusCode code, const std::string& text)
     MGlobal::displayError(ToMString(text));
     return MStatus(code, ToMString(text));
 }
+
+// An error of the script itself rather than of a command, placed without a
+// command name as Maya places them: "line 3: Wrong number of arguments...".
+MStatus ShowScriptError(const ScriptStatement& statement, MStatus::MStatusCode code, const std::string& text)
+{
+    ++tReportedErrors;
+    return ShowError(code, ScriptLocation(statement.file, statement.line) + text);
+}
+
+bool HasVariables(const ScriptStatement& statement)
+{
+    return std::any_of(statement.arguments.begin(), statement.arguments.end(),
+                       [](const ScriptArgument& a) { return a.kind == ScriptArgument::Kind::kVariable; });
+}
+
+// A procedure's argument as a string: a flag keeps its '-'.
+std::string ArgumentText(const ScriptArgument& argument)
+{
+    return argument.kind == ScriptArgument::Kind::kFlag ? "-" + argument.text : argument.text;
+}
+
+// Calls nested deeper than this are taken for endless recursion rather than
+// left to overflow the stack.
+constexpr std::size_t kMaxCallDepth = 200;
+
+// Counts a run under way for as long as it lives.
+class DepthGuard
+{
+public:
+    explicit DepthGuard(int& depth) : fDepth(depth) { ++fDepth; }
+    ~DepthGuard() { --fDepth; }
+    DepthGuard(const DepthGuard&) = delete;
+    DepthGuard& operator=(const DepthGuard&) = delete;
+
+private:
+    int& fDepth;
+};
+
+// Makes a frame of variables current for as long as it lives.
+class FrameGuard
+{
+public:
+    FrameGuard(ScriptProcedures& procedures, std::vector<std::pair<std::string, std::string>> parameters)
+        : fProcedures(procedures)
+    {
+        fProcedures.PushFrame(std::move(parameters));
+    }
+    ~FrameGuard() { fProcedures.PopFrame(); }
+    FrameGuard(const FrameGuard&) = delete;
+    FrameGuard& operator=(const FrameGuard&) = delete;
+
+private:
+    ScriptProcedures& fProcedures;
+};
 
 } // namespace
 
@@ -263,10 +320,13 @@ std::string CommandResult::Format() const
     return text;
 }
 
-CommandEngine::CommandEngine()
+CommandEngine::CommandEngine() : fProcedures(std::make_unique<ScriptProcedures>())
 {
     RegisterBasicCommands(*this);
+    RegisterScriptCommands(*this);
 }
+
+CommandEngine::~CommandEngine() = default;
 
 CommandEngine& CommandEngine::Instance()
 {
@@ -298,6 +358,43 @@ bool CommandEngine::Has(const std::string& name) const
 
 MStatus CommandEngine::RunStatement(const ScriptStatement& statement)
 {
+    switch (statement.kind)
+    {
+    case ScriptStatement::Kind::kProcedure:
+        if (Has(statement.command))
+            return ShowScriptError(statement, MStatus::kFailure,
+                                   "Cannot define procedure \"" + statement.command +
+                                       "\": a command of that name exists.");
+        fProcedures->Define(statement);
+        return MStatus::kSuccess;
+    case ScriptStatement::Kind::kGlobalString:
+        fProcedures->DeclareGlobal(statement.command);
+        return MStatus::kSuccess;
+    case ScriptStatement::Kind::kCall:
+        break;
+    }
+
+    MStatus status;
+    {
+        const DepthGuard depth(fRunDepth);
+        ScriptStatement substituted;
+        const ScriptStatement* call = &statement;
+        if (HasVariables(statement))
+        {
+            std::string error;
+            if (!fProcedures->Substitute(statement, substituted, error))
+                return ShowScriptError(statement, MStatus::kFailure, error);
+            call = &substituted;
+        }
+        status = RunCall(*call);
+    }
+    if (fRunDepth == 0)
+        RunDeferred();
+    return status;
+}
+
+MStatus CommandEngine::RunCall(const ScriptStatement& statement)
+{
     // The function is copied out so that the command may change the
     // registry (unloadPlugin) or run statements itself without deadlock.
     CommandFunction function;
@@ -309,8 +406,7 @@ MStatus CommandEngine::RunStatement(const ScriptStatement& statement)
             function = found->second;
     }
     if (!function)
-        return ShowError(MStatus::kNotFound, ScriptLocation(statement.file, statement.line) +
-                                                 "Cannot find procedure \"" + statement.command + "\".");
+        return CallProcedure(statement);
 
     CommandResult result;
     MStatus status;
@@ -333,11 +429,58 @@ MStatus CommandEngine::RunStatement(const ScriptStatement& statement)
             MGlobal::displayError(ToMString(Located(statement, ToStdString(status.errorString()))));
         return status;
     }
-    if (!result.IsEmpty())
+    // As in Maya, only what a script's own statements return is shown, not
+    // what the statements of the procedures it calls do.
+    if (!result.IsEmpty() && fCallDepth == 0)
         LogMessage(Severity::kResult, result.Format());
     std::lock_guard lock(fMutex);
     fLastResult = std::move(result);
     return status;
+}
+
+MStatus CommandEngine::CallProcedure(const ScriptStatement& call)
+{
+    std::shared_ptr<const ScriptProcedure> procedure = fProcedures->Find(call.file, call.command);
+    if (!procedure)
+    {
+        // As Maya does for a procedure it has not met: source NAME.mel from
+        // the script path and look again.
+        const std::string path = FindScriptFile(call.command + ".mel");
+        if (!path.empty() &&
+            std::find(fAutoSourcing.begin(), fAutoSourcing.end(), path) == fAutoSourcing.end())
+        {
+            fAutoSourcing.push_back(path);
+            const MStatus sourced = RunScriptFile(path);
+            fAutoSourcing.pop_back();
+            if (!sourced)
+                return sourced;
+            procedure = fProcedures->Find(call.file, call.command);
+        }
+    }
+    if (!procedure)
+        return ShowScriptError(call, MStatus::kNotFound, "Cannot find procedure \"" + call.command + "\".");
+    if (call.arguments.size() != procedure->parameters.size())
+        return ShowScriptError(call, MStatus::kInvalidParameter,
+                               "Wrong number of arguments on call to " + call.command + ": it takes " +
+                                   std::to_string(procedure->parameters.size()) + ", got " +
+                                   std::to_string(call.arguments.size()) + ".");
+    if (fProcedures->Depth() >= kMaxCallDepth)
+        return ShowScriptError(call, MStatus::kFailure,
+                               "Calls nested more than " + std::to_string(kMaxCallDepth) + " deep in " +
+                                   call.command + ": endless recursion?");
+
+    std::vector<std::pair<std::string, std::string>> parameters;
+    for (std::size_t i = 0; i < call.arguments.size(); ++i)
+        parameters.emplace_back(procedure->parameters[i], ArgumentText(call.arguments[i]));
+    const FrameGuard frame(*fProcedures, std::move(parameters));
+    const DepthGuard calls(fCallDepth);
+    for (const ScriptStatement& statement : procedure->body)
+        if (const MStatus status = RunStatement(statement); !status)
+            return status;
+    // A procedure of the subset returns nothing.
+    std::lock_guard lock(fMutex);
+    fLastResult.Clear();
+    return MStatus::kSuccess;
 }
 
 MStatus CommandEngine::RunScript(std::string_view text, const std::string& file)
@@ -350,13 +493,36 @@ MStatus CommandEngine::RunScript(std::string_view text, const std::string& file)
     std::string error;
     if (!ParseScript(text, file, statements, error))
         return ShowError(MStatus::kFailure, error);
-    for (const ScriptStatement& statement : statements)
+    MStatus status;
     {
-        const MStatus status = RunStatement(statement);
-        if (!status)
-            return status;
+        const DepthGuard depth(fRunDepth);
+        // A script sees globals, never the parameters of a procedure that
+        // runs it.
+        const FrameGuard frame(*fProcedures, {});
+        for (const ScriptStatement& statement : statements)
+        {
+            status = RunStatement(statement);
+            if (!status)
+                break;
+        }
     }
-    return MStatus::kSuccess;
+    if (fRunDepth == 0)
+        RunDeferred();
+    return status;
+}
+
+MStatus CommandEngine::RunCommandString(std::string_view text)
+{
+    // Only a ';' that makes the text read is added, so that a faulty string
+    // reports its own error.
+    std::vector<ScriptStatement> statements;
+    std::string error;
+    std::string completed(text);
+    completed += ';';
+    if (!ParseScript(text, std::string(), statements, error) &&
+        ParseScript(completed, std::string(), statements, error))
+        return RunScript(completed);
+    return RunScript(text);
 }
 
 MStatus CommandEngine::RunScriptFile(const std::string& path)
@@ -386,6 +552,37 @@ CommandResult CommandEngine::LastResult() const
 {
     std::lock_guard lock(fMutex);
     return fLastResult;
+}
+
+bool CommandEngine::HasProcedure(const std::string& name) const
+{
+    return fProcedures->HasGlobalProcedure(name);
+}
+
+void CommandEngine::SetGlobalString(const std::string& name, std::string value)
+{
+    fProcedures->SetGlobal(name, std::move(value));
+}
+
+bool CommandEngine::GlobalString(const std::string& name, std::string& value) const
+{
+    return fProcedures->Global(name, value);
+}
+
+void CommandEngine::Defer(std::string script)
+{
+    fDeferred.push_back(std::move(script));
+}
+
+void CommandEngine::RunDeferred()
+{
+    while (!fDeferred.empty())
+    {
+        const std::string script = std::move(fDeferred.front());
+        fDeferred.pop_front();
+        // Its errors have been shown; the other deferred scripts still run.
+        (void)RunCommandString(script);
+    }
 }
 
 MStatus ReportCommandError(const ScriptStatement& statement, const std::string& text,

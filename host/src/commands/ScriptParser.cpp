@@ -5,6 +5,9 @@
 #include <vxhost/Script.h>
 
 #include <cstdio>
+#include <functional>
+#include <memory>
+#include <set>
 #include <utility>
 
 namespace vxhost
@@ -86,6 +89,16 @@ std::string Describe(char c)
     return hex;
 }
 
+// The variables a statement may name: a procedure's parameters and the
+// globals it has declared so far, or those declared so far outside
+// procedures.
+using Scope = std::set<std::string, std::less<>>;
+
+bool IsTypeName(std::string_view name)
+{
+    return name == "string" || name == "int" || name == "float" || name == "vector" || name == "matrix";
+}
+
 class Parser
 {
 public:
@@ -95,6 +108,15 @@ public:
     }
 
     bool Parse(std::vector<ScriptStatement>& out)
+    {
+        Scope topLevel;
+        return ParseStatements(out, topLevel, nullptr);
+    }
+
+private:
+    // Statements up to the end of the text, or for a procedure's body up to
+    // its closing '}' (which is consumed).
+    bool ParseStatements(std::vector<ScriptStatement>& out, Scope& scope, const ScriptProcedure* body)
     {
         ScriptStatement current;
         bool open = false;
@@ -107,9 +129,19 @@ public:
                 if (open)
                     return Fail(current.line,
                                 "missing \";\" at the end of the \"" + current.command + "\" statement.");
+                if (body)
+                    return Fail(fBodyLine, "missing \"}\" at the end of procedure \"" + body->name + "\".");
                 return true;
             }
             const char c = fText[fPos];
+            if (c == '}' && body)
+            {
+                if (open)
+                    return Fail(current.line,
+                                "missing \";\" at the end of the \"" + current.command + "\" statement.");
+                ++fPos;
+                return true;
+            }
             if (c == ';')
             {
                 ++fPos;
@@ -125,16 +157,22 @@ public:
                 current = ScriptStatement();
                 current.file = fFile;
                 current.line = fLine;
-                const size_t start = fPos;
-                while (!AtEnd() && IsNameChar(fText[fPos]))
-                    ++fPos;
-                current.command.assign(fText.substr(start, fPos - start));
+                current.command = ReadName();
+                if (current.command == "global" || current.command == "proc")
+                {
+                    if (!ParseDefinition(current, out, scope, body != nullptr))
+                        return false;
+                    continue;
+                }
+                if (IsTypeName(current.command) && NextNonSpace() == '$')
+                    return Fail(fLine,
+                                "local variables are not supported; only \"global string\" declarations.");
                 open = true;
             }
             else
             {
                 ScriptArgument argument;
-                if (!ReadArgument(argument))
+                if (!ReadArgument(argument, scope))
                     return false;
                 current.arguments.push_back(std::move(argument));
             }
@@ -145,7 +183,164 @@ public:
         }
     }
 
-private:
+    // After "global" or "proc" (the name read into `statement`): a global
+    // string declaration, or a procedure definition with its body.
+    bool ParseDefinition(ScriptStatement& statement, std::vector<ScriptStatement>& out, Scope& scope,
+                         bool inBody)
+    {
+        bool global = false;
+        std::string keyword = statement.command;
+        if (keyword == "global")
+        {
+            global = true;
+            if (!SkipSpaceAndComments())
+                return false;
+            keyword = ReadName();
+            if (keyword == "string")
+                return ParseGlobalString(statement, out, scope);
+            if (IsTypeName(keyword))
+                return Fail(fLine,
+                            "global variables of type \"" + keyword + "\" are not supported; only string.");
+            if (keyword != "proc")
+                return Fail(fLine, "expected \"proc\" or \"string\" after \"global\".");
+        }
+        if (inBody)
+            return Fail(statement.line, "a procedure cannot be defined inside another.");
+        return ParseProcedure(statement, global, out);
+    }
+
+    // "global string" read: "$name;".
+    bool ParseGlobalString(ScriptStatement& statement, std::vector<ScriptStatement>& out, Scope& scope)
+    {
+        if (!SkipSpaceAndComments())
+            return false;
+        std::string name;
+        if (!ReadVariableName(name))
+            return false;
+        if (!SkipSpaceAndComments())
+            return false;
+        if (Peek(0) == '[')
+            return Fail(fLine, "string arrays are not supported.");
+        if (Peek(0) != ';')
+            return Fail(fLine, "expected \";\" after the declaration of \"$" + name +
+                                   "\"; a global variable cannot be given a value here.");
+        ++fPos;
+        statement.kind = ScriptStatement::Kind::kGlobalString;
+        statement.command = name;
+        scope.insert(name);
+        out.push_back(std::move(statement));
+        return true;
+    }
+
+    // "[global] proc" read: "name(string $a, ...) { statements }".
+    bool ParseProcedure(ScriptStatement& statement, bool global, std::vector<ScriptStatement>& out)
+    {
+        auto procedure = std::make_shared<ScriptProcedure>();
+        procedure->global = global;
+        if (!SkipSpaceAndComments())
+            return false;
+        if (AtEnd() || (!IsAlpha(fText[fPos]) && fText[fPos] != '_'))
+            return Fail(fLine, "expected a procedure name after \"proc\".");
+        procedure->name = ReadName();
+        if (!SkipSpaceAndComments())
+            return false;
+        if (Peek(0) != '(')
+        {
+            if (IsTypeName(procedure->name))
+                return Fail(fLine, "procedures that return a value are not supported.");
+            return Fail(fLine, "expected \"(\" after procedure name \"" + procedure->name + "\".");
+        }
+        ++fPos;
+        Scope parameters;
+        if (!ParseParameters(*procedure, parameters))
+            return false;
+        if (!SkipSpaceAndComments())
+            return false;
+        if (Peek(0) != '{')
+            return Fail(fLine, "expected \"{\" to start the body of procedure \"" + procedure->name + "\".");
+        ++fPos;
+        fBodyLine = statement.line;
+        if (!ParseStatements(procedure->body, parameters, procedure.get()))
+            return false;
+        statement.kind = ScriptStatement::Kind::kProcedure;
+        statement.command = procedure->name;
+        statement.procedure = std::move(procedure);
+        out.push_back(std::move(statement));
+        return true;
+    }
+
+    // After "(": "string $a, string $b)" or ")".
+    bool ParseParameters(ScriptProcedure& procedure, Scope& parameters)
+    {
+        if (!SkipSpaceAndComments())
+            return false;
+        if (Peek(0) == ')')
+        {
+            ++fPos;
+            return true;
+        }
+        for (;;)
+        {
+            if (!SkipSpaceAndComments())
+                return false;
+            const std::string type = AtEnd() || !IsAlpha(fText[fPos]) ? std::string() : ReadName();
+            if (type != "string")
+            {
+                if (IsTypeName(type))
+                    return Fail(fLine, "parameters of type \"" + type + "\" are not supported; only string.");
+                return Fail(fLine, "expected a parameter such as \"string $name\" in procedure \"" +
+                                       procedure.name + "\".");
+            }
+            if (!SkipSpaceAndComments())
+                return false;
+            std::string name;
+            if (!ReadVariableName(name))
+                return false;
+            if (Peek(0) == '[')
+                return Fail(fLine, "array parameters are not supported.");
+            if (!parameters.insert(name).second)
+                return Fail(fLine, "parameter \"$" + name + "\" is given twice.");
+            procedure.parameters.push_back(name);
+            if (!SkipSpaceAndComments())
+                return false;
+            if (Peek(0) == ')')
+            {
+                ++fPos;
+                return true;
+            }
+            if (Peek(0) != ',')
+                return Fail(fLine, "expected \",\" or \")\" after parameter \"$" + name + "\".");
+            ++fPos;
+        }
+    }
+
+    std::string ReadName()
+    {
+        const size_t start = fPos;
+        while (!AtEnd() && IsNameChar(fText[fPos]))
+            ++fPos;
+        return std::string(fText.substr(start, fPos - start));
+    }
+
+    // "$name", the '$' included.
+    bool ReadVariableName(std::string& name)
+    {
+        if (Peek(0) != '$' || !(IsAlpha(Peek(1)) || Peek(1) == '_'))
+            return Fail(fLine, "expected a variable name such as \"$name\".");
+        ++fPos;
+        name = ReadName();
+        return true;
+    }
+
+    // The next character after spaces on this line, without moving.
+    char NextNonSpace() const
+    {
+        size_t i = fPos;
+        while (i < fText.size() && (fText[i] == ' ' || fText[i] == '\t'))
+            ++i;
+        return i < fText.size() ? fText[i] : '\0';
+    }
+
     bool AtEnd() const { return fPos >= fText.size(); }
 
     char Peek(size_t ahead) const { return fPos + ahead < fText.size() ? fText[fPos + ahead] : '\0'; }
@@ -205,11 +400,31 @@ private:
         return true;
     }
 
-    bool ReadArgument(ScriptArgument& argument)
+    bool ReadArgument(ScriptArgument& argument, const Scope& scope)
     {
         const char c = fText[fPos];
         if (c == '"')
             return ReadString(argument);
+        if (c == '$')
+        {
+            const int line = fLine;
+            if (!ReadVariableName(argument.text))
+                return false;
+            if (scope.find(argument.text) == scope.end())
+                return Fail(line, "\"$" + argument.text + "\" is an undeclared variable.");
+            argument.kind = ScriptArgument::Kind::kVariable;
+            return true;
+        }
+        // "..", the parent of setParent, is a word.
+        if (c == '.' && Peek(1) == '.')
+        {
+            const size_t start = fPos;
+            while (!AtEnd() && IsWordChar(fText[fPos]))
+                ++fPos;
+            argument.kind = ScriptArgument::Kind::kWord;
+            argument.text.assign(fText.substr(start, fPos - start));
+            return true;
+        }
         if (IsDigit(c) || c == '.' || (c == '-' && (IsDigit(Peek(1)) || Peek(1) == '.')))
             return ReadNumber(argument);
         if (c == '-' && (IsAlpha(Peek(1)) || Peek(1) == '_'))
@@ -307,6 +522,8 @@ private:
     std::string& fError;
     size_t fPos = 0;
     int fLine = 1;
+    // The line of the procedure whose body is being read.
+    int fBodyLine = 0;
 };
 
 } // namespace

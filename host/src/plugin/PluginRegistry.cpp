@@ -1,5 +1,6 @@
 #include "PluginRegistry.h"
 
+#include "MayaModules.h"
 #include "dg/NodeClass.h"
 #include "dg/Scene.h"
 
@@ -36,26 +37,6 @@ std::string ExecutableDirectory()
     return error ? std::string() : exe.parent_path().string();
 }
 
-void AddPathList(const char* variable, std::vector<std::string>& out)
-{
-    const char* value = std::getenv(variable);
-    if (!value)
-        return;
-    std::string list(value);
-    std::size_t start = 0;
-    while (start <= list.size())
-    {
-        const std::size_t end = list.find(':', start);
-        const std::string entry =
-            list.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        if (!entry.empty())
-            out.push_back(entry);
-        if (end == std::string::npos)
-            break;
-        start = end + 1;
-    }
-}
-
 std::string Resolve(const std::string& nameOrPath)
 {
     std::vector<std::string> candidates;
@@ -89,8 +70,13 @@ std::vector<std::string> PluginRegistry::SearchPath()
     const std::string exe = ExecutableDirectory();
     if (!exe.empty())
         directories.push_back(exe);
-    AddPathList("VOLARIX_PLUGIN_PATH", directories);
-    AddPathList("MAYA_PLUG_IN_PATH", directories);
+    for (const char* variable : {"VOLARIX_PLUGIN_PATH", "MAYA_PLUG_IN_PATH"})
+        for (std::string& directory : PathListFromEnvironment(variable))
+            directories.push_back(std::move(directory));
+    // Maya adds its modules' plug-in folders after the user's own path.
+    for (const MayaModule& module : FindMayaModules())
+        directories.insert(directories.end(), module.plugInDirectories.begin(),
+                           module.plugInDirectories.end());
     return directories;
 }
 
@@ -100,6 +86,14 @@ bool PluginRegistry::IsLoaded(const std::string& name) const
         if (plugin->name == name)
             return true;
     return false;
+}
+
+std::shared_ptr<const PluginObject> PluginRegistry::Find(const std::string& name) const
+{
+    for (const auto& plugin : fPlugins)
+        if (plugin->name == name)
+            return plugin;
+    return nullptr;
 }
 
 std::vector<std::string> PluginRegistry::Loaded() const

@@ -39,8 +39,9 @@ class PluginRegistry
 public:
     static PluginRegistry& Get();
 
-    /// Finds the module (a path, or a name looked up beside the executable
-    /// and then on VOLARIX_PLUGIN_PATH and MAYA_PLUG_IN_PATH, with or
+    /// Finds the module (a path, or a name looked up beside the executable,
+    /// then on VOLARIX_PLUGIN_PATH and MAYA_PLUG_IN_PATH, then in the
+    /// `plug-ins` folders of the modules on MAYA_MODULE_PATH; with or
     /// without ".so"), checks its MApiVersion and runs initializePlugin.
     /// Loading a loaded plug-in does nothing. error says what failed.
     MStatus Load(const std::string& nameOrPath, std::string& loadedName, std::string& error);
@@ -49,6 +50,9 @@ public:
     MStatus Unload(const std::string& name, bool force, std::string& error);
     bool IsLoaded(const std::string& name) const;
     std::vector<std::string> Loaded() const;
+    /// The loaded plug-in of that name (its path, vendor, version); null
+    /// when none is.
+    std::shared_ptr<const PluginObject> Find(const std::string& name) const;
 
     /// The directories searched for a plug-in given by name.
     static std::vector<std::string> SearchPath();
