@@ -114,7 +114,7 @@ void BM_ClosestPoint(benchmark::State& state)
     for (auto _ : state)
     {
         double param;
-        benchmark::DoNotOptimize(s.fn.closestPoint(s.queries[i], &param, tolerance, MSpace::kWorld));
+        benchmark::DoNotOptimize(s.fn.closestPoint(s.queries[i], &param, tolerance, MSpace::kObject));
         benchmark::DoNotOptimize(param);
         i = (i + 1) % s.queries.size();
     }
@@ -165,7 +165,7 @@ void BM_ClosestPointFlock(benchmark::State& state)
     for (auto _ : state)
     {
         double param;
-        benchmark::DoNotOptimize(s.fn.closestPoint(s.queries[i], &param, tolerance, MSpace::kWorld));
+        benchmark::DoNotOptimize(s.fn.closestPoint(s.queries[i], &param, tolerance, MSpace::kObject));
         benchmark::DoNotOptimize(param);
         i = (i + 1) % s.queries.size();
     }

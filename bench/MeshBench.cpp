@@ -125,7 +125,7 @@ void BM_MeshClosestIntersection(benchmark::State& state)
         MFloatPoint hit;
         float t = 0.0f;
         const bool found =
-            mesh.closestIntersection(origins[i], directions[i], nullptr, nullptr, false, MSpace::kWorld,
+            mesh.closestIntersection(origins[i], directions[i], nullptr, nullptr, false, MSpace::kObject,
                                      100.0f, false, &accel, hit, &t, hitFace, nullptr, nullptr, nullptr);
         benchmark::DoNotOptimize(found);
         benchmark::DoNotOptimize(hit);
@@ -175,7 +175,7 @@ void BM_MeshGetClosestPoint(benchmark::State& state)
     {
         MPoint closest;
         int face = 0;
-        const MStatus status = mesh.getClosestPoint(MPoint(origins[i]), closest, MSpace::kWorld, &face);
+        const MStatus status = mesh.getClosestPoint(MPoint(origins[i]), closest, MSpace::kObject, &face);
         benchmark::DoNotOptimize(status);
         benchmark::DoNotOptimize(closest);
         i = (i + 1) & (kQueries - 1);

@@ -305,12 +305,14 @@ MPoint TargetSteering::CurveTargetPoint(const MFnNurbsCurve& curveFn, unsigned t
     status = MStatus::kSuccess;
     const MPoint origin(0.0, 0.0, 0.0);
     // The nearest point's own parameter serves for the tangent: a second
-    // search for the parameter at that point would find the same one.
+    // search for the parameter at that point would find the same one. The
+    // curve is "worldSpace" data, already in world coordinates: its own space
+    // is the world.
     double u = 0.0;
-    MPoint c = curveFn.closestPoint(p + v, &u, kCurveTolerance, MSpace::kWorld, &status);
+    MPoint c = curveFn.closestPoint(p + v, &u, kCurveTolerance, MSpace::kObject, &status);
     if (!status)
         return origin;
-    MVector tangent = curveFn.tangent(u, MSpace::kWorld, &status);
+    MVector tangent = curveFn.tangent(u, MSpace::kObject, &status);
     if (!status)
         return origin;
     if (targets_.curveDirLimits[t] != 0)
@@ -321,7 +323,7 @@ MPoint TargetSteering::CurveTargetPoint(const MFnNurbsCurve& curveFn, unsigned t
         // direction: start from the particle's own nearest point instead.
         if ((c - p) * tangent < 0.0)
         {
-            c = curveFn.closestPoint(p, nullptr, kCurveTolerance, MSpace::kWorld, &status);
+            c = curveFn.closestPoint(p, nullptr, kCurveTolerance, MSpace::kObject, &status);
             if (!status)
                 return origin;
         }
@@ -389,7 +391,7 @@ void TargetSteering::PrecomputeCurveSearches(ArrayView<std::int32_t> particles,
                         if (status)
                             out.tubePoint =
                                 curveFn.closestPoint(p, &out.tubeParam, CurveVolume::kClosestPointTolerance,
-                                                     MSpace::kWorld, &status);
+                                                     MSpace::kObject, &status);
                         out.tubeFound = static_cast<bool>(status);
                         rangeMissed = rangeMissed || !out.tubeFound;
                     }

@@ -209,9 +209,9 @@ MStatus VolumeLocatorNodeManip::CreateCurveManipulators(const MObject& node)
             continue;
 
         MPoint point;
-        if (!(status = curveFn.getPointAtParam(param, point, MSpace::kWorld)))
+        if (!(status = curveFn.getPointAtParam(param, point, MSpace::kObject)))
             return status;
-        const MVector tangent = curveFn.tangent(param, MSpace::kWorld, &status);
+        const MVector tangent = curveFn.tangent(param, MSpace::kObject, &status);
         if (!status)
             return status;
         MString manipName("curveManip");

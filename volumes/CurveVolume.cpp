@@ -50,7 +50,7 @@ bool CurveVolume::UpdateClosestPoint(MPoint p)
     cachedPoint = p;
     closestParam = 0.0;
     MStatus status;
-    closestPoint = curveFn.closestPoint(p, &closestParam, kClosestPointTolerance, MSpace::kWorld, &status);
+    closestPoint = curveFn.closestPoint(p, &closestParam, kClosestPointTolerance, MSpace::kObject, &status);
     if (!status)
     {
         MGlobal::displayError(MString("CurveVolume::IsPointInVolume - Unable to get closest point on curve") +

@@ -12,6 +12,10 @@
 /// The radius at the curve's point nearest a particle is interpolated
 /// linearly, by parameter, between the two keys that bracket it.
 ///
+/// The curve is data read from a curve's "worldSpace" output, already in
+/// world coordinates, so it is queried in its own (object) space: a function
+/// set on data rather than on a DAG path has no world space to offer.
+///
 /// The last query's closest-point results are cached: the solver asks
 /// several questions about one particle, and each costs one closest-point
 /// search only. The tube ignores the margin and has no centre, size, closest

@@ -46,13 +46,13 @@ void MeshVolume::InitVolume()
                 "MeshVolume::InitVolume - Unable to initialise mesh volume class. Not enough data provided");
             return;
         }
-        status = meshFn.getPoints(originalPoints_, MSpace::kWorld);
+        status = meshFn.getPoints(originalPoints_, MSpace::kObject);
         if (!status)
         {
             ReportError("MeshVolume::InitVolume - Error getting points array from mesh.", status);
             return;
         }
-        status = meshFn.getVertexNormals(false, normals_, MSpace::kWorld);
+        status = meshFn.getVertexNormals(false, normals_, MSpace::kObject);
         if (!status)
         {
             ReportError("MeshVolume::InitVolume - Error getting normals array from mesh.", status);
@@ -111,7 +111,7 @@ const MeshVolume::GrownMesh* MeshVolume::GrownByMargin()
         points[i] = MFloatPoint(points[i].x + n.x * m, points[i].y + n.y * m, points[i].z + n.z * m);
         bounds.expand(MPoint(points[i].x, points[i].y, points[i].z));
     }
-    MFnMesh(copy).setPoints(points, MSpace::kWorld);
+    MFnMesh(copy).setPoints(points, MSpace::kObject);
 
     if (grown_.size() == kMaxGrownMeshes)
         grown_.erase(grown_.begin());
@@ -139,7 +139,7 @@ MPoint MeshVolume::GetClosestPoint(MPoint p)
     if (!initialised)
         InitVolume();
     MPoint closest;
-    const MStatus status = grownFn_.getClosestPoint(p, closest, MSpace::kWorld);
+    const MStatus status = grownFn_.getClosestPoint(p, closest, MSpace::kObject);
     if (!status)
     {
         ReportError("MeshVolume::GetRayIntersection - Error getting closest point.", status);
@@ -180,7 +180,7 @@ bool MeshVolume::GetRayIntersection(MPoint origin, MVector direction, MPoint& hi
         MFloatPoint(origin),
         MFloatVector(static_cast<float>(direction.x), static_cast<float>(direction.y),
                      static_cast<float>(direction.z)),
-        nullptr, nullptr, false, MSpace::kWorld, 1e6f, false, &accelParams, hit, nullptr, nullptr, nullptr,
+        nullptr, nullptr, false, MSpace::kObject, 1e6f, false, &accelParams, hit, nullptr, nullptr, nullptr,
         nullptr, nullptr, 1e-6f, &status);
     if (!status)
     {

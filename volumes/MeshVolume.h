@@ -14,6 +14,10 @@
 /// out along its vertex normal. Containment is the grown mesh's bounding box;
 /// nearest point and ray hits are the host's queries on the grown mesh.
 ///
+/// The mesh is data read from a mesh's "worldMesh" output, already in world
+/// coordinates, so it is queried in its own (object) space: a function set on
+/// data rather than on a DAG path has no world space to offer.
+///
 /// The shape never changes the mesh it is given: it grows copies, always from
 /// the original positions, and keeps a few grown copies by margin so that
 /// going back to a margin it has used costs nothing (the host keeps the

@@ -224,7 +224,7 @@ TEST_F(DemoScenesTest, NoParticleEntersAnObstacle)
             const MFnMesh mesh(meshData[m]);
             return !mesh.closestIntersection(MFloatPoint(meshCentre[m].x, meshCentre[m].y, meshCentre[m].z),
                                              MFloatVector(towards.x, towards.y, towards.z), nullptr, nullptr,
-                                             false, MSpace::kWorld, 1.0f, false, nullptr, hit, nullptr,
+                                             false, MSpace::kObject, 1.0f, false, nullptr, hit, nullptr,
                                              nullptr, nullptr, nullptr, nullptr);
         };
         const std::function<bool(const MPoint&)> tests[] = {
@@ -388,7 +388,7 @@ TEST_F(DemoScenesTest, PathFollowStaysInItsTubeAndGoesForward)
         for (unsigned i = 0; i < points.length(); ++i)
         {
             double u = 0.0;
-            const MPoint closest = curve.closestPoint(MPoint(points[i]), &u, 1e-4, MSpace::kWorld);
+            const MPoint closest = curve.closestPoint(MPoint(points[i]), &u, 1e-4, MSpace::kObject);
             const double ratio = (MPoint(points[i]) - closest).length() / radiusAt(u);
             EXPECT_LT(ratio, 1.25) << "frame " << frame << " particle " << i;
             outside += ratio >= 1.0 ? 1u : 0u;

@@ -75,6 +75,14 @@ if(NOT built STREQUAL "particleVolarix.so")
   message(FATAL_ERROR "the devkit build made more than the module: ${built}")
 endif()
 
+# The same build lays out the Maya module, with this plug-in in it.
+run(${CMAKE_COMMAND} --install "${build}" --prefix "${WORK_DIR}/dist" --component maya_module)
+foreach(file particleVolarix.mod plug-ins/particleVolarix.so scripts/AEparticleVolarixTemplate.mel)
+  if(NOT result EQUAL 0 OR NOT EXISTS "${WORK_DIR}/dist/particleVolarix/${file}")
+    message(FATAL_ERROR "the devkit build's module lacks ${file}:\n${output}")
+  endif()
+endforeach()
+
 file(WRITE "${WORK_DIR}/scene.mel" "loadPlugin \"${module}\";
 particle -n flock -jbp 0 0 0 -nj 40 -jr 5;
 createNode particleVolarix -n swarm;

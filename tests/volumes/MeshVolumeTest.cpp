@@ -41,7 +41,7 @@ TEST(MeshVolume, GrowsCopiesFromTheOriginalPoints)
 {
     const MObject cube = vxhost::MakeBoxMesh(1.0, 1.0, 1.0, MPoint(10, 0, 0));
     MFloatPointArray before;
-    MFnMesh(cube).getPoints(before, MSpace::kWorld);
+    MFnMesh(cube).getPoints(before, MSpace::kObject);
 
     MeshVolume volume(cube);
     volume.SetMargin(0.5);
@@ -57,7 +57,7 @@ TEST(MeshVolume, GrowsCopiesFromTheOriginalPoints)
 
     // The scene's mesh is never written.
     MFloatPointArray after;
-    MFnMesh(cube).getPoints(after, MSpace::kWorld);
+    MFnMesh(cube).getPoints(after, MSpace::kObject);
     ASSERT_EQ(after.length(), before.length());
     for (unsigned i = 0; i < after.length(); ++i)
         EXPECT_EQ(MPoint(after[i].x, after[i].y, after[i].z), MPoint(before[i].x, before[i].y, before[i].z));

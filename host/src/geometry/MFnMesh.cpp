@@ -43,19 +43,22 @@ void SetStatus(MStatus* ReturnStatus, const MStatus& status)
         *ReturnStatus = status;
 }
 
-// The one place where a query's space meets the stored coordinates. Mesh
-// data holds world coordinates (it stands for a shape's worldMesh output), so
-// every space reads them as stored. Once a function set can be attached
-// through a DAG path, that path's inclusive matrix belongs here: kWorld maps
-// through it, kObject does not.
-bool KnownSpace(MSpace::Space space)
+// The one place where a query's space meets the stored coordinates. As in
+// Maya, a function set on a data object rather than on a DAG path has no
+// world space: world-space queries fail. (A shape's "worldMesh" data already
+// holds world coordinates; its own space is the world.) Once a function set
+// can be attached through a DAG path, that path's inclusive matrix belongs
+// here: kWorld maps through it, kObject does not.
+bool UsableSpace(MSpace::Space space)
 {
-    return space > MSpace::kInvalid && space < MSpace::kLast;
+    return space > MSpace::kInvalid && space < MSpace::kLast && space != MSpace::kWorld;
 }
 
 MStatus CheckSpace(MSpace::Space space)
 {
-    if (KnownSpace(space))
+    if (space == MSpace::kWorld)
+        return Invalid("MFnMesh: world space needs a DAG path; this mesh is data");
+    if (UsableSpace(space))
         return MStatus::kSuccess;
     return Invalid("Unknown space " + std::to_string(static_cast<int>(space)));
 }
@@ -494,7 +497,7 @@ void WriteHit(const MeshTopology& topology, const float origin[3], const float d
     };
     if (!data)
         return fail(NotAttached());
-    if (!KnownSpace(space))
+    if (!UsableSpace(space))
         return fail(CheckSpace(space));
     const MeshGeometry& geometry = data->Geometry();
     MStatus status;
@@ -571,7 +574,7 @@ bool MFnMesh::closestIntersection(const MFloatPoint& raySource, const MFloatVect
     // that its cost per ray is Embree's; anything else takes the general
     // path, which repeats these checks and says what failed.
     const EmbreeScene* scene = fData ? fData->Geometry().CachedScene() : nullptr;
-    if (scene && !faceIds && !triIds && !testBothDirections && KnownSpace(space) && maxParam > 0.0f &&
+    if (scene && !faceIds && !triIds && !testBothDirections && UsableSpace(space) && maxParam > 0.0f &&
         raySource.w == 1.0f && (rayDirection.x != 0.0f || rayDirection.y != 0.0f || rayDirection.z != 0.0f))
     {
         if (ReturnStatus)

@@ -72,8 +72,17 @@ MStatus MFnNurbsCurve::setObject(const MObject& object)
     return status;
 }
 
-const NurbsCurve* MFnNurbsCurve::Geometry(MSpace::Space, MStatus* ReturnStatus) const
+const NurbsCurve* MFnNurbsCurve::Geometry(MSpace::Space space, MStatus* ReturnStatus) const
 {
+    // As in Maya, a function set on a data object rather than on a DAG path
+    // has no world space: world-space queries fail. (A shape's "worldSpace"
+    // data already holds world coordinates; its own space is the world.)
+    if (space == MSpace::kWorld)
+    {
+        SetStatus(ReturnStatus, MStatus(MStatus::kInvalidParameter,
+                                        "MFnNurbsCurve: world space needs a DAG path; this curve is data"));
+        return nullptr;
+    }
     if (!fData)
     {
         SetStatus(ReturnStatus,
@@ -88,13 +97,11 @@ const NurbsCurve* MFnNurbsCurve::Geometry(MSpace::Space, MStatus* ReturnStatus) 
                           "The curve data object holds no curve yet (MFnNurbsCurve::create fills it)"));
         return nullptr;
     }
-    // A data object already holds world coordinates, so every space reads
-    // the same geometry. This is the one place where a function set bound to
-    // a DAG path would hand out a world-space copy of the curve for kWorld
-    // (its CVs times the path's world matrix: exact, NURBS being affine
-    // invariant, and better than moving the query point, which would not
-    // survive non-uniform scale); CV writes in kWorld would go through the
-    // inverse matrix.
+    // This is the one place where a function set bound to a DAG path would
+    // hand out a world-space copy of the curve for kWorld (its CVs times the
+    // path's world matrix: exact, NURBS being affine invariant, and better
+    // than moving the query point, which would not survive non-uniform
+    // scale); CV writes in kWorld would go through the inverse matrix.
     SetStatus(ReturnStatus, MStatus::kSuccess);
     return curve;
 }
@@ -255,8 +262,11 @@ MStatus MFnNurbsCurve::getCV(unsigned int index, MPoint& pt, MSpace::Space space
     return MStatus::kSuccess;
 }
 
-MStatus MFnNurbsCurve::setCVs(const MPointArray& array, MSpace::Space)
+MStatus MFnNurbsCurve::setCVs(const MPointArray& array, MSpace::Space space)
 {
+    MStatus status;
+    if (space == MSpace::kWorld && !Geometry(space, &status))
+        return status;
     return Rebuild(array);
 }
 

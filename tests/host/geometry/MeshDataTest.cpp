@@ -69,7 +69,7 @@ TEST(MeshData, CreateValidatesAndCopiesAreIndependent)
     MFloatPointArray moved = sourcePoints;
     for (MFloatPoint& p : moved)
         p.y += 10;
-    ASSERT_TRUE(copyFn.setPoints(moved, MSpace::kWorld));
+    ASSERT_TRUE(copyFn.setPoints(moved, MSpace::kObject));
     MFloatPointArray after;
     sourceFn.getPoints(after);
     EXPECT_EQ(after, sourcePoints);

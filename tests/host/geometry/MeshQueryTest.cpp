@@ -96,7 +96,7 @@ void CheckAgainstBruteForce(const MObject& object, unsigned seed)
         float param = 0, bary1 = 0, bary2 = 0;
         int face = -1, triangle = -1;
         const bool hit = mesh.closestIntersection(
-            MFloatPoint(o.x, o.y, o.z), MFloatVector(d.x, d.y, d.z), nullptr, nullptr, false, MSpace::kWorld,
+            MFloatPoint(o.x, o.y, o.z), MFloatVector(d.x, d.y, d.z), nullptr, nullptr, false, MSpace::kObject,
             1e6f, false, nullptr, hitPoint, &param, &face, &triangle, &bary1, &bary2);
         ASSERT_EQ(hit, std::isfinite(bestT)) << "ray " << i;
         if (!hit)
@@ -147,6 +147,8 @@ TEST(MeshQuery, BoxAndPlaneByHand)
     ASSERT_TRUE(box.getClosestPoint(MPoint(10, 0, 0), closest, MSpace::kObject, &face));
     EXPECT_EQ(closest, MPoint(0.5, 0, 0));
     EXPECT_EQ(face, 4); // the +x quad
+    // Mesh data, not a DAG path: no world space, as in Maya.
+    EXPECT_EQ(box.getClosestPoint(MPoint(10, 0, 0), closest, MSpace::kWorld), MStatus::kInvalidParameter);
     ASSERT_TRUE(box.getClosestPoint(MPoint(2, 3, 0.25), closest));
     EXPECT_TRUE(closest.isEquivalent(MPoint(0.5, 0.5, 0.25), 1e-7)); // on the edge between +x and +y
 

@@ -140,7 +140,7 @@ TEST(NurbsCurve, BezierCubicMatchesBernsteinForm)
     MFnNurbsCurve stretched;
     MakeCurve(stretched, Points({p0, p1, p2, p3}), Knots({2, 2, 2, 6, 6, 6}), 3);
     EXPECT_TRUE(PointAt(stretched, 4.0).isEquivalent(MPoint(2, 1.5, 0.125), 1e-12));
-    EXPECT_TRUE(stretched.getDerivativesAtParm(2.0, pos, d1, MSpace::kWorld));
+    EXPECT_TRUE(stretched.getDerivativesAtParm(2.0, pos, d1, MSpace::kObject));
     EXPECT_TRUE(d1.isEquivalent(MVector(0.75, 1.5, 0)));
 
     // A repeated end CV leaves the first derivative zero there; the tangent is
@@ -174,4 +174,25 @@ TEST(NurbsCurve, ZeroLengthCurveHasDefinedAnswers)
         fn.closestPoint(MPoint(5, 5, 5), &param, 1e-3, MSpace::kObject, &status).isEquivalent(p, 1e-12));
     EXPECT_TRUE(status);
     EXPECT_TRUE(param >= 0.0 && param <= 1.0);
+}
+
+// Function sets here sit on data objects, never on a DAG path: as in Maya,
+// world-space queries and edits fail and leave the curve as it was, so a
+// caller cannot come to rely on a space the data cannot give.
+TEST(NurbsCurve, DataHasNoWorldSpace)
+{
+    MFnNurbsCurve fn;
+    MakeCurve(fn, Points({{0, 0, 0}, {3, 0, 0}}), Knots({0, 1}), 1);
+    MStatus status;
+    fn.closestPoint(MPoint(1, 1, 0), nullptr, 1e-6, MSpace::kWorld, &status);
+    EXPECT_EQ(status, MStatus::kInvalidParameter);
+    fn.tangent(0.5, MSpace::kWorld, &status);
+    EXPECT_EQ(status, MStatus::kInvalidParameter);
+    MPoint point;
+    EXPECT_EQ(fn.getPointAtParam(0.5, point, MSpace::kWorld), MStatus::kInvalidParameter);
+    MPointArray moved;
+    moved.append(MPoint(0, 5, 0));
+    moved.append(MPoint(3, 5, 0));
+    EXPECT_EQ(fn.setCVs(moved, MSpace::kWorld), MStatus::kInvalidParameter);
+    EXPECT_TRUE(PointAt(fn, 0.5).isEquivalent(MPoint(1.5, 0, 0), 1e-12));
 }
