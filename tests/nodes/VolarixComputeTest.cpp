@@ -93,9 +93,11 @@ TEST(VolarixCompute, ParametersAndPerParticleArraysReachTheSolver)
     // A distance Range is typed in the user's unit and used in centimetres,
     // while the distance value is stored in centimetres already.
     scene.Plug("boidSeparationType").setInt(1);
-    // A double2 has no child plugs to set; its value is written in place.
-    MDataBlock block(vxhost::Node::From(scene.object));
-    block.outputValue(Volarix::mBoidSeparationRange).set(0.03, 0.05);
+    // Each number of the pair is set through its child plug.
+    const MPlug range = scene.Plug("boidSeparationRange");
+    ASSERT_EQ(range.numChildren(), 2u);
+    ASSERT_TRUE(range.child(0).setDouble(0.03));
+    ASSERT_TRUE(range.child(1).setDouble(0.05));
     scene.Plug("numberOfNeighboursType").setInt(2);
     MFnArrayAttrsData arrays(perParticle);
     MIntArray neighbours;

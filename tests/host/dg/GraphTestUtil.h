@@ -31,7 +31,7 @@ struct Doubler : MPxNode
         if (status && offsets.jumpToElement(0))
             add = offsets.inputValue().asDouble();
         block.outputValue(output).set(2.0 * in + add);
-        return MStatus::kSuccess;
+        return block.setClean(plug);
     }
 
     static MStatus Initialize()
