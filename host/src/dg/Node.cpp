@@ -6,6 +6,7 @@
 #include <maya/MDataBlock.h>
 #include <maya/MGlobal.h>
 
+#include <cmath>
 #include <set>
 
 namespace vxhost
@@ -318,8 +319,13 @@ void Node::SyncTupleChild(const PlugPath& path, DataNode& data, bool fromChild)
     DataNode* tuple = TupleValue(path, component);
     if (!tuple)
         return;
+    // A connection hands over its source's number as it is; a whole number
+    // pair keeps whole numbers, as a write to it would.
+    const Attribute& child = *data.attribute;
     if (fromChild)
-        tuple->numbers[component] = data.numbers[0];
+        tuple->numbers[component] = child.IsBoolean()    ? (data.numbers[0] != 0.0 ? 1.0 : 0.0)
+                                    : child.IsIntegral() ? std::trunc(data.numbers[0])
+                                                         : data.numbers[0];
     else
         data.numbers[0] = tuple->numbers[component];
 }
