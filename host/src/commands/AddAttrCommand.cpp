@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -120,7 +121,19 @@ MStatus AttachChild(const ScriptStatement& statement, Node& node, PendingParent&
                                              : "': a child cannot have children of its own."),
                                   MStatus::kInvalidParameter);
     if (tuple)
+    {
+        // The pair's limits (addAttr -min on the double2) become its
+        // children's, as a plug-in pair's are: the children carry them.
         parent.defaults[parent.children.size()] = child->defaults[0];
+        if (parent.hasMin)
+            child->min[0] = child->hasMin ? std::max(child->min[0], parent.min[0]) : parent.min[0];
+        if (parent.hasMax)
+            child->max[0] = child->hasMax ? std::min(child->max[0], parent.max[0]) : parent.max[0];
+        child->hasMin = child->hasMin || parent.hasMin;
+        child->hasMax = child->hasMax || parent.hasMax;
+        std::fill(std::begin(child->min) + 1, std::end(child->min), child->min[0]);
+        std::fill(std::begin(child->max) + 1, std::end(child->max), child->max[0]);
+    }
     child->parent = &parent;
     parent.children.push_back(child);
     if (parent.children.size() < pending.expected)

@@ -543,16 +543,15 @@ void Writer::DynamicAttributes()
 }
 
 // One addAttr: a parent says how many children follow, and each child names
-// its parent. A pair's default is its children's.
+// its parent. A pair's default and limits are its children's.
 void Writer::AddAttrLine(const Node& node, const Attribute& a)
 {
     std::string line = "addAttr -ln " + a.name + " -sn " + a.shortName + " " + AddAttrType(a);
     if (!a.children.empty())
         line += " -nc " + std::to_string(a.children.size());
-    if (a.kind != AttributeKind::kTyped && a.kind != AttributeKind::kCompound)
+    if (a.kind != AttributeKind::kTyped && a.children.empty())
     {
-        if (a.children.empty())
-            line += " -dv " + FormatDouble(a.defaults[0]);
+        line += " -dv " + FormatDouble(a.defaults[0]);
         if (a.hasMin)
             line += " -min " + FormatDouble(a.min[0]);
         if (a.hasMax)
