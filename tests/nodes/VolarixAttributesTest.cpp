@@ -38,9 +38,6 @@ const Row kRows[] = {
     {"simulationAccuracy", "sa", "double", "1", "min 0, max 1", "keyable"},
     {"simulationAccuracyRange", "sar", "double2", "1 1", "min 0, max 1", "",
      "simulationAccuracyRange0,simulationAccuracyRange1"},
-    // A pair's children take their number's default and limits.
-    {"simulationAccuracyRange0", "sar0", "double", "1", "min 0, max 1", ""},
-    {"simulationAccuracyRange1", "sar1", "double", "1", "min 0, max 1", ""},
     {"simulationAccuracyType", "sat", "enum", "0", "", "", kTypeFields},
     {"boidSeparation", "bs", "distance", "2", "min 0, soft max 10", "keyable"},
     {"boidSeparationRange", "bsr", "double2", "2 2", "min 0", "",
@@ -53,8 +50,8 @@ const Row kRows[] = {
     {"numberOfNeighbours", "nn", "int", "2", "min 0, soft max 10", "keyable"},
     {"numberOfNeighboursRange", "nnr", "int2", "2 2", "min 0", "",
      "numberOfNeighboursRange0,numberOfNeighboursRange1"},
+    // A pair's children take their number's default and limits.
     {"numberOfNeighboursRange0", "nnr0", "int", "2", "min 0", ""},
-    {"numberOfNeighboursRange1", "nnr1", "int", "2", "min 0", ""},
     {"numberOfNeighboursType", "nnt", "enum", "0", "", "", kTypeFields},
     {"maximumSpeed", "ms", "distance", "3", "min 0, soft max 100", "keyable"},
     {"maximumSpeedRange", "msr", "double2", "3 3", "min 0", "", "maximumSpeedRange0,maximumSpeedRange1"},
@@ -73,8 +70,6 @@ const Row kRows[] = {
     {"velocityMatchingUrge", "vmu", "double", "1", "min 0, soft max 1", "keyable"},
     {"velocityMatchingUrgeRange", "vmur", "double2", "1 1", "min 0, soft max 1", "",
      "velocityMatchingUrgeRange0,velocityMatchingUrgeRange1"},
-    {"velocityMatchingUrgeRange0", "vmur0", "double", "1", "min 0, soft max 1", ""},
-    {"velocityMatchingUrgeRange1", "vmur1", "double", "1", "min 0, soft max 1", ""},
     {"velocityMatchingUrgeType", "vmut", "enum", "0", "", "", kTypeFields},
 
     {"target", "tgt", "compound", "", "", "array",
@@ -129,9 +124,7 @@ const Row kRows[] = {
     {"modifierVolumeDepth", "mvdp", "distance", "1", "", "keyable"},
     {"modifierCurveVolumeData", "mcvd", "double2", "1 1", "", "keyable array",
      "modifierCurveVolumeData0,modifierCurveVolumeData1"},
-    // The children share the pair's flags, but not its array-ness.
     {"modifierCurveVolumeData0", "mcvd0", "double", "1", "", "keyable"},
-    {"modifierCurveVolumeData1", "mcvd1", "double", "1", "", "keyable"},
     {"modifierSimulationAccuracy", "msa", "double", "1", "min -1, max 1, soft min 0", "keyable"},
     {"modifierModificationMethod", "mmm", "enum", "0", "", "", "Override=0,Additive=1"},
     {"modifierVolumeInfluenceMethod", "mvim", "enum", "0", "", "", "Full=0,Linear Falloff=1"},
