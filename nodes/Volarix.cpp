@@ -158,6 +158,11 @@ MStatus Volarix::compute(const MPlug& plug, MDataBlock& block)
     status = outputHandle.set(forcesData);
     if (!status)
         return Fail("Error creating output: outputForceData", status);
+    // Clean, so that a second read in the same step (the dynamics and a
+    // viewport, say) takes this force instead of drawing new random numbers.
+    status = block.setClean(plug);
+    if (!status)
+        return Fail("setting plug to clean", status);
 
     evaluator_.targets.Clear();
     evaluator_.modifiers.Clear();

@@ -11,7 +11,12 @@
 #include <maya/MPxFieldNode.h>
 #include <maya/MTime.h>
 #include <maya/MVectorArray.h>
+#include <vxhost/CRandom.h>
+#include <vxhost/CommandEngine.h>
 
+#include <iterator>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -93,9 +98,11 @@ TEST(VolarixCompute, ParametersAndPerParticleArraysReachTheSolver)
     // A distance Range is typed in the user's unit and used in centimetres,
     // while the distance value is stored in centimetres already.
     scene.Plug("boidSeparationType").setInt(1);
-    // A double2 has no child plugs to set; its value is written in place.
-    MDataBlock block(vxhost::Node::From(scene.object));
-    block.outputValue(Volarix::mBoidSeparationRange).set(0.03, 0.05);
+    // Each number of the pair is set through its child plug.
+    const MPlug range = scene.Plug("boidSeparationRange");
+    ASSERT_EQ(range.numChildren(), 2u);
+    ASSERT_TRUE(range.child(0).setDouble(0.03));
+    ASSERT_TRUE(range.child(1).setDouble(0.05));
     scene.Plug("numberOfNeighboursType").setInt(2);
     MFnArrayAttrsData arrays(perParticle);
     MIntArray neighbours;
@@ -151,4 +158,68 @@ TEST(VolarixCompute, FailedGatheringWritesNoForce)
     const std::vector<std::string> errors = Logged(vxhost::Severity::kError);
     ASSERT_FALSE(errors.empty());
     EXPECT_EQ(errors[0], std::string("gathering target data") + MStatus(MS::kFailure).errorString().asChar());
+}
+
+TEST(VolarixCompute, RangeChildrenReachComputeFromScripts)
+{
+    FieldScene scene;
+    SetParticles(scene, MVectorArray(1, MVector::zero), MVectorArray(1, MVector::zero));
+    // Every Range pair: the low end set on its child, the high end
+    // connected from a control (distances in centimetres, the UI unit).
+    const std::pair<const char*, ParameterEntry<double> FlockParameters::*> pairs[] = {
+        {"simulationAccuracy", &FlockParameters::simulationAccuracy},
+        {"boidSeparation", &FlockParameters::boidSeparation},
+        {"obstacleSeparation", &FlockParameters::obstacleSeparation},
+        {"maximumSpeed", &FlockParameters::maximumSpeed},
+        {"maximumForce", &FlockParameters::maximumForce},
+        {"boidSeparationUrge", &FlockParameters::boidSeparationUrge},
+        {"flockCentringUrge", &FlockParameters::flockCentringUrge},
+        {"velocityMatchingUrge", &FlockParameters::velocityMatchingUrge},
+        {"numberOfNeighbours", nullptr}};
+    std::string script = "createNode transform -n ctl;";
+    for (std::size_t i = 0; i < std::size(pairs); ++i)
+    {
+        const std::string range = std::string(pairs[i].first) + "Range";
+        script += "addAttr -ln " + range + " -at double ctl; setAttr ctl." + range + " " +
+                  std::to_string(i + 1) + "; connectAttr ctl." + range + " volarix1." + range +
+                  "1; setAttr volarix1." + range + "0 0.5;";
+    }
+    vxhost::CommandEngine& engine = vxhost::CommandEngine::Instance();
+    ASSERT_TRUE(engine.RunScript(script));
+    MStatus status;
+    OutputForce(scene, status);
+    ASSERT_TRUE(status);
+    const FlockParameters& p = scene.field->Evaluator().Parameters();
+    for (std::size_t i = 0; i + 1 < std::size(pairs); ++i)
+    {
+        EXPECT_EQ((p.*pairs[i].second).minimum, 0.5) << pairs[i].first;
+        EXPECT_EQ((p.*pairs[i].second).maximum, double(i + 1)) << pairs[i].first;
+    }
+    EXPECT_EQ(p.numberOfNeighbours.minimum, 0) << "0.5 in a long pair";
+    EXPECT_EQ(p.numberOfNeighbours.maximum, 9);
+
+    // A keyed child: halfway between flat keys 20 and 40 at frame 6.
+    ASSERT_TRUE(engine.RunScript("setKeyframe -t 1 -v 20 volarix1.maximumForceRange0;"
+                                 "setKeyframe -t 11 -v 40 -at maximumForceRange0 volarix1; currentTime 6;"));
+    OutputForce(scene, status);
+    ASSERT_TRUE(engine.RunScript("currentTime 1;"));
+    EXPECT_EQ(p.maximumForce.minimum, 30.0);
+    EXPECT_TRUE(Logged(vxhost::Severity::kError).empty());
+}
+
+TEST(VolarixCompute, AForceReadTwiceInOneStepIsComputedOnce)
+{
+    FieldScene scene;
+    SetParticles(scene, MVectorArray(2, MVector::zero), MVectorArray(2, MVector::zero));
+    // An evaluation draws once per particle (the accuracy check): from seed
+    // 1 the states run 2745024, 3357800067, 415139642, 3884216597.
+    vxhost::SeedRandom(1);
+    MStatus status;
+    OutputForce(scene, status);
+    OutputForce(scene, status);
+    EXPECT_EQ(vxhost::RandomState(), 3357800067u) << "the clean force is read again, not computed";
+    scene.Plug("magnitude").setDouble(2.0);
+    OutputForce(scene, status);
+    EXPECT_EQ(vxhost::RandomState(), 3884216597u) << "a change makes it dirty";
+    EXPECT_TRUE(vxhost::Messages().empty());
 }

@@ -27,6 +27,9 @@ OPENMAYA_MAJOR_NAMESPACE_OPEN
 
 /// Reads give the stored value (distances in centimetres, angles in
 /// radians, times as MTime); writes store without clamping, as in Maya.
+/// The handle of a child of a numeric pair or triple reads and writes that
+/// child's number within the pair's value, so asDouble2() on the pair sees
+/// it.
 /// data() hands out the stored data object itself, not a copy: changing it
 /// through a function set changes the node's value.
 class MDataHandle
@@ -78,7 +81,7 @@ public:
     void setMMatrix(const MMatrix& value) { set(value); }
     void setString(const MString& value) { set(value); }
     MStatus setMObject(const MObject& data) { return set(data); }
-    /// Marks the value computed; the host also does this after compute.
+    /// Marks the value, and everything below it, computed.
     void setClean();
 
     /// The value of a child of this compound.
@@ -88,12 +91,18 @@ public:
 #ifdef VXHOST_INTERNAL
     /// Host code.
     MDataHandle(vxhost::Node* node, vxhost::DataNode* data) : fNode(node), fData(data) {}
+    /// Host code: number `component` of a pair or triple's value.
+    MDataHandle(vxhost::Node* node, vxhost::DataNode* tuple, unsigned component)
+        : fNode(node), fData(tuple), fComponent(static_cast<int>(component))
+    {
+    }
     vxhost::DataNode* HostData() const { return fData; }
 #endif
 
 private:
     vxhost::Node* fNode = nullptr;
     vxhost::DataNode* fData = nullptr;
+    int fComponent = -1; ///< >= 0 for a child of a pair or triple
 };
 
 OPENMAYA_NAMESPACE_CLOSE

@@ -10,6 +10,12 @@ OPENMAYA_MAJOR_NAMESPACE_OPEN
 /// Limits and defaults are per value: setMin(a, b) limits the two values of
 /// a double2. A value set through a plug or setAttr is clamped into the hard
 /// limits; soft limits only shape the slider.
+///
+/// A pair or triple (k2Double, k3Float, ...) is a compound in the graph, as
+/// in Maya: create gives it one child per number, named "<name>0",
+/// "<name>1"... (brief "<briefName>0"...) of the single type (kDouble for
+/// k2Double). Its children share its flags and take their number's default
+/// and limits; a value set through a child is part of the pair's value.
 class MFnNumericAttribute : public MFnAttribute
 {
 public:
@@ -21,6 +27,8 @@ public:
     MObject create(const MString& fullName, const MString& briefName, MFnNumericData::Type unitType,
                    double defaultValue = 0.0, MStatus* ReturnStatus = nullptr);
     MFnNumericData::Type unitType(MStatus* ReturnStatus = nullptr) const;
+    /// The child of a pair or triple; kInvalidParameter past the last one.
+    MObject child(unsigned int index, MStatus* ReturnStatus = nullptr) const;
 
     MStatus setDefault(bool value);
     MStatus setDefault(int value);

@@ -118,7 +118,9 @@ public:
     MStatus getValue(MTime& value) const;
 
     // Writes. Fail with kFailure for a plug whose value comes from a
-    // connection.
+    // connection (to it, to a compound or array above it, or, for a pair,
+    // to one of its children). A child of a numeric pair writes its number
+    // of the pair's value.
     MStatus setBool(bool value);
     MStatus setShort(short value);
     MStatus setInt(int value);

@@ -220,6 +220,14 @@ double AsShown(const Attribute& a, double value)
     return std::strtod(text, nullptr);
 }
 
+// The attribute that types and shows number c of a: the child of a pair or
+// triple (a double3 with distance children, made with addAttr -p), or a
+// itself.
+const Attribute& ComponentAttribute(const Attribute& a, unsigned c)
+{
+    return a.IsTuple() && c < a.children.size() ? *a.children[c] : a;
+}
+
 void AppendNumber(const Attribute& a, double internal, CommandResult& result)
 {
     if (a.IsIntegral())
@@ -244,13 +252,13 @@ MStatus AppendValue(const MPlug& plug, CommandResult& result, std::string& error
     }
     if (IsNumber(a))
     {
-        // Several numbers of one attribute (an added double3) live side by
-        // side in one stored value.
+        // The numbers of a pair or triple live side by side in its stored
+        // value; each is shown as its child would show it.
         const DataNode* data = plug.HostNode()->Evaluate(plug.Steps(), status);
         if (!data)
             return status;
         for (unsigned c = 0; c < a.ComponentCount(); ++c)
-            AppendNumber(a, data->numbers[c], result);
+            AppendNumber(ComponentAttribute(a, c), data->numbers[c], result);
         return MStatus::kSuccess;
     }
     if (IsNumberCompound(a))
@@ -442,6 +450,21 @@ bool IsSettableDataType(const std::string& name)
     return false;
 }
 
+// What feeds plug, for a refusal: the connection to it, to the compound or
+// array holding it, or to a part of it (a child of a pair).
+std::string FeedText(const MPlug& plug, const Connection& c, const PlugPath& fed)
+{
+    const std::string source = Quoted(MPlug(c.source, c.sourcePath));
+    const MPlug fedPlug(c.destination, fed);
+    if (fed == plug.Steps())
+        return "It is connected from " + source + ".";
+    if (fed.size() < plug.Steps().size())
+        return "It is part of " + Quoted(fedPlug) + ", which is connected from " + source + ".";
+    const bool child = fed.size() == plug.Steps().size() + 1 && !plug.isArray();
+    return std::string(child ? "Its child " : "Its part ") + Quoted(fedPlug) + " is connected from " +
+           source + ".";
+}
+
 // Reads `count` numbers from positional argument `first` on.
 MStatus ReadNumbers(const ScriptValues& values, unsigned first, unsigned count, std::vector<double>& out)
 {
@@ -562,12 +585,11 @@ MStatus SetAttrCommand(const ScriptStatement& statement, CommandResult&)
         return fail("Message attributes have no data values.");
     if (!a.writable)
         return fail("The attribute " + Quoted(plug) + " is not writable.");
-    const bool driven =
-        !DrivingPlug(plug).isNull() ||
-        !Scene::Get().ConnectionsAt(*plug.HostNode(), plug.Steps(), false, true, true).empty();
-    if (driven)
+    PlugPath fed;
+    if (const Connection* c = plug.HostNode()->Feed(plug.Steps(), true, fed))
         return ReportCommandError(statement, "The attribute " + Quoted(plug) +
-                                                 " is locked or connected and cannot be modified.");
+                                                 " is locked or connected and cannot be modified. " +
+                                                 FeedText(plug, *c, fed));
 
     const unsigned given = values.Count() - 1;
     const bool numbers = IsNumber(a) || IsNumberCompound(a);
@@ -597,11 +619,14 @@ MStatus SetAttrCommand(const ScriptStatement& statement, CommandResult&)
         }
         else
         {
-            // MPlug writes one number; the numbers of an added double3 are
+            // MPlug writes one number; the numbers of a pair or triple are
             // written together, limited and rounded as the plug would.
             DataNode* data = plug.HostNode()->Data(plug.Steps());
             for (unsigned c = 0; data && c < count; ++c)
-                data->numbers[c] = a.Clamp(a.IsIntegral() ? std::trunc(typed[c]) : typed[c], c);
+            {
+                const double internal = ScriptToInternal(ComponentAttribute(a, c), typed[c]);
+                data->numbers[c] = a.ClampComponent(a.IsIntegral() ? std::trunc(internal) : internal, c);
+            }
             Scene::Get().Touch();
         }
     }
@@ -689,6 +714,20 @@ MStatus ConnectAttrCommand(const ScriptStatement& statement, CommandResult& resu
                                   Quoted(destination) + " already has an incoming connection from " +
                                       Quoted(driving.source()) + ".",
                                   MStatus::kInvalidParameter);
+    // So does a compound with a connected child: the two connections would
+    // both decide the child's value. Forcing replaces the child's.
+    std::vector<Connection> partFeeds;
+    for (const Connection* c :
+         Scene::Get().ConnectionsAt(*destination.HostNode(), destination.Steps(), false, true, true))
+        if (c->destinationPath != destination.Steps())
+            partFeeds.push_back(*c);
+    if (!partFeeds.empty() && !force)
+        return ReportCommandError(statement,
+                                  Quoted(destination) + " already has an incoming connection from " +
+                                      Quoted(MPlug(partFeeds[0].source, partFeeds[0].sourcePath)) + " to " +
+                                      Quoted(MPlug(partFeeds[0].destination, partFeeds[0].destinationPath)) +
+                                      ".",
+                                  MStatus::kInvalidParameter);
 
     Scene& scene = Scene::Get();
     // Forcing replaces the connection above the destination too; the one at
@@ -707,6 +746,8 @@ MStatus ConnectAttrCommand(const ScriptStatement& statement, CommandResult& resu
     }
     if (!replaced.isNull())
         scene.Disconnect(replaced.source(), replaced);
+    for (const Connection& c : partFeeds)
+        scene.Disconnect(MPlug(c.source, c.sourcePath), MPlug(c.destination, c.destinationPath));
     result.SetString("Connected " + std::string(source.name().asChar()) + " to " +
                      std::string(destination.name().asChar()) + ".");
     return MStatus::kSuccess;

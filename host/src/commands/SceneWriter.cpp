@@ -334,8 +334,12 @@ bool ExactTypedNumber(const Attribute& attribute, double value, std::string& out
 // "-dt doubleArray"); empty when addAttr cannot make it.
 std::string AddAttrType(const Attribute& a)
 {
-    if (a.array || !a.children.empty())
+    // A parent's children are written after it, each with -p.
+    if (a.array || (!a.children.empty() && !a.IsTuple() && a.kind != AttributeKind::kCompound))
         return std::string();
+    for (const auto& child : a.children)
+        if (!child->children.empty() || AddAttrType(*child).empty())
+            return std::string();
     switch (a.kind)
     {
     case AttributeKind::kNumeric:
@@ -357,8 +361,18 @@ std::string AddAttrType(const Attribute& a)
             return "-at double2";
         case MFnNumericData::k3Double:
             return "-at double3";
+        case MFnNumericData::k2Float:
+            return "-at float2";
+        case MFnNumericData::k3Float:
+            return "-at float3";
         case MFnNumericData::k2Long:
             return "-at long2";
+        case MFnNumericData::k3Long:
+            return "-at long3";
+        case MFnNumericData::k2Short:
+            return "-at short2";
+        case MFnNumericData::k3Short:
+            return "-at short3";
         default:
             return std::string();
         }
@@ -404,6 +418,8 @@ std::string AddAttrType(const Attribute& a)
         default:
             return std::string();
         }
+    case AttributeKind::kCompound:
+        return "-at compound";
     default:
         return std::string();
     }
@@ -427,6 +443,8 @@ private:
     void Line(const std::string& text) { fOut << text << ";\n"; }
     void Nodes();
     void DynamicAttributes();
+    void AddAttrLine(const Node& node, const Attribute& a);
+    void NumberLine(const std::string& plug, const Attribute& a, double value);
     // Every value of the node; with `baseline` (the state at the start
     // frame), only what differs from it.
     void Values(const std::shared_ptr<Node>& node, const ValueMap& values, const ValueMap* baseline);
@@ -518,23 +536,36 @@ void Writer::DynamicAttributes()
                                     " is not saved: addAttr makes no attribute of its kind.");
                 continue;
             }
-            std::string line = "addAttr -ln " + a.name + " -sn " + a.shortName + " " + type;
-            if (a.kind != AttributeKind::kTyped)
-            {
-                line += " -dv " + FormatDouble(a.defaults[0]);
-                if (a.hasMin)
-                    line += " -min " + FormatDouble(a.min[0]);
-                if (a.hasMax)
-                    line += " -max " + FormatDouble(a.max[0]);
-                if (a.hasSoftMin)
-                    line += " -smn " + FormatDouble(a.softMin);
-                if (a.hasSoftMax)
-                    line += " -smx " + FormatDouble(a.softMax);
-            }
-            if (a.keyable)
-                line += " -k 1";
-            Line(line + " " + node->name);
+            AddAttrLine(*node, a);
+            for (const auto& child : a.children)
+                AddAttrLine(*node, *child);
         }
+}
+
+// One addAttr: a parent says how many children follow, and each child names
+// its parent. A pair's default and limits are its children's.
+void Writer::AddAttrLine(const Node& node, const Attribute& a)
+{
+    std::string line = "addAttr -ln " + a.name + " -sn " + a.shortName + " " + AddAttrType(a);
+    if (!a.children.empty())
+        line += " -nc " + std::to_string(a.children.size());
+    if (a.kind != AttributeKind::kTyped && a.children.empty())
+    {
+        line += " -dv " + FormatDouble(a.defaults[0]);
+        if (a.hasMin)
+            line += " -min " + FormatDouble(a.min[0]);
+        if (a.hasMax)
+            line += " -max " + FormatDouble(a.max[0]);
+        if (a.hasSoftMin)
+            line += " -smn " + FormatDouble(a.softMin);
+        if (a.hasSoftMax)
+            line += " -smx " + FormatDouble(a.softMax);
+    }
+    if (a.keyable)
+        line += " -k 1";
+    if (a.parent)
+        line += " -p " + a.parent->name;
+    Line(line + " " + node.name);
 }
 
 void Writer::Values(const std::shared_ptr<Node>& node, const ValueMap& values, const ValueMap* baseline)
@@ -623,15 +654,30 @@ bool Writer::Leaf(const std::shared_ptr<Node>& node, const DataNode& value, cons
             differs = differs || !SameBits(value.numbers[c], baseline ? baseline->numbers[c] : a.defaults[c]);
         if (!differs)
             return false;
-        std::string typed;
-        if (a.kind == AttributeKind::kUnit && !ExactTypedNumber(a, value.numbers[0], typed))
+        // A pair with distance or angle children (made with addAttr -p) is
+        // typed child by child, each in its own unit.
+        const bool unitChildren =
+            a.IsTuple() && std::any_of(a.children.begin(), a.children.end(),
+                                       [](const auto& child) { return child->kind == AttributeKind::kUnit; });
+        if (unitChildren)
         {
-            Line("setAttrExact " + plug + " " + Number(value.numbers[0]));
+            PlugPath childPath = path;
+            childPath.emplace_back();
+            for (unsigned c = 0; c < count; ++c)
+            {
+                childPath.back().attribute = a.children[c].get();
+                NumberLine(PlugText(*node, childPath), *a.children[c], value.numbers[c]);
+            }
             return true;
         }
-        if (a.kind != AttributeKind::kUnit)
-            for (unsigned c = 0; c < count; ++c)
-                typed += (c ? " " : "") + Number(value.numbers[c]);
+        if (a.kind == AttributeKind::kUnit)
+        {
+            NumberLine(plug, a, value.numbers[0]);
+            return true;
+        }
+        std::string typed;
+        for (unsigned c = 0; c < count; ++c)
+            typed += (c ? " " : "") + Number(value.numbers[c]);
         Line("setAttr " + plug + " " + typed);
         return true;
     }
@@ -662,6 +708,17 @@ bool Writer::Leaf(const std::shared_ptr<Node>& node, const DataNode& value, cons
     default:
         return false;
     }
+}
+
+// One number of a distance, angle or time: typed in the unit setAttr reads
+// when that gives back exactly the value, else given exactly.
+void Writer::NumberLine(const std::string& plug, const Attribute& a, double value)
+{
+    std::string typed;
+    if (ExactTypedNumber(a, value, typed))
+        Line("setAttr " + plug + " " + typed);
+    else
+        Line("setAttrExact " + plug + " " + Number(value));
 }
 
 void Writer::Connections()

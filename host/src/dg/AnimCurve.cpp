@@ -110,7 +110,7 @@ public:
             return MStatus::kUnknownParameter;
         const double value = EvaluateAnimCurve(AnimCurveKeys(*HostNode()), Dynamics::Get().CurrentFrame());
         block.outputValue(fAttributes.output).set(value);
-        return MStatus::kSuccess;
+        return block.setClean(plug);
     }
 
 private:

@@ -3,6 +3,8 @@
 #include <maya/MFnNumericData.h>
 
 #include <algorithm>
+#include <iterator>
+#include <string>
 
 namespace vxhost
 {
@@ -38,6 +40,10 @@ MFn::Type Attribute::ApiType() const
 
 bool Attribute::HasFn(MFn::Type type) const
 {
+    // A pair or triple is a compound in the graph, as in Maya: its children
+    // are reachable through MFnCompoundAttribute too.
+    if (type == MFn::kCompoundAttribute && IsTuple())
+        return true;
     return type == ApiType() || type == MFn::kAttribute || type == MFn::kBase;
 }
 
@@ -106,6 +112,66 @@ double Attribute::Clamp(double value, unsigned c) const
     if (hasMax && value > max[i])
         value = max[i];
     return value;
+}
+
+double Attribute::ClampComponent(double value, unsigned c) const
+{
+    value = Clamp(value, c);
+    return c < children.size() ? children[c]->Clamp(value, 0) : value;
+}
+
+int Attribute::SingleNumericType(int numericType)
+{
+    switch (numericType)
+    {
+    case MFnNumericData::k2Short:
+    case MFnNumericData::k3Short:
+        return MFnNumericData::kShort;
+    case MFnNumericData::k2Int:
+    case MFnNumericData::k3Int:
+        return MFnNumericData::kInt;
+    case MFnNumericData::k2Float:
+    case MFnNumericData::k3Float:
+        return MFnNumericData::kFloat;
+    case MFnNumericData::k2Double:
+    case MFnNumericData::k3Double:
+        return MFnNumericData::kDouble;
+    default:
+        return numericType;
+    }
+}
+
+void Attribute::MakeTupleChildren()
+{
+    const unsigned count = ComponentCount();
+    if (kind != AttributeKind::kNumeric || count < 2 || !children.empty())
+        return;
+    for (unsigned c = 0; c < count; ++c)
+    {
+        auto child = std::make_shared<Attribute>();
+        child->kind = AttributeKind::kNumeric;
+        child->name = name + std::to_string(c);
+        child->shortName = shortName + std::to_string(c);
+        child->numericType = SingleNumericType(numericType);
+        std::fill(std::begin(child->defaults), std::end(child->defaults), defaults[c]);
+        child->hasMin = hasMin;
+        child->hasMax = hasMax;
+        std::fill(std::begin(child->min), std::end(child->min), min[c]);
+        std::fill(std::begin(child->max), std::end(child->max), max[c]);
+        child->hasSoftMin = hasSoftMin;
+        child->hasSoftMax = hasSoftMax;
+        child->softMin = softMin;
+        child->softMax = softMax;
+        child->readable = readable;
+        child->writable = writable;
+        child->connectable = connectable;
+        child->storable = storable;
+        child->keyable = keyable;
+        child->hidden = hidden;
+        child->channelBox = channelBox;
+        child->parent = this;
+        children.push_back(std::move(child));
+    }
 }
 
 int Attribute::ChildIndex(const Attribute* child) const

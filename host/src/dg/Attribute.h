@@ -43,6 +43,21 @@ public:
     bool IsBoolean() const;
     /// value limited by the hard limits of component c.
     double Clamp(double value, unsigned c) const;
+    /// A numeric pair or triple (k2Double, k3Float, ...) with its children:
+    /// one child per number, as Maya makes them.
+    bool IsTuple() const { return kind == AttributeKind::kNumeric && !children.empty(); }
+    /// A child of a tuple: its number is stored in the tuple's value.
+    bool IsTupleChild() const { return parent && parent->IsTuple(); }
+    /// value limited for component c of a tuple: by the tuple's limits and
+    /// by the child's own (a child added with addAttr -p brings its own).
+    double ClampComponent(double value, unsigned c) const;
+    /// Gives a numeric pair or triple its children "<name>0", "<name>1"...
+    /// with brief names "<shortName>0"..., of the single type (kDouble for
+    /// k2Double), taking the defaults, limits and flags of their component.
+    void MakeTupleChildren();
+    /// The single type of a pair or triple type (k3Float -> kFloat); other
+    /// types unchanged.
+    static int SingleNumericType(int numericType);
     /// The position of child among the children; -1 when it is none.
     int ChildIndex(const Attribute* child) const;
     /// Whether name is the long or the short name.

@@ -280,7 +280,10 @@ public:
         if (!status)
             return status;
         if (attribute == fLocal)
-            return block.outputValue(fLocal).set(input);
+        {
+            status = block.outputValue(fLocal).set(input);
+            return status ? block.setClean(plug) : status;
+        }
         MObject world = input;
         const MMatrix m = WorldMatrix(*HostNode(), status);
         if (!status)
@@ -402,7 +405,7 @@ MStatus ComputeDagAttribute(Node& node, const MPlug& plug, MDataBlock& block)
             return status;
         block.outputValue(attribute).set(attribute == transformAttributes.matrix ? t.asMatrix()
                                                                                  : t.asMatrixInverse());
-        return MStatus::kSuccess;
+        return block.setClean(plug);
     }
     return MStatus::kUnknownParameter;
 }

@@ -7,6 +7,7 @@
 #include <maya/MDataBlock.h>
 #include <maya/MDataHandle.h>
 
+#include <cstdint>
 #include <iterator>
 
 using namespace vxhost;
@@ -49,28 +50,49 @@ DataNode* Output(Node* node, const PlugPath& path, MStatus* ReturnStatus)
     Report(ReturnStatus, data ? MStatus::kSuccess : NoData());
     return data;
 }
+
+// The handle of the value at path: a child of a pair or triple is a view of
+// its number within the pair's value.
+MDataHandle HandleAt(Node* node, const PlugPath& path, DataNode* data)
+{
+    unsigned component = 0;
+    if (DataNode* tuple = data ? node->TupleValue(path, component) : nullptr)
+        return MDataHandle(node, tuple, component);
+    return MDataHandle(node, data);
+}
+
+void MarkClean(DataNode& data, std::uint64_t generation)
+{
+    data.computedAt = generation;
+    for (DataNode& child : data.children)
+        MarkClean(child, generation);
+    for (auto& entry : data.elements)
+        MarkClean(*entry.second, generation);
+}
 } // namespace
 
 MDataHandle MDataBlock::inputValue(const MPlug& plug, MStatus* ReturnStatus)
 {
     const PlugPath path = plug.HostNode().get() == fNode ? plug.Steps() : PlugPath();
-    return MDataHandle(fNode, Input(fNode, path, ReturnStatus));
+    return HandleAt(fNode, path, Input(fNode, path, ReturnStatus));
 }
 
 MDataHandle MDataBlock::inputValue(const MObject& attribute, MStatus* ReturnStatus)
 {
-    return MDataHandle(fNode, Input(fNode, PathOf(fNode, attribute), ReturnStatus));
+    const PlugPath path = PathOf(fNode, attribute);
+    return HandleAt(fNode, path, Input(fNode, path, ReturnStatus));
 }
 
 MDataHandle MDataBlock::outputValue(const MPlug& plug, MStatus* ReturnStatus)
 {
     const PlugPath path = plug.HostNode().get() == fNode ? plug.Steps() : PlugPath();
-    return MDataHandle(fNode, Output(fNode, path, ReturnStatus));
+    return HandleAt(fNode, path, Output(fNode, path, ReturnStatus));
 }
 
 MDataHandle MDataBlock::outputValue(const MObject& attribute, MStatus* ReturnStatus)
 {
-    return MDataHandle(fNode, Output(fNode, PathOf(fNode, attribute), ReturnStatus));
+    const PlugPath path = PathOf(fNode, attribute);
+    return HandleAt(fNode, path, Output(fNode, path, ReturnStatus));
 }
 
 MArrayDataHandle MDataBlock::inputArrayValue(const MObject& attribute, MStatus* ReturnStatus)
@@ -102,7 +124,7 @@ MStatus MDataBlock::setClean(const MPlug& plug)
     DataNode* data = plug.HostNode().get() == fNode ? fNode->Data(plug.Steps()) : nullptr;
     if (!data)
         return NoData();
-    data->computedAt = Scene::Get().Generation();
+    MarkClean(*data, Scene::Get().Generation());
     return MStatus::kSuccess;
 }
 
@@ -111,7 +133,7 @@ MStatus MDataBlock::setClean(const MObject& attribute)
     DataNode* data = Output(fNode, PathOf(fNode, attribute), nullptr);
     if (!data)
         return NoData();
-    data->computedAt = Scene::Get().Generation();
+    MarkClean(*data, Scene::Get().Generation());
     return MStatus::kSuccess;
 }
 
@@ -119,40 +141,46 @@ MStatus MDataBlock::setClean(const MObject& attribute)
 
 MObject MDataHandle::attribute()
 {
-    return fData ? MObject(const_cast<Attribute*>(fData->attribute)->shared_from_this()) : MObject();
+    if (!fData)
+        return MObject();
+    if (fComponent >= 0)
+        return MObject(fData->attribute->children[static_cast<std::size_t>(fComponent)]);
+    return MObject(const_cast<Attribute*>(fData->attribute)->shared_from_this());
 }
 
 namespace
 {
-double First(const DataNode* data)
+// The handle's one number: the first of its value, or its component of a
+// pair's.
+double First(const DataNode* data, int component)
 {
-    return data ? data->numbers[0] : 0.0;
+    return data ? data->numbers[component >= 0 ? component : 0] : 0.0;
 }
 } // namespace
 
 bool MDataHandle::asBool() const
 {
-    return First(fData) != 0.0;
+    return First(fData, fComponent) != 0.0;
 }
 char MDataHandle::asChar() const
 {
-    return static_cast<char>(First(fData));
+    return static_cast<char>(First(fData, fComponent));
 }
 short MDataHandle::asShort() const
 {
-    return static_cast<short>(First(fData));
+    return static_cast<short>(First(fData, fComponent));
 }
 int MDataHandle::asInt() const
 {
-    return static_cast<int>(First(fData));
+    return static_cast<int>(First(fData, fComponent));
 }
 float MDataHandle::asFloat() const
 {
-    return static_cast<float>(First(fData));
+    return static_cast<float>(First(fData, fComponent));
 }
 double MDataHandle::asDouble() const
 {
-    return First(fData);
+    return First(fData, fComponent);
 }
 
 double2& MDataHandle::asDouble2()
@@ -183,12 +211,12 @@ MVector MDataHandle::asVector() const
 
 MDistance MDataHandle::asDistance() const
 {
-    return MDistance(First(fData), MDistance::kCentimeters);
+    return MDistance(First(fData, fComponent), MDistance::kCentimeters);
 }
 
 MTime MDataHandle::asTime() const
 {
-    return MTime(First(fData), MTime::kSeconds);
+    return MTime(First(fData, fComponent), MTime::kSeconds);
 }
 
 const MMatrix& MDataHandle::asMatrix() const
@@ -243,7 +271,7 @@ void MDataHandle::set(float value)
 void MDataHandle::set(double value)
 {
     if (fData)
-        fData->numbers[0] = value;
+        fData->numbers[fComponent >= 0 ? fComponent : 0] = value;
 }
 void MDataHandle::set(double a, double b)
 {
@@ -299,15 +327,22 @@ MStatus MDataHandle::set(const MObject& value)
 
 void MDataHandle::setClean()
 {
-    if (fData)
-        fData->computedAt = Scene::Get().Generation();
+    if (!fData)
+        return;
+    DataNode& data = fComponent >= 0 ? fData->children[static_cast<std::size_t>(fComponent)] : *fData;
+    MarkClean(data, Scene::Get().Generation());
 }
 
 MDataHandle MDataHandle::child(const MObject& attribute)
 {
-    const int index =
-        fData && !fData->isArray ? fData->attribute->ChildIndex(Attribute::From(attribute)) : -1;
-    return index < 0 ? MDataHandle() : MDataHandle(fNode, &fData->children[static_cast<std::size_t>(index)]);
+    const int index = fData && !fData->isArray && fComponent < 0
+                          ? fData->attribute->ChildIndex(Attribute::From(attribute))
+                          : -1;
+    if (index < 0)
+        return MDataHandle();
+    if (fData->attribute->IsTuple())
+        return MDataHandle(fNode, fData, static_cast<unsigned>(index));
+    return MDataHandle(fNode, &fData->children[static_cast<std::size_t>(index)]);
 }
 
 MDataHandle MDataHandle::child(const MPlug& plug)
@@ -400,9 +435,7 @@ MStatus MArrayDataHandle::setAllClean()
 {
     if (!fArray)
         return NoData();
-    fArray->computedAt = Scene::Get().Generation();
-    for (auto& entry : fArray->elements)
-        entry.second->computedAt = fArray->computedAt;
+    MarkClean(*fArray, Scene::Get().Generation());
     return MStatus::kSuccess;
 }
 

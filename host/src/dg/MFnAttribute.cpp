@@ -87,7 +87,9 @@ MObject MFnAttribute::parent(MStatus* ReturnStatus) const
     return MObject(a->parent->shared_from_this());
 }
 
-#define VX_FLAG(getter, setter, field)                                                                       \
+// The flags a pair or triple shares with its children, as Maya's numeric
+// compounds do; array-ness stays the parent's own.
+#define VX_FLAG(getter, setter, field, shared)                                                               \
     bool MFnAttribute::getter(MStatus* ReturnStatus) const                                                   \
     {                                                                                                        \
         const Attribute* a = Attr(ReturnStatus);                                                             \
@@ -97,19 +99,24 @@ MObject MFnAttribute::parent(MStatus* ReturnStatus) const
     {                                                                                                        \
         MStatus status;                                                                                      \
         if (Attribute* a = Attr(&status))                                                                    \
+        {                                                                                                    \
             a->field = state;                                                                                \
+            if (shared && a->IsTuple())                                                                      \
+                for (const auto& child : a->children)                                                        \
+                    child->field = state;                                                                    \
+        }                                                                                                    \
         return status;                                                                                       \
     }
-VX_FLAG(isReadable, setReadable, readable)
-VX_FLAG(isWritable, setWritable, writable)
-VX_FLAG(isConnectable, setConnectable, connectable)
-VX_FLAG(isStorable, setStorable, storable)
-VX_FLAG(isKeyable, setKeyable, keyable)
-VX_FLAG(isHidden, setHidden, hidden)
-VX_FLAG(isArray, setArray, array)
-VX_FLAG(isChannelBoxFlagSet, setChannelBox, channelBox)
-VX_FLAG(usesArrayDataBuilder, setUsesArrayDataBuilder, usesArrayDataBuilder)
-VX_FLAG(indexMatters, setIndexMatters, indexMatters)
+VX_FLAG(isReadable, setReadable, readable, true)
+VX_FLAG(isWritable, setWritable, writable, true)
+VX_FLAG(isConnectable, setConnectable, connectable, true)
+VX_FLAG(isStorable, setStorable, storable, true)
+VX_FLAG(isKeyable, setKeyable, keyable, true)
+VX_FLAG(isHidden, setHidden, hidden, true)
+VX_FLAG(isArray, setArray, array, false)
+VX_FLAG(isChannelBoxFlagSet, setChannelBox, channelBox, true)
+VX_FLAG(usesArrayDataBuilder, setUsesArrayDataBuilder, usesArrayDataBuilder, false)
+VX_FLAG(indexMatters, setIndexMatters, indexMatters, false)
 #undef VX_FLAG
 
 bool MFnAttribute::isDynamic(MStatus* ReturnStatus) const
@@ -167,7 +174,20 @@ MObject MFnNumericAttribute::create(const MString& fullName, const MString& brie
     auto attribute = NewAttribute(AttributeKind::kNumeric, fullName, briefName);
     attribute->numericType = unitType;
     std::fill(std::begin(attribute->defaults), std::end(attribute->defaults), defaultValue);
+    attribute->MakeTupleChildren();
     return Adopt(attribute, ReturnStatus);
+}
+
+MObject MFnNumericAttribute::child(unsigned int index, MStatus* ReturnStatus) const
+{
+    const Attribute* a = Attr(ReturnStatus);
+    if (!a || index >= a->children.size())
+    {
+        Report(ReturnStatus, MStatus(MStatus::kInvalidParameter, "no child with that index"));
+        return MObject();
+    }
+    Report(ReturnStatus, MStatus::kSuccess);
+    return MObject(a->children[index]);
 }
 
 MFnNumericData::Type MFnNumericAttribute::unitType(MStatus* ReturnStatus) const
@@ -180,6 +200,8 @@ namespace
 {
 using Triple = double (Attribute::*)[3];
 
+// The children of a pair or triple hold its numbers one by one: each takes
+// its component's default and limits.
 MStatus SetTriple(Attribute* a, Triple field, double x, double y, double z, bool Attribute::*flag = nullptr)
 {
     if (!a)
@@ -189,6 +211,9 @@ MStatus SetTriple(Attribute* a, Triple field, double x, double y, double z, bool
     (a->*field)[2] = z;
     if (flag)
         a->*flag = true;
+    if (a->IsTuple())
+        for (std::size_t c = 0; c < a->children.size(); ++c)
+            SetTriple(a->children[c].get(), field, (a->*field)[c], (a->*field)[c], (a->*field)[c], flag);
     return MStatus::kSuccess;
 }
 
@@ -212,6 +237,9 @@ MStatus SetSoft(Attribute* a, double Attribute::*field, bool Attribute::*flag, d
         return MStatus::kInvalidParameter;
     a->*field = value;
     a->*flag = true;
+    if (a->IsTuple())
+        for (const auto& child : a->children)
+            SetSoft(child.get(), field, flag, value);
     return MStatus::kSuccess;
 }
 
@@ -686,6 +714,8 @@ MStatus MFnCompoundAttribute::addChild(const MObject& child)
     Attribute* a = Attr(&status);
     if (!a)
         return status;
+    if (a->kind != AttributeKind::kCompound)
+        return MStatus(MStatus::kInvalidParameter, "a numeric pair or triple has the children of its type");
     const std::shared_ptr<Attribute> c = Attribute::Shared(child);
     if (!c || c.get() == a)
         return MStatus(MStatus::kInvalidParameter, "the child is not an attribute");
@@ -706,7 +736,7 @@ MStatus MFnCompoundAttribute::removeChild(const MObject& child)
     if (!a)
         return status;
     const int index = a->ChildIndex(Attribute::From(child));
-    if (index < 0 || a->added)
+    if (index < 0 || a->added || a->kind != AttributeKind::kCompound)
         return MStatus::kInvalidParameter;
     a->children[static_cast<std::size_t>(index)]->parent = nullptr;
     a->children.erase(a->children.begin() + index);

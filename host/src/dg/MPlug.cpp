@@ -91,7 +91,7 @@ bool MPlug::isElement(MStatus* ReturnStatus) const
 bool MPlug::isCompound(MStatus* ReturnStatus) const
 {
     Report(ReturnStatus, MStatus::kSuccess);
-    return !isNull() && Attr()->kind == AttributeKind::kCompound;
+    return !isNull() && (Attr()->kind == AttributeKind::kCompound || Attr()->IsTuple());
 }
 
 bool MPlug::isChild(MStatus* ReturnStatus) const
@@ -466,7 +466,8 @@ MStatus MPlug::getValue(MTime& value) const
 
 namespace
 {
-// The stored value a write may change, or null with the reason.
+// The stored value a write may change, or null with the reason. A pair or
+// triple with a connected child is fed in part, and refuses a write too.
 DataNode* Writable(const std::shared_ptr<Node>& node, const PlugPath& path, MStatus& status)
 {
     if (!node || path.empty() || !node->alive)
@@ -474,9 +475,14 @@ DataNode* Writable(const std::shared_ptr<Node>& node, const PlugPath& path, MSta
         status = NullPlug();
         return nullptr;
     }
-    if (Scene::Get().SourceOf(*node, path) || node->ConnectedAncestor(path) > 0)
+    PlugPath fed;
+    if (const Connection* c = node->Feed(path, path.back().attribute->IsTuple(), fed))
     {
-        status = MStatus(MStatus::kFailure, PlugName(*node, path) + " is the destination of a connection");
+        MString text = PlugName(*node, path) + " is the destination of a connection from " +
+                       PlugName(*c->source, c->sourcePath);
+        if (fed != path)
+            text += MString(" to ") + PlugName(*node, fed);
+        status = MStatus(MStatus::kFailure, text);
         return nullptr;
     }
     DataNode* data = node->Data(path);
@@ -496,6 +502,14 @@ MStatus WriteNumber(const std::shared_ptr<Node>& node, const PlugPath& path, dou
         value = value != 0.0 ? 1.0 : 0.0;
     else if (a.IsIntegral())
         value = std::trunc(value);
+    // A child of a pair or triple writes its number of the pair's value,
+    // within the pair's limits too.
+    unsigned component = 0;
+    if (DataNode* tuple = node->TupleValue(path, component))
+    {
+        value = tuple->attribute->ClampComponent(value, component);
+        tuple->numbers[component] = value;
+    }
     data->numbers[0] = a.Clamp(value, 0);
     Scene::Get().Touch();
     return MStatus::kSuccess;

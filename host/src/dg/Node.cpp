@@ -4,6 +4,10 @@
 #include "Scene.h"
 
 #include <maya/MDataBlock.h>
+#include <maya/MGlobal.h>
+
+#include <cmath>
+#include <set>
 
 namespace vxhost
 {
@@ -191,6 +195,42 @@ std::size_t Node::ConnectedAncestor(const PlugPath& path) const
     return 0;
 }
 
+DataNode* Node::TupleValue(const PlugPath& path, unsigned& outComponent)
+{
+    if (path.size() < 2 || !path.back().attribute->IsTupleChild())
+        return nullptr;
+    const Attribute* child = path.back().attribute;
+    DataNode* tuple = Data(PlugPath(path.begin(), path.end() - 1));
+    if (!tuple || tuple->isArray)
+        return nullptr;
+    outComponent = static_cast<unsigned>(child->parent->ChildIndex(child));
+    return tuple;
+}
+
+const Connection* Node::Feed(const PlugPath& path, bool withParts, PlugPath& outFedPath) const
+{
+    const Scene& scene = Scene::Get();
+    if (const Connection* c = scene.SourceOf(*this, path))
+    {
+        outFedPath = path;
+        return c;
+    }
+    if (const std::size_t fed = ConnectedAncestor(path); fed > 0)
+    {
+        outFedPath.assign(path.begin(), path.begin() + static_cast<std::ptrdiff_t>(fed));
+        if (!scene.SourceOf(*this, outFedPath))
+            outFedPath.back().index = -1; // the whole array is the destination
+        return scene.SourceOf(*this, outFedPath);
+    }
+    if (withParts)
+        for (const Connection* c : scene.ConnectionsAt(*this, path, false, true, true))
+        {
+            outFedPath = c->destinationPath;
+            return c;
+        }
+    return nullptr;
+}
+
 bool Node::IsComputed(const PlugPath& path) const
 {
     for (const PlugStep& step : path)
@@ -223,19 +263,25 @@ DataNode* Node::Evaluate(const PlugPath& path, MStatus& status)
         if (!scene.SourceOf(*this, ancestor))
             ancestor.back().index = -1; // the whole array is the destination
         Evaluate(ancestor, status);
+        if (status)
+            SyncTupleChild(path, *data, false);
         --fEvaluationDepth;
         return status ? data : nullptr;
     }
+    bool connected = false;
     if (const Connection* c = scene.SourceOf(*this, path))
     {
         const std::shared_ptr<Node> source = c->source;
         const PlugPath sourcePath = c->sourcePath;
         if (const DataNode* value = source->Evaluate(sourcePath, status))
+        {
             data->CopyValue(*value);
+            connected = true;
+        }
     }
     else if (IsComputed(path) && data->computedAt != scene.Generation())
     {
-        status = Compute(path, *data);
+        status = Compute(path);
         // A node that computes only the elements of an array is asked for
         // each existing element.
         if (status == MStatus::kUnknownParameter && data->isArray)
@@ -261,8 +307,27 @@ DataNode* Node::Evaluate(const PlugPath& path, MStatus& status)
     }
     if (status)
         PullConnectedDescendants(path, status);
+    if (status)
+        SyncTupleChild(path, *data, connected);
     --fEvaluationDepth;
     return status ? data : nullptr;
+}
+
+void Node::SyncTupleChild(const PlugPath& path, DataNode& data, bool fromChild)
+{
+    unsigned component = 0;
+    DataNode* tuple = TupleValue(path, component);
+    if (!tuple)
+        return;
+    // A connection hands over its source's number as it is; a whole number
+    // pair keeps whole numbers, as a write to it would.
+    const Attribute& child = *data.attribute;
+    if (fromChild)
+        tuple->numbers[component] = child.IsBoolean()    ? (data.numbers[0] != 0.0 ? 1.0 : 0.0)
+                                    : child.IsIntegral() ? std::trunc(data.numbers[0])
+                                                         : data.numbers[0];
+    else
+        data.numbers[0] = tuple->numbers[component];
 }
 
 void Node::PullConnectedDescendants(const PlugPath& path, MStatus& status)
@@ -279,15 +344,25 @@ void Node::PullConnectedDescendants(const PlugPath& path, MStatus& status)
             return;
 }
 
-MStatus Node::Compute(const PlugPath& path, DataNode& data)
+MStatus Node::Compute(const PlugPath& path)
 {
     const MPlug plug(Self(), path);
     MDataBlock block(this);
     MStatus status = cls->dag ? ComputeDagAttribute(*this, plug, block) : MStatus(MStatus::kUnknownParameter);
     if (status == MStatus::kUnknownParameter && behaviour)
         status = behaviour->compute(plug, block);
-    if (status)
-        data.computedAt = Scene::Get().Generation();
+    // As in Maya, only compute marks its output clean: one left dirty is
+    // computed again at the next read. Said once per node type, since a
+    // node that forgets forgets every time.
+    const DataNode* data = FindData(path);
+    if (status && (!data || data->computedAt != Scene::Get().Generation()))
+    {
+        static std::set<const NodeClass*> warned;
+        if (warned.insert(cls).second)
+            MGlobal::displayWarning(MString(cls->typeName.c_str()) +
+                                    ": compute returned success without marking " + plug.name() +
+                                    " clean; it is computed again at every read.");
+    }
     return status;
 }
 

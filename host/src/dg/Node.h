@@ -20,6 +20,7 @@
 namespace vxhost
 {
 using PlugPath = std::vector<PlugStep>;
+struct Connection;
 
 class Node final : public HostObject
 {
@@ -67,6 +68,15 @@ public:
     std::size_t ConnectedAncestor(const PlugPath& path) const;
     /// Whether the value at path is worked out by compute.
     bool IsComputed(const PlugPath& path) const;
+    /// For a child of a numeric pair or triple: the pair's stored value,
+    /// which holds the child's number at outComponent (made with defaults
+    /// when missing). Null for any other plug.
+    DataNode* TupleValue(const PlugPath& path, unsigned& outComponent);
+    /// The connection that decides the value at path: to path itself, to a
+    /// compound or array above it, or (withParts) to a child or element
+    /// below it. outFedPath is where that connection arrives. Null when
+    /// nothing feeds the plug.
+    const Connection* Feed(const PlugPath& path, bool withParts, PlugPath& outFedPath) const;
 
     const NodeClass* cls;
     std::string name;
@@ -81,7 +91,11 @@ public:
 
 private:
     void PullConnectedDescendants(const PlugPath& path, MStatus& status);
-    MStatus Compute(const PlugPath& path, DataNode& data);
+    /// Runs compute for the plug at path; marking it clean is compute's job.
+    MStatus Compute(const PlugPath& path);
+    /// For a child of a pair or triple: the child's number from the pair's
+    /// value, or (fromChild, after a connection filled the child) into it.
+    void SyncTupleChild(const PlugPath& path, DataNode& data, bool fromChild);
 
     int fEvaluationDepth = 0;
 };

@@ -111,7 +111,7 @@ MStatus ParticleNode::compute(const MPlug& plug, MDataBlock& block)
     {
         const VectorArrayData* positions = VectorArrayData::From(Shared(node, a.position));
         block.outputValue(a.count).set(static_cast<int>(positions ? positions->value.length() : 0u));
-        return MStatus::kSuccess;
+        return block.setClean(plug);
     }
     if (attribute == a.fieldData || attribute == a.fieldDataPosition || attribute == a.fieldDataVelocity ||
         attribute == a.fieldDataMass || attribute == a.fieldDataDeltaTime)
@@ -176,7 +176,7 @@ MStatus ParticleNode::compute(const MPlug& plug, MDataBlock& block)
         MArrayDataBuilder builder = array.builder();
         builder.addElement(plug.logicalIndex()).set(MObject(data));
         array.set(builder);
-        return MStatus::kSuccess;
+        return block.setClean(plug);
     }
     return MStatus::kUnknownParameter;
 }

@@ -363,6 +363,43 @@ TEST_F(GraphCommandsTest, ConnectionsDecideWhatIsReadAndWhatMayBeWritten)
     EXPECT_EQ(Get("b.translate"), "1 2 3");
 }
 
+TEST_F(GraphCommandsTest, PairsBuiltChildByChildAndTheConnectionsThatRefuseWrites)
+{
+    ASSERT_TRUE(Run("createNode transform -n n; addAttr -ln lim -at double2 n;"
+                    "addAttr -ln limX -at double -dv 1 -p lim n;"));
+    EXPECT_FALSE(Run("getAttr n.lim;")) << "a pair waits for all its children";
+    ASSERT_TRUE(Run("addAttr -ln limY -sn ly -at double -dv 2 -max 5 -p lim n;"));
+    EXPECT_EQ(Get("n.lim"), "1 2");
+    ASSERT_TRUE(Run("setAttr n.lim 3 9; setAttr n.limX -4;"));
+    EXPECT_EQ(Get("n.lim"), "-4 5");
+    EXPECT_FALSE(Run("addAttr -ln limZ -at double -p lim n;"));
+    EXPECT_EQ(LastError(), "line 1: addAttr: The attribute 'n.lim' has all its children already.");
+
+    ASSERT_TRUE(
+        Run("createNode transform -n c; addAttr -ln span -at double2 c;"
+            "addAttr -ln spanA -at double -dv 7 -p span c; addAttr -ln spanB -at double -dv 8 -p span c;"
+            "setAttr c.tx 4; connectAttr c.tx n.limX;"));
+    EXPECT_EQ(Get("n.ly"), "5");
+    const std::string locked = "line 1: setAttr: The attribute ";
+    EXPECT_FALSE(Run("setAttr n.lim 1 1;"));
+    EXPECT_EQ(LastError(), locked + "'n.lim' is locked or connected and cannot be modified. Its child "
+                                    "'n.limX' is connected from 'c.translateX'.");
+    EXPECT_FALSE(Run("connectAttr c.span n.lim;"));
+    EXPECT_EQ(LastError(), "line 1: connectAttr: 'n.lim' already has an incoming connection from "
+                           "'c.translateX' to 'n.limX'.");
+    // Forced, the pair's connection replaces its child's.
+    ASSERT_TRUE(Run("connectAttr -f c.span n.lim; setAttr c.tx 0;"));
+    EXPECT_EQ(Get("n.lim"), "7 8");
+    EXPECT_FALSE(Run("setAttr n.limY 1;"));
+    EXPECT_EQ(LastError(), locked + "'n.limY' is locked or connected and cannot be modified. It is part of "
+                                    "'n.lim', which is connected from 'c.span'.");
+    // A keyed child: halfway between flat keys.
+    ASSERT_TRUE(Run("disconnectAttr c.span n.lim; setKeyframe -t 1 -v 2 -at limY n;"
+                    "setKeyframe -t 9 -v 6 n.limY; currentTime 5;"));
+    EXPECT_EQ(Get("n.lim"), "7 4");
+    ASSERT_TRUE(Run("currentTime 1;"));
+}
+
 TEST_F(GraphCommandsTest, GetAttrPullsThroughCompute)
 {
     graphtest::Doubler::Register();

@@ -1,6 +1,9 @@
 // A flock driven by the plug-in's field, saved part way through a run:
 // running the saved scene and stepping on gives the same positions, bit for
-// bit, as stepping on the scene that was saved.
+// bit, as stepping on the scene that was saved. The bounds of its force
+// Range change every frame, one fed by a keyed child of a control's pair
+// and one keyed itself, redrawing the particles' forces: a saved scene that
+// lost either would step on differently.
 
 #include "dg/DataObjects.h"
 #include "dg/Scene.h"
@@ -68,6 +71,15 @@ TEST(SavedScenePluginTest, ASavedFlockStepsOnBitForBit)
         setAttr swarm.numberOfNeighbours 5;
         setAttr swarm.maximumForceType 1;
         setAttr swarm.maximumForceRange 5 15;
+        createNode transform -n ctl;
+        addAttr -ln forces -at double2 ctl;
+        addAttr -ln weakest -at double -p forces ctl;
+        addAttr -ln strongest -at double -p forces ctl;
+        setKeyframe -t 1 -v 15 ctl.strongest;
+        setKeyframe -t 20 -v 40 ctl.strongest;
+        connectAttr ctl.strongest swarm.maximumForceRange1;
+        setKeyframe -t 1 -v 5 swarm.maximumForceRange0;
+        setKeyframe -t 20 -v 10 -at maximumForceRange0 swarm;
         setAttr swarm.maximumSpeedType 2;
         connectDynamic -f swarm flock;
         addAttr -ln swarm_maximumSpeed -dt doubleArray flockShape;

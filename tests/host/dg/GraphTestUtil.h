@@ -1,6 +1,8 @@
 #pragma once
 // A small node type registered as a plug-in would register it, for graph
-// tests: output = 2 * input + offset[0], with a compute counter.
+// tests: output = 2 * input + offset[0], with a compute counter; and range,
+// a double2 (1, 2) at least (0, -5), with lazy = range0 + 10 * range1,
+// which compute leaves dirty.
 
 #include "dg/NodeClass.h"
 #include "dg/Scene.h"
@@ -14,11 +16,18 @@ namespace graphtest
 {
 struct Doubler : MPxNode
 {
-    static inline MObject input, output, offset, limited;
+    static inline MObject input, output, offset, limited, range, lazy;
     static inline int computes = 0;
 
     MStatus compute(const MPlug& plug, MDataBlock& block) override
     {
+        if (plug == lazy)
+        {
+            ++computes;
+            const double2& r = block.inputValue(range).asDouble2();
+            block.outputValue(lazy).set(r[0] + 10.0 * r[1]);
+            return MStatus::kSuccess;
+        }
         if (plug != output)
             return MStatus::kUnknownParameter;
         ++computes;
@@ -31,7 +40,7 @@ struct Doubler : MPxNode
         if (status && offsets.jumpToElement(0))
             add = offsets.inputValue().asDouble();
         block.outputValue(output).set(2.0 * in + add);
-        return MStatus::kSuccess;
+        return block.setClean(plug);
     }
 
     static MStatus Initialize()
@@ -45,9 +54,14 @@ struct Doubler : MPxNode
         limited = fn.create("limited", "lim", MFnNumericData::kInt, 2.0);
         fn.setMin(0);
         fn.setMax(10);
-        for (const MObject* a : {&input, &output, &offset, &limited})
+        range = fn.create("range", "r", MFnNumericData::k2Double);
+        fn.setDefault(1.0, 2.0);
+        fn.setMin(0.0, -5.0);
+        lazy = fn.create("lazy", "lz", MFnNumericData::kDouble);
+        for (const MObject* a : {&input, &output, &offset, &limited, &range, &lazy})
             if (MStatus status = MPxNode::addAttribute(*a); !status)
                 return status;
+        MPxNode::attributeAffects(range, lazy);
         MPxNode::attributeAffects(input, output);
         return MPxNode::attributeAffects(offset, output);
     }

@@ -49,7 +49,8 @@ struct UpField : MPxFieldNode
         MArrayDataHandle out = block.outputArrayValue(mOutputForce);
         MArrayDataBuilder builder = out.builder();
         builder.addElement(index).set(MFnVectorArrayData().create(forces));
-        return out.set(builder);
+        status = out.set(builder);
+        return status ? block.setClean(plug) : status;
     }
 
     static MStatus Initialize() { return MPxNode::attributeAffects(mInputData, mOutputForce); }
