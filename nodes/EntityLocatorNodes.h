@@ -22,7 +22,7 @@ public:
     void postConstructor() override;
 
     static void* creator();
-    static constexpr MInitializeFunction initialize = InitializeEntityLocatorNode;
+    static constexpr MStatus (*initialize)() = InitializeEntityLocatorNode;
 
     static const MTypeId id;
     static const char* const typeName;          ///< "QF_VX_targetLocatorNode"
@@ -39,7 +39,7 @@ public:
     void postConstructor() override;
 
     static void* creator();
-    static constexpr MInitializeFunction initialize = InitializeEntityLocatorNode;
+    static constexpr MStatus (*initialize)() = InitializeEntityLocatorNode;
 
     static const MTypeId id;
     static const char* const typeName;          ///< "QF_VX_modifierLocatorNode"
@@ -56,7 +56,7 @@ public:
     void postConstructor() override;
 
     static void* creator();
-    static constexpr MInitializeFunction initialize = InitializeEntityLocatorNode;
+    static constexpr MStatus (*initialize)() = InitializeEntityLocatorNode;
 
     static const MTypeId id;
     static const char* const typeName;          ///< "QF_VX_obstacleLocatorNode"

@@ -142,10 +142,17 @@ bool CreatePair(MObject& out, const char* prefix, const char* name, const char* 
         fn.setMin(*limits.min, *limits.min);
     if (limits.max)
         fn.setMax(*limits.max, *limits.max);
-    if (limits.softMin)
-        fn.setSoftMin(*limits.softMin);
-    if (limits.softMax)
-        fn.setSoftMax(*limits.softMax);
+    // Soft limits belong to single numbers: each child takes them.
+    for (unsigned int c = 0; c < 2 && (limits.softMin || limits.softMax); ++c)
+    {
+        MFnNumericAttribute childFn(fn.child(c, &status));
+        if (!status)
+            break;
+        if (limits.softMin)
+            childFn.setSoftMin(*limits.softMin);
+        if (limits.softMax)
+            childFn.setSoftMax(*limits.softMax);
+    }
     SetKeyable(fn, keyable);
     if (array)
         fn.setArray(true);
@@ -359,11 +366,6 @@ bool CreateTarget()
     if (!created)
         return false;
 
-    // The dimensions are given to "target" a second time after its 19
-    // children. The host refuses a second parent; the refusal is harmless,
-    // since the commands and the gathering reach the dimensions through
-    // targetVolumeData only, so these statuses are deliberately not tested
-    // (like every addChild).
     return CreateArrayCompound(Volarix::mTarget, "target", "tgt", "creating target attribute",
                                {&c.steeringType,
                                 &c.arrivalDistance,
@@ -383,10 +385,7 @@ bool CreateTarget()
                                 &c.wanderAttraction,
                                 &c.containment,
                                 &c.containmentSeparationMin,
-                                &c.reverseCurveDirection,
-                                &c.volumeWidth,
-                                &c.volumeHeight,
-                                &c.volumeDepth});
+                                &c.reverseCurveDirection});
 }
 
 bool CreateModifier()

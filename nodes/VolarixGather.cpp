@@ -173,10 +173,9 @@ MStatus GetElement(const MPlug& array, unsigned k, const char* elementMessage,
 /// (width, height, depth, 1) in centimetres from a volume data compound.
 MStatus ReadVolumeDimensions(const MPlug& volumeData, const char* childMessage, MPoint& outDimensions)
 {
-    MObject value;
-    MStatus status = volumeData.getValue(value);
-    if (!status)
-        return Fail("getting value: volumeData", status);
+    // The compound is read through its children: a plain compound has no
+    // value of its own to get.
+    MStatus status;
     double size[3];
     for (unsigned c = 0; c < 3; ++c)
     {
@@ -296,12 +295,18 @@ MStatus Volarix::GatherTargets()
         status = child[kCurveVolumeData].getValue(samplesData);
         if (!status)
             return Fail("getting value curveVolumeData", status);
-        MFnPointArrayData samplesFn(samplesData, &status);
-        if (!status)
-            return Fail("getting actual curve volume data", status);
-        const MPointArray& samples = samplesFn.array(&status);
-        if (!status)
-            return Fail("getting actual curve volume data", status);
+        // Unconnected (a curve without a target locator beside it), the
+        // samples hold no data at all: the tube then has no samples.
+        MPointArray samples;
+        if (!samplesData.isNull())
+        {
+            MFnPointArrayData samplesFn(samplesData, &status);
+            if (!status)
+                return Fail("getting actual curve volume data", status);
+            samples = samplesFn.array(&status);
+            if (!status)
+                return Fail("getting actual curve volume data", status);
+        }
 
         data.curves.append(curve);
         data.worldMatrices.append(MMatrix());

@@ -66,3 +66,26 @@ TEST_F(EntityCommandsSceneTest, FlockSeeksTheTargetAroundTheObstacle)
     for (const vxhost::Message& m : vxhost::Messages())
         EXPECT_NE(m.severity, vxhost::Severity::kError) << m.text;
 }
+
+// A curve target needs no target locator beside its curve: its tube then has
+// no samples (the field's curve volume data is left unset, which holds no
+// data at all), and the flock still follows the path to its end.
+TEST_F(EntityCommandsSceneTest, CurveTargetWithoutLocatorFollowsThePath)
+{
+    ASSERT_TRUE(Run("playbackOptions -min 1 -max 60;\n"
+                    "particle -n flock -jbp 0 0 0 -nj 20 -jr 2;\n"
+                    "createNode particleVolarix -n swarm;\n"
+                    "setAttr swarm.maximumSpeed 20; setAttr swarm.maximumForce 40;\n"
+                    "connectDynamic -f swarm flock;\n"
+                    "curve -d 1 -p 0 0 0 -p 50 0 0 -p 100 0 0 -k 0 -k 1 -k 2 -n path;\n"
+                    "select -r swarm path; QF_VX_target -add \"curve\" -mk;\n"
+                    "setAttr path.SteeringType 5;\n"));
+    const MVector end(100, 0, 0);
+    const double start = MeanDistance(Positions(), end);
+    vxhost::ClearMessages();
+    for (int frame = 2; frame <= 60; ++frame)
+        ASSERT_TRUE(Run("currentTime " + std::to_string(frame) + ";"));
+    for (const vxhost::Message& m : vxhost::Messages())
+        EXPECT_NE(m.severity, vxhost::Severity::kError) << m.text;
+    EXPECT_LT(MeanDistance(Positions(), end), start - 10.0);
+}

@@ -217,8 +217,11 @@ std::string Describe(const Attribute& a)
     };
     limit(a.hasMin, "min", a.min[0], a.min[1]);
     limit(a.hasMax, "max", a.max[0], a.max[1]);
-    limit(a.hasSoftMin, "soft min", a.softMin, a.softMin);
-    limit(a.hasSoftMax, "soft max", a.softMax, a.softMax);
+    // Soft limits belong to single numbers: a pair's are its children's.
+    const Attribute& first = pair ? *a.children.at(0) : a;
+    const Attribute& second = pair ? *a.children.at(1) : a;
+    limit(first.hasSoftMin || second.hasSoftMin, "soft min", first.softMin, second.softMin);
+    limit(first.hasSoftMax || second.hasSoftMax, "soft max", first.softMax, second.softMax);
     out << "] [";
     sep = "";
     for (const auto& [flag, name] : {std::pair{a.keyable, "keyable"},

@@ -12,6 +12,7 @@ OPENMAYA_MAJOR_NAMESPACE_OPEN
 class MPxCommand;
 class MSyntax;
 using MCreatorFunction = void* (*)();
+using MInitializeFunction = MStatus (*)();
 using MCreateSyntaxFunction = MSyntax (*)();
 
 /// Given to initializePlugin and uninitializePlugin; every registration

@@ -94,7 +94,10 @@ private:
     vxhost::Node* fHostNode = nullptr;
 };
 
+#ifdef VXHOST_INTERNAL
+// Plug-ins get these from MFnPlugin.h, as in Maya.
 using MCreatorFunction = void* (*)();
 using MInitializeFunction = MStatus (*)();
+#endif
 
 OPENMAYA_NAMESPACE_CLOSE

@@ -11,10 +11,10 @@ DataNode::DataNode(const Attribute* attr, bool asArray) : attribute(attr), isArr
     if (isArray)
         return;
     std::copy(std::begin(attr->defaults), std::end(attr->defaults), numbers);
+    // A typed attribute made without a default holds no data until it is
+    // set or connected: its value reads as a null MObject, as in Maya.
     if (attr->defaultData.HostImpl())
         data = CloneData(attr->defaultData);
-    else if (attr->kind == AttributeKind::kTyped)
-        data = EmptyData(attr->dataType);
     children.reserve(attr->children.size());
     for (const auto& child : attr->children)
         children.emplace_back(child.get(), child->array);
