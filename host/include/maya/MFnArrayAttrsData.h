@@ -34,7 +34,7 @@ public:
     unsigned int count() const;
     MStringArray list(MStatus* ReturnStatus = nullptr) const;
     /// Whether an array of that name exists, and its type.
-    bool checkArrayExist(const MString& attrName, Type& arrayType, MStatus* ReturnStatus = nullptr) const;
+    bool checkArrayExist(const MString attrName, Type& arrayType, MStatus* ReturnStatus = nullptr);
     /// The named array, made (empty) when missing. kInvalidParameter when
     /// the name holds an array of another type.
     MVectorArray vectorArray(const MString& attrName, MStatus* ReturnStatus = nullptr);

@@ -186,7 +186,7 @@ MStringArray MFnArrayAttrsData::list(MStatus* ReturnStatus) const
     return names;
 }
 
-bool MFnArrayAttrsData::checkArrayExist(const MString& attrName, Type& arrayType, MStatus* ReturnStatus) const
+bool MFnArrayAttrsData::checkArrayExist(const MString attrName, Type& arrayType, MStatus* ReturnStatus)
 {
     arrayType = kInvalid;
     const ArrayAttrsData* data = Attached<ArrayAttrsData>(fObject, ReturnStatus);

@@ -6,6 +6,7 @@
 #include <maya/MStatus.h>
 
 #include <algorithm>
+#include <type_traits>
 #include <vector>
 
 namespace vxhost::detail
@@ -39,7 +40,12 @@ public:
     }
 
     T& operator[](unsigned int index) { return fItems[index]; }
-    const T& operator[](unsigned int index) const { return fItems[index]; }
+    /// As in Maya, a const array of numbers hands out copies: only the
+    /// non-const operator gives a reference into the storage.
+    std::conditional_t<std::is_arithmetic_v<T>, T, const T&> operator[](unsigned int index) const
+    {
+        return fItems[index];
+    }
 
     /// Replaces the element at `index`; fails if index >= length().
     MStatus set(const T& element, unsigned int index)
