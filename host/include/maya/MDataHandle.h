@@ -11,12 +11,6 @@
 #include <maya/MTypes.h>
 #include <maya/MVector.h>
 
-OPENMAYA_MAJOR_NAMESPACE_OPEN
-
-class MPlug;
-
-OPENMAYA_NAMESPACE_CLOSE
-
 namespace vxhost
 {
 class DataNode;

@@ -9,14 +9,10 @@
 #include <maya/MTypes.h>
 #include <maya/MVector.h>
 
-OPENMAYA_MAJOR_NAMESPACE_OPEN
-
 /// Maya's default tolerance of NURBS queries (closest point, length, ...).
 #ifndef kMFnNurbsEpsilon
 #define kMFnNurbsEpsilon 1.0e-3
 #endif
-
-OPENMAYA_NAMESPACE_CLOSE
 
 namespace vxhost
 {

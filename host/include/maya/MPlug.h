@@ -12,12 +12,6 @@
 #include <memory>
 #include <vector>
 
-OPENMAYA_MAJOR_NAMESPACE_OPEN
-
-class MPlugArray;
-
-OPENMAYA_NAMESPACE_CLOSE
-
 namespace vxhost
 {
 class Attribute;

@@ -15,18 +15,6 @@
 
 #include <memory>
 
-OPENMAYA_MAJOR_NAMESPACE_OPEN
-
-class MPxManipulatorNode;
-
-namespace MHWRender
-{
-class MFrameContext;
-class MUIDrawManager;
-} // namespace MHWRender
-
-OPENMAYA_NAMESPACE_CLOSE
-
 namespace vxhost
 {
 struct ManipContainerState;

@@ -13,16 +13,6 @@
 
 #include <memory>
 
-OPENMAYA_MAJOR_NAMESPACE_OPEN
-
-namespace MHWRender
-{
-class MFrameContext;
-class MUIDrawManager;
-} // namespace MHWRender
-
-OPENMAYA_NAMESPACE_CLOSE
-
 namespace vxhost
 {
 struct ManipulatorNodeState;

@@ -8,12 +8,6 @@
 #include <maya/MString.h>
 #include <maya/MTypeId.h>
 
-OPENMAYA_MAJOR_NAMESPACE_OPEN
-
-class MDataBlock;
-
-OPENMAYA_NAMESPACE_CLOSE
-
 namespace vxhost
 {
 class Node;

@@ -89,8 +89,6 @@ namespace vxhost::detail
 void ReportFailedStatus(const MStatus& status, const char* file, int line);
 } // namespace vxhost::detail
 
-OPENMAYA_MAJOR_NAMESPACE_OPEN
-
 /// Reports (on stderr) a failed status; execution continues.
 #define CHECK_MSTATUS(_status)                                                                               \
     do                                                                                                       \
@@ -123,5 +121,3 @@ OPENMAYA_MAJOR_NAMESPACE_OPEN
             return _maya_status;                                                                             \
         }                                                                                                    \
     } while (0)
-
-OPENMAYA_NAMESPACE_CLOSE
