@@ -42,6 +42,19 @@ std::vector<std::string> ChildNames(const UIElement& element)
     return names;
 }
 
+// `-exists NAME` (outside a query): 1 when an element of that kind has the
+// name, else 0. False when the flag was not given.
+bool AnsweredExists(ScriptArgs& args, Kind kind, CommandResult& result)
+{
+    if (!args.IsFlagSet("exists") || args.IsQuery())
+        return false;
+    std::string name;
+    args.ReadFlagValue("exists", name);
+    const UIElement* element = UserInterface::Get().Find(name);
+    result.SetInt(element && element->kind == kind ? 1 : 0);
+    return true;
+}
+
 // menu [-label L] [-parent WINDOW] [-tearOff BOOL] [NAME]: a menu of the
 // window (by default the current one, the main window unless setParent chose
 // another), which becomes the parent of the items made next. Returns its
@@ -62,14 +75,8 @@ MStatus MenuCommand(const ScriptStatement& statement, CommandResult& result)
     if (!status)
         return status;
     UserInterface& ui = UserInterface::Get();
-    if (args.IsFlagSet("exists") && !args.IsQuery())
-    {
-        std::string name;
-        args.ReadFlagValue("exists", name);
-        const UIElement* element = ui.Find(name);
-        result.SetInt(element && element->kind == Kind::kMenu ? 1 : 0);
+    if (AnsweredExists(args, Kind::kMenu, result))
         return MStatus::kSuccess;
-    }
     if (args.IsQuery())
     {
         const UIElement* menu = nullptr;
@@ -133,14 +140,8 @@ MStatus MenuItemCommand(const ScriptStatement& statement, CommandResult& result)
     if (!status)
         return status;
     UserInterface& ui = UserInterface::Get();
-    if (args.IsFlagSet("exists") && !args.IsQuery())
-    {
-        std::string name;
-        args.ReadFlagValue("exists", name);
-        const UIElement* element = ui.Find(name);
-        result.SetInt(element && element->kind == Kind::kMenuItem ? 1 : 0);
+    if (AnsweredExists(args, Kind::kMenuItem, result))
         return MStatus::kSuccess;
-    }
     if (args.IsQuery())
     {
         const UIElement* item = nullptr;
