@@ -15,6 +15,7 @@
 #include <maya/MTime.h>
 #include <maya/MTypes.h>
 
+#include <initializer_list>
 #include <iterator>
 
 const MTypeId Volarix::id(0x123B40);
@@ -118,6 +119,16 @@ MStatus Volarix::compute(const MPlug& plug, MDataBlock& block)
     status = ReadPerParticleData(block, index);
     if (!status)
         return status;
+
+    // The entities are gathered through plugs, whose element counts know
+    // only the elements already in the data block; inside compute, asking
+    // the block for each array is what evaluates every connected element.
+    for (const MObject* array : {&mTarget, &mModifier, &mObstacle})
+    {
+        block.inputArrayValue(*array, &status);
+        if (!status)
+            return Fail("getting handle: entity array", status);
+    }
 
     // Gathering draws no random numbers, so doing it before the evaluator
     // sets the parameters and fills their caches changes no result.

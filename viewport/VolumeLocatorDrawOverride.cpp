@@ -213,16 +213,11 @@ MColor Faint(const MColor& colour)
 
 /// The tube: one ring per sample (in-between rings faint, or left out when
 /// the locator says so) and a faint line out of each end along the curve.
-void DrawTube(const VolumeLocatorNode& locator, const VolumeLocatorData& data, MUIDrawManager& drawManager)
+void DrawTube(const VolumeLocatorData& data, MUIDrawManager& drawManager)
 {
-    MStatus status;
-    const bool drawIntervals = locator.GetDrawCurveVolumeIntervals(&status);
-    if (!status)
-    {
-        MGlobal::displayError(
-            "couldn't get drawCurveVolumeIntervals value from volumeLocatorNode. Rendering aborted...");
+    if (!data.drawCurveIntervalsRead)
         return;
-    }
+    const bool drawIntervals = data.drawCurveIntervals;
     const unsigned int count = data.curvePoints.length();
     if (count == 0)
         return;
@@ -265,6 +260,7 @@ void VolumeLocatorData::Clear()
     curveTangents.clear();
     curveRadii.clear();
     curveKeyFlags.clear();
+    drawCurveIntervalsRead = false;
 }
 
 VolumeLocatorDrawOverride::VolumeLocatorDrawOverride(const MObject& obj)
@@ -323,6 +319,11 @@ MUserData* VolumeLocatorDrawOverride::prepareForDraw(const MDagPath& objPath, co
         AppendCentreMarker(*data);
     if (volumeType == kCurve)
     {
+        data->drawCurveIntervals = locator->GetDrawCurveVolumeIntervals(&status);
+        data->drawCurveIntervalsRead = static_cast<bool>(status);
+        if (!status)
+            MGlobal::displayError(
+                "couldn't get drawCurveVolumeIntervals value from volumeLocatorNode. Rendering aborted...");
         if (drawShape)
             FillCurveSamples(*locator, *data);
     }
@@ -339,7 +340,7 @@ MUserData* VolumeLocatorDrawOverride::prepareForDraw(const MDagPath& objPath, co
     return data;
 }
 
-void VolumeLocatorDrawOverride::addUIDrawables(const MDagPath& objPath, MUIDrawManager& drawManager,
+void VolumeLocatorDrawOverride::addUIDrawables(const MDagPath&, MUIDrawManager& drawManager,
                                                const MHWRender::MFrameContext&, const MUserData* data)
 {
     const auto* drawData = dynamic_cast<const VolumeLocatorData*>(data);
@@ -351,8 +352,7 @@ void VolumeLocatorDrawOverride::addUIDrawables(const MDagPath& objPath, MUIDrawM
 
     if (drawData->volumeType == kCurve)
     {
-        if (const VolumeLocatorNode* locator = LocatorOf(objPath))
-            DrawTube(*locator, *drawData, drawManager);
+        DrawTube(*drawData, drawManager);
         drawManager.endDrawable();
         return;
     }

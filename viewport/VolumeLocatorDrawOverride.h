@@ -41,6 +41,10 @@ public:
     MVectorArray curveTangents;
     MDoubleArray curveRadii; ///< centimetres, scale applied
     MIntArray curveKeyFlags; ///< 1 for a radius key, 0 between keys
+    /// "drawCurveVolumeIntervals", read while preparing: drawing may not
+    /// touch the graph. A tube whose setting could not be read is not drawn.
+    bool drawCurveIntervals = true;
+    bool drawCurveIntervalsRead = false;
 };
 
 /// Registered for the classifications of the three entity locators; the
