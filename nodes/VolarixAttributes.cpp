@@ -145,9 +145,10 @@ bool CreatePair(MObject& out, const char* prefix, const char* name, const char* 
     // Soft limits belong to single numbers: each child takes them.
     for (unsigned int c = 0; c < 2 && (limits.softMin || limits.softMax); ++c)
     {
-        MFnNumericAttribute childFn(fn.child(c, &status));
+        MObject child = fn.child(c, &status);
         if (!status)
             break;
+        MFnNumericAttribute childFn(child);
         if (limits.softMin)
             childFn.setSoftMin(*limits.softMin);
         if (limits.softMax)
