@@ -1,0 +1,2 @@
+// Maya has no such header: the class comes with MFnMesh.h.
+#include <maya/MMeshIsectAccelParams.h>
