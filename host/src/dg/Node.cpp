@@ -7,7 +7,6 @@
 #include <maya/MGlobal.h>
 
 #include <cmath>
-#include <set>
 
 namespace vxhost
 {
@@ -355,11 +354,10 @@ MStatus Node::Compute(const PlugPath& path)
     // computed again at the next read. Said once per node type, since a
     // node that forgets forgets every time.
     const DataNode* data = FindData(path);
-    if (status && (!data || data->computedAt != Scene::Get().Generation()))
+    if (status && (!data || data->computedAt != Scene::Get().Generation()) && !cls->warnedDirtyCompute)
     {
-        static std::set<const NodeClass*> warned;
-        if (warned.insert(cls).second)
-            MGlobal::displayWarning(MString(cls->typeName.c_str()) +
+        cls->warnedDirtyCompute = true;
+        MGlobal::displayWarning(MString(cls->typeName.c_str()) +
                                     ": compute returned success without marking " + plug.name() +
                                     " clean; it is computed again at every read.");
     }

@@ -34,6 +34,9 @@ struct NodeClass
     bool dag = false;
     bool shape = false;
     bool abstract = false; ///< a base type that createNode refuses
+    /// Set once a compute of this type has left its output dirty and been
+    /// warned about: the warning is said once per type.
+    mutable bool warnedDirtyCompute = false;
 
     /// Top-level attributes of this type alone, in the order added.
     std::vector<std::shared_ptr<Attribute>> attributes;
