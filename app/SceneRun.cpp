@@ -2,6 +2,7 @@
 
 #include "CacheRecorder.h"
 #include "ProgressBar.h"
+#include "ScriptInterrupt.h"
 #include "TrailRecorder.h"
 #include "Video.h"
 #include "commands/ParticleArrays.h"
@@ -182,9 +183,15 @@ int RunScene(const SceneRunOptions& options, std::FILE* out, SceneRunSummary* su
     vxhost::SetSeverityEcho(vxhost::Severity::kResult, false);
     vxhost::SetSeverityEcho(vxhost::Severity::kInfo, !options.quiet);
     vxhost::CommandEngine& engine = vxhost::CommandEngine::Instance();
-    if (!(options.sceneText.empty() ? engine.RunScriptFile(options.scene)
-                                    : engine.RunScript(options.sceneText, options.scene)))
-        return Fail("the scene \"" + options.scene + "\" failed; see the error above");
+    {
+        const ScriptInterrupt interrupt;
+        const MStatus ran = options.sceneText.empty() ? engine.RunScriptFile(options.scene)
+                                                      : engine.RunScript(options.sceneText, options.scene);
+        if (ScriptInterrupt::Taken())
+            return Fail("the scene \"" + options.scene + "\" was interrupted");
+        if (!ran)
+            return Fail("the scene \"" + options.scene + "\" failed; see the error above");
+    }
 
     vxhost::Dynamics& dynamics = vxhost::Dynamics::Get();
     summary.startFrame = options.frameRange ? options.startFrame : dynamics.StartFrame();

@@ -1,11 +1,15 @@
-// libFuzzer target: the scene-script reader (ParseScript) on any text.
+// libFuzzer target: the script parser on any text, in both its uses: the
+// whole language (mel::Parse) and plain statements (ParseScript), which
+// saved scenes are written in.
 //
-// Besides crashes, leaks and undefined behaviour it checks what the commands
-// rely on: a failure says where it is; every token of a script that reads is
-// well formed for its kind (a number is one that from_chars reads whole);
-// and a script that reads, written back out (strings escaped again, other
-// tokens as they were, a procedure on one line), reads as the same
+// Besides crashes, leaks, undefined behaviour and stack overflows (nesting
+// is limited) it checks what the commands rely on: a failure says where it
+// is; every token of plain statements is well formed for its kind (a number
+// is one that from_chars reads whole); and plain statements written back out
+// (strings escaped again, other tokens as they were) read as the same
 // statements.
+#include "mel/Parser.h"
+
 #include <vxhost/Script.h>
 
 #include <charconv>
@@ -47,27 +51,6 @@ bool IsName(std::string_view text)
 // The statement as a script would say it, on one line.
 void Write(const ScriptStatement& statement, std::string& out)
 {
-    if (statement.kind == ScriptStatement::Kind::kGlobalString)
-    {
-        out += "global string $" + statement.command + ";\n";
-        return;
-    }
-    if (statement.kind == ScriptStatement::Kind::kProcedure)
-    {
-        const vxhost::ScriptProcedure& procedure = *statement.procedure;
-        out += procedure.global ? "global proc " : "proc ";
-        out += procedure.name + "(";
-        for (std::size_t i = 0; i < procedure.parameters.size(); ++i)
-            out += (i > 0 ? ", string $" : "string $") + procedure.parameters[i];
-        out += ") { ";
-        for (const ScriptStatement& inner : procedure.body)
-        {
-            Write(inner, out);
-            out.back() = ' ';
-        }
-        out += "}\n";
-        return;
-    }
     out += statement.command;
     for (const ScriptArgument& argument : statement.arguments)
     {
@@ -92,10 +75,6 @@ void Write(const ScriptStatement& statement, std::string& out)
                     out += c;
             }
             out += '"';
-            break;
-        case Kind::kVariable:
-            out += '$';
-            out += argument.text;
             break;
         case Kind::kNumber:
         case Kind::kWord:
@@ -133,42 +112,21 @@ void CheckTokens(const ScriptStatement& statement, int previousLine)
             break;
         }
         case Kind::kWord:
-        case Kind::kVariable:
             if (argument.text.empty())
-                Broken("word or variable", argument.text);
+                Broken("word", argument.text);
             break;
         case Kind::kString:
             break;
-        }
-    }
-    if (statement.kind == ScriptStatement::Kind::kProcedure)
-    {
-        if (!statement.procedure || statement.procedure->name != statement.command)
-            Broken("procedure", statement.command);
-        int bodyLine = statement.line;
-        for (const ScriptStatement& inner : statement.procedure->body)
-        {
-            CheckTokens(inner, bodyLine);
-            bodyLine = inner.line;
         }
     }
 }
 
 bool SameStatement(const ScriptStatement& a, const ScriptStatement& b)
 {
-    if (a.kind != b.kind || a.command != b.command || a.arguments.size() != b.arguments.size())
+    if (a.command != b.command || a.arguments.size() != b.arguments.size())
         return false;
     for (std::size_t i = 0; i < a.arguments.size(); ++i)
         if (a.arguments[i].kind != b.arguments[i].kind || a.arguments[i].text != b.arguments[i].text)
-            return false;
-    if (a.kind != ScriptStatement::Kind::kProcedure)
-        return true;
-    const vxhost::ScriptProcedure& p = *a.procedure;
-    const vxhost::ScriptProcedure& q = *b.procedure;
-    if (p.global != q.global || p.parameters != q.parameters || p.body.size() != q.body.size())
-        return false;
-    for (std::size_t i = 0; i < p.body.size(); ++i)
-        if (!SameStatement(p.body[i], q.body[i]))
             return false;
     return true;
 }
@@ -178,6 +136,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const std::string file = "fuzz.mel";
+
+    vxhost::mel::Program program;
+    std::string languageError;
+    if (!vxhost::mel::Parse(text, file, program, languageError) &&
+        (languageError.rfind("file: fuzz.mel line ", 0) != 0 ||
+         languageError.find(": Syntax error: ") == std::string::npos))
+        Broken("error message", languageError);
+    (void)vxhost::mel::CheckCompleteness(text);
 
     // Statements are appended: what the caller had stays.
     std::vector<ScriptStatement> statements(1);

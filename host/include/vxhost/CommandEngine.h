@@ -49,7 +49,10 @@
 
 namespace vxhost
 {
-class ScriptProcedures;
+namespace mel
+{
+class Interpreter;
+}
 
 /// The shortest text that reads back as the same double, as results and
 /// saved scenes print numbers. Whole numbers print without a decimal point,
@@ -153,37 +156,28 @@ public:
     MStatus Deregister(const std::string& name);
     bool Has(const std::string& name) const;
 
-    /// Runs one statement. A non-empty result is shown as "// Result: ... //"
-    /// (LogMessage with Severity::kResult) and kept as LastResult(). On
-    /// failure LastResult() is empty and the error has been shown, placed by
-    /// the statement's file and line:
-    ///   - an unknown command: "line 3: Cannot find procedure \"foo\"." and
-    ///     kNotFound;
+    /// Runs one command call built in code (a menu's, a test's): the
+    /// command of that name with the statement's arguments. A non-empty
+    /// result is shown as "// Result: ... //" (LogMessage with
+    /// Severity::kResult) and kept as LastResult(). A name that is no command
+    /// is an error: "line 3: Cannot find procedure \"foo\"." and kNotFound.
+    MStatus RunStatement(const ScriptStatement& statement);
+    /// Runs a command for the script language (see InvokeCommand's errors):
+    /// fills `result`, shows nothing on success.
     ///   - a command that failed and reported its error through
     ///     ReportCommandError: that error, and the command's status;
     ///   - a command that failed without doing so (say, a plug-in command that
     ///     called MGlobal::displayError itself): a further line
     ///     "line 3: cmd: " + status.errorString(), so the place is known;
     ///   - a command that threw: "line 3: cmd: Internal error: what", kFailure.
-    ///
-    /// Variables in the arguments are replaced by their values first. The
-    /// results of the statements inside a procedure are kept as LastResult()
-    /// but not shown, as in Maya. A name
-    /// that is no command calls the procedure of that name (a local one of
-    /// the statement's file first); when there is none yet, the first
-    /// NAME.mel on the script path (see ScriptSearchPath) is sourced and, if
-    /// it defined the procedure, the call goes on, as Maya finds the
-    /// procedures of attribute editor templates. A call runs the body's
-    /// statements up to the first that fails; it takes exactly as many
-    /// arguments as the procedure has parameters ("Wrong number of arguments
-    /// on call to NAME."). A definition with the name of a command is
-    /// refused.
-    MStatus RunStatement(const ScriptStatement& statement);
+    MStatus InvokeCommand(const ScriptStatement& statement, CommandResult& result);
     /// Reads all of `text` (named `file` in messages; empty for none), then
-    /// runs its statements in order, stopping at the first that fails. A
-    /// syntax error is shown ("file: F line 3: Syntax error: ...") and
-    /// nothing runs. Returns the failing status (kFailure for a syntax
-    /// error), or kSuccess.
+    /// runs it as MEL (host/src/mel). A syntax error is shown
+    /// ("file: F line 3: Syntax error: ...") and nothing runs; a failing
+    /// statement stops the script, its error shown and placed. Returns
+    /// kFailure on either, or kSuccess. The results of a script's own top-level
+    /// calls are shown as "// Result: ... //", those of the procedures it
+    /// calls are not, as in Maya.
     MStatus RunScript(std::string_view text, const std::string& file = std::string());
     /// RunScript on a command string, as a menu item or evalDeferred holds
     /// one: like MEL's eval, the string's last statement may leave out its
@@ -194,7 +188,12 @@ public:
     /// such file or directory." and kNotFound.
     MStatus RunScriptFile(const std::string& path);
 
-    /// The result of the last statement run (empty after a failure).
+    /// The interpreter that runs scripts, for what needs more than a script
+    /// (an expression node's script, the shell).
+    mel::Interpreter& Interpreter() { return *fInterpreter; }
+
+    /// The value of the last statement run, as a command result (empty
+    /// after a failure).
     CommandResult LastResult() const;
 
     /// Whether a script has defined a global procedure of that name.
@@ -211,26 +210,17 @@ public:
     void Defer(std::string script);
 
 private:
-    // Runs a call statement whose variables have been replaced.
-    MStatus RunCall(const ScriptStatement& statement);
-    // Runs the procedure a call statement (variables replaced) names.
-    MStatus CallProcedure(const ScriptStatement& call);
     // Runs deferred scripts until none are left.
     void RunDeferred();
 
     mutable std::mutex fMutex;
     std::map<std::string, CommandFunction, std::less<>> fCommands;
+    std::unique_ptr<mel::Interpreter> fInterpreter;
     CommandResult fLastResult;
-    std::unique_ptr<ScriptProcedures> fProcedures;
     std::deque<std::string> fDeferred;
     // RunScript and RunStatement calls under way, so deferred scripts wait
     // for the outermost.
     int fRunDepth = 0;
-    // Procedure calls under way: their statements' results are not shown.
-    int fCallDepth = 0;
-    // Script files being sourced to find a procedure, so a file that calls
-    // its own procedure before defining it is not sourced forever.
-    std::vector<std::string> fAutoSourcing;
 };
 
 /// Shows an error of a running command, placed as the engine places errors:

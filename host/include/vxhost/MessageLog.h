@@ -13,7 +13,10 @@ enum class Severity
     kInfo,
     kWarning,
     kError,
-    kResult
+    kResult,
+    /// What a script prints: written as it stands, without a newline of its
+    /// own, to stdout.
+    kOutput
 };
 
 /// One log entry: a run of `count` identical consecutive messages.
@@ -40,8 +43,11 @@ void SetMessageEcho(bool enabled);
 void SetSeverityEcho(Severity severity, bool enabled);
 /// Appends a message. Consecutive identical messages (same severity and
 /// text) extend the current run instead of adding an entry. Thread-safe.
-/// Stderr formats: "// Error: text //", "// Warning: text //",
-/// "// Result: text //", and plain text for kInfo.
+/// Formats: "// Error: text //", "// Warning: text //" and plain text for
+/// kInfo on stderr; "// Result: text //" and a script's kOutput as it stands
+/// on stdout, where a shell user or a pipe expects what was asked for.
+/// kOutput is written at once and never collapsed: consecutive output joins
+/// one entry instead.
 void LogMessage(Severity severity, const std::string& text);
 
 } // namespace vxhost

@@ -6,7 +6,8 @@
 #include <vxhost/CommandEngine.h>
 
 #include "BasicCommands.h"
-#include "ScriptProcedures.h"
+#include "mel/Interpreter.h"
+#include "mel/Parser.h"
 #include "plugin/MayaModules.h"
 
 #include <maya/MGlobal.h>
@@ -66,22 +67,6 @@ MStatus ShowScriptError(const ScriptStatement& statement, MStatus::MStatusCode c
     return ShowError(code, ScriptLocation(statement.file, statement.line) + text);
 }
 
-bool HasVariables(const ScriptStatement& statement)
-{
-    return std::any_of(statement.arguments.begin(), statement.arguments.end(),
-                       [](const ScriptArgument& a) { return a.kind == ScriptArgument::Kind::kVariable; });
-}
-
-// A procedure's argument as a string: a flag keeps its '-'.
-std::string ArgumentText(const ScriptArgument& argument)
-{
-    return argument.kind == ScriptArgument::Kind::kFlag ? "-" + argument.text : argument.text;
-}
-
-// Calls nested deeper than this are taken for endless recursion rather than
-// left to overflow the stack.
-constexpr std::size_t kMaxCallDepth = 200;
-
 // Counts a run under way for as long as it lives.
 class DepthGuard
 {
@@ -93,23 +78,6 @@ public:
 
 private:
     int& fDepth;
-};
-
-// Makes a frame of variables current for as long as it lives.
-class FrameGuard
-{
-public:
-    FrameGuard(ScriptProcedures& procedures, std::vector<std::pair<std::string, std::string>> parameters)
-        : fProcedures(procedures)
-    {
-        fProcedures.PushFrame(std::move(parameters));
-    }
-    ~FrameGuard() { fProcedures.PopFrame(); }
-    FrameGuard(const FrameGuard&) = delete;
-    FrameGuard& operator=(const FrameGuard&) = delete;
-
-private:
-    ScriptProcedures& fProcedures;
 };
 
 } // namespace
@@ -320,7 +288,7 @@ std::string CommandResult::Format() const
     return text;
 }
 
-CommandEngine::CommandEngine() : fProcedures(std::make_unique<ScriptProcedures>())
+CommandEngine::CommandEngine() : fInterpreter(std::make_unique<mel::Interpreter>(*this))
 {
     RegisterBasicCommands(*this);
     RegisterScriptCommands(*this);
@@ -358,57 +326,42 @@ bool CommandEngine::Has(const std::string& name) const
 
 MStatus CommandEngine::RunStatement(const ScriptStatement& statement)
 {
-    switch (statement.kind)
-    {
-    case ScriptStatement::Kind::kProcedure:
-        if (Has(statement.command))
-            return ShowScriptError(statement, MStatus::kFailure,
-                                   "Cannot define procedure \"" + statement.command +
-                                       "\": a command of that name exists.");
-        fProcedures->Define(statement);
-        return MStatus::kSuccess;
-    case ScriptStatement::Kind::kGlobalString:
-        fProcedures->DeclareGlobal(statement.command);
-        return MStatus::kSuccess;
-    case ScriptStatement::Kind::kCall:
-        break;
-    }
-
     MStatus status;
+    CommandResult result;
     {
         const DepthGuard depth(fRunDepth);
-        ScriptStatement substituted;
-        const ScriptStatement* call = &statement;
-        if (HasVariables(statement))
-        {
-            std::string error;
-            if (!fProcedures->Substitute(statement, substituted, error))
-                return ShowScriptError(statement, MStatus::kFailure, error);
-            call = &substituted;
-        }
-        status = RunCall(*call);
+        if (!Has(statement.command))
+            status = ShowScriptError(statement, MStatus::kNotFound,
+                                     "Cannot find procedure \"" + statement.command + "\".");
+        else
+            status = InvokeCommand(statement, result);
+    }
+    if (status && !result.IsEmpty())
+        LogMessage(Severity::kResult, result.Format());
+    {
+        std::lock_guard lock(fMutex);
+        fLastResult = status ? std::move(result) : CommandResult();
     }
     if (fRunDepth == 0)
         RunDeferred();
     return status;
 }
 
-MStatus CommandEngine::RunCall(const ScriptStatement& statement)
+MStatus CommandEngine::InvokeCommand(const ScriptStatement& statement, CommandResult& result)
 {
     // The function is copied out so that the command may change the
     // registry (unloadPlugin) or run statements itself without deadlock.
     CommandFunction function;
     {
         std::lock_guard lock(fMutex);
-        fLastResult.Clear();
         const auto found = fCommands.find(statement.command);
         if (found != fCommands.end())
             function = found->second;
     }
     if (!function)
-        return CallProcedure(statement);
+        return ShowScriptError(statement, MStatus::kNotFound, "Cannot find procedure \"" + statement.command + "\".");
 
-    CommandResult result;
+    result.Clear();
     MStatus status;
     const unsigned reportedBefore = tReportedErrors;
     try
@@ -423,88 +376,22 @@ MStatus CommandEngine::RunCall(const ScriptStatement& statement)
     {
         status = ReportCommandError(statement, "Internal error.");
     }
-    if (!status)
-    {
-        if (tReportedErrors == reportedBefore)
-            MGlobal::displayError(ToMString(Located(statement, ToStdString(status.errorString()))));
-        return status;
-    }
-    // As in Maya, only what a script's own statements return is shown, not
-    // what the statements of the procedures it calls do.
-    if (!result.IsEmpty() && fCallDepth == 0)
-        LogMessage(Severity::kResult, result.Format());
-    std::lock_guard lock(fMutex);
-    fLastResult = std::move(result);
+    if (!status && tReportedErrors == reportedBefore)
+        MGlobal::displayError(ToMString(Located(statement, ToStdString(status.errorString()))));
     return status;
-}
-
-MStatus CommandEngine::CallProcedure(const ScriptStatement& call)
-{
-    std::shared_ptr<const ScriptProcedure> procedure = fProcedures->Find(call.file, call.command);
-    if (!procedure)
-    {
-        // As Maya does for a procedure it has not met: source NAME.mel from
-        // the script path and look again.
-        const std::string path = FindScriptFile(call.command + ".mel");
-        if (!path.empty() &&
-            std::find(fAutoSourcing.begin(), fAutoSourcing.end(), path) == fAutoSourcing.end())
-        {
-            fAutoSourcing.push_back(path);
-            const MStatus sourced = RunScriptFile(path);
-            fAutoSourcing.pop_back();
-            if (!sourced)
-                return sourced;
-            procedure = fProcedures->Find(call.file, call.command);
-        }
-    }
-    if (!procedure)
-        return ShowScriptError(call, MStatus::kNotFound, "Cannot find procedure \"" + call.command + "\".");
-    if (call.arguments.size() != procedure->parameters.size())
-        return ShowScriptError(call, MStatus::kInvalidParameter,
-                               "Wrong number of arguments on call to " + call.command + ": it takes " +
-                                   std::to_string(procedure->parameters.size()) + ", got " +
-                                   std::to_string(call.arguments.size()) + ".");
-    if (fProcedures->Depth() >= kMaxCallDepth)
-        return ShowScriptError(call, MStatus::kFailure,
-                               "Calls nested more than " + std::to_string(kMaxCallDepth) + " deep in " +
-                                   call.command + ": endless recursion?");
-
-    std::vector<std::pair<std::string, std::string>> parameters;
-    for (std::size_t i = 0; i < call.arguments.size(); ++i)
-        parameters.emplace_back(procedure->parameters[i], ArgumentText(call.arguments[i]));
-    const FrameGuard frame(*fProcedures, std::move(parameters));
-    const DepthGuard calls(fCallDepth);
-    for (const ScriptStatement& statement : procedure->body)
-        if (const MStatus status = RunStatement(statement); !status)
-            return status;
-    // A procedure of the subset returns nothing.
-    std::lock_guard lock(fMutex);
-    fLastResult.Clear();
-    return MStatus::kSuccess;
 }
 
 MStatus CommandEngine::RunScript(std::string_view text, const std::string& file)
 {
-    {
-        std::lock_guard lock(fMutex);
-        fLastResult.Clear();
-    }
-    std::vector<ScriptStatement> statements;
-    std::string error;
-    if (!ParseScript(text, file, statements, error))
-        return ShowError(MStatus::kFailure, error);
     MStatus status;
     {
         const DepthGuard depth(fRunDepth);
-        // A script sees globals, never the parameters of a procedure that
-        // runs it.
-        const FrameGuard frame(*fProcedures, {});
-        for (const ScriptStatement& statement : statements)
-        {
-            status = RunStatement(statement);
-            if (!status)
-                break;
-        }
+        status = fInterpreter->RunScript(text, file);
+        CommandResult result;
+        if (status)
+            mel::Interpreter::ToResult(fInterpreter->LastValue(), result);
+        std::lock_guard lock(fMutex);
+        fLastResult = std::move(result);
     }
     if (fRunDepth == 0)
         RunDeferred();
@@ -515,12 +402,11 @@ MStatus CommandEngine::RunCommandString(std::string_view text)
 {
     // Only a ';' that makes the text read is added, so that a faulty string
     // reports its own error.
-    std::vector<ScriptStatement> statements;
+    mel::Program program;
     std::string error;
     std::string completed(text);
     completed += ';';
-    if (!ParseScript(text, std::string(), statements, error) &&
-        ParseScript(completed, std::string(), statements, error))
+    if (!mel::Parse(text, std::string(), program, error) && mel::Parse(completed, std::string(), program, error))
         return RunScript(completed);
     return RunScript(text);
 }
@@ -556,17 +442,17 @@ CommandResult CommandEngine::LastResult() const
 
 bool CommandEngine::HasProcedure(const std::string& name) const
 {
-    return fProcedures->HasGlobalProcedure(name);
+    return fInterpreter->HasGlobalProcedure(name);
 }
 
 void CommandEngine::SetGlobalString(const std::string& name, std::string value)
 {
-    fProcedures->SetGlobal(name, std::move(value));
+    fInterpreter->SetGlobalString(name, std::move(value));
 }
 
 bool CommandEngine::GlobalString(const std::string& name, std::string& value) const
 {
-    return fProcedures->Global(name, value);
+    return fInterpreter->GlobalString(name, value);
 }
 
 void CommandEngine::Defer(std::string script)

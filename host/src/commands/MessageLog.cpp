@@ -21,7 +21,7 @@ struct LogState
     bool runOpen = false;
     bool echo = true;
     // Per severity, in the enumeration's order.
-    bool severityEcho[4] = {true, true, true, true};
+    bool severityEcho[5] = {true, true, true, true, true};
 };
 
 void WriteLine(const Message& m)
@@ -41,11 +41,18 @@ void WriteLine(const Message& m)
     case Severity::kResult:
         line = "// Result: " + m.text + " //";
         break;
+    case Severity::kOutput:
+        return;
     }
     if (m.count > 1)
         line += " (repeated " + std::to_string(m.count) + " times)";
     line += '\n';
-    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::FILE* stream = m.severity == Severity::kResult ? stdout : stderr;
+    if (stream == stdout)
+        std::fflush(stderr);
+    std::fwrite(line.data(), 1, line.size(), stream);
+    if (stream == stdout)
+        std::fflush(stdout);
 }
 
 // Caller holds the mutex.
@@ -99,6 +106,7 @@ void FlushMessages()
     std::lock_guard lock(state.mutex);
     CloseRun(state);
     std::fflush(stderr);
+    std::fflush(stdout);
 }
 
 void SetMessageEcho(bool enabled)
@@ -122,6 +130,21 @@ void LogMessage(Severity severity, const std::string& text)
 {
     LogState& state = State();
     std::lock_guard lock(state.mutex);
+    if (severity == Severity::kOutput)
+    {
+        CloseRun(state);
+        if (state.echo && state.severityEcho[static_cast<int>(severity)])
+        {
+            std::fflush(stderr);
+            std::fwrite(text.data(), 1, text.size(), stdout);
+            std::fflush(stdout);
+        }
+        if (!state.messages.empty() && state.messages.back().severity == Severity::kOutput)
+            state.messages.back().text += text;
+        else
+            state.messages.push_back(Message{severity, text, 1u});
+        return;
+    }
     if (state.runOpen)
     {
         Message& last = state.messages.back();

@@ -81,10 +81,6 @@ unsigned ParticleCount(Node& shape)
     return positions ? positions->value.length() : 0u;
 }
 
-namespace
-{
-// Bytes the system could give now: MemAvailable, or the free pages where
-// /proc is missing.
 double AvailableMemory()
 {
     std::ifstream meminfo("/proc/meminfo");
@@ -97,14 +93,13 @@ double AvailableMemory()
     return static_cast<double>(sysconf(_SC_AVPHYS_PAGES)) * static_cast<double>(sysconf(_SC_PAGESIZE));
 }
 
-std::string Gigabytes(double bytes)
+std::string FormatGigabytes(double bytes)
 {
     char text[32];
     const double gigabytes = bytes / (1024.0 * 1024.0 * 1024.0);
     std::snprintf(text, sizeof(text), gigabytes < 1e9 ? "%.1f GB" : "%.3g GB", gigabytes);
     return text;
 }
-} // namespace
 
 std::string CheckParticleMemory(double adding)
 {
@@ -119,8 +114,8 @@ std::string CheckParticleMemory(double adding)
         return std::string();
     char count[32];
     std::snprintf(count, sizeof(count), total < 1e12 ? "%.0f" : "%.3g", total);
-    return std::string(count) + " particles would need about " + Gigabytes(needed) + " of memory (" +
-           std::to_string(static_cast<int>(kBytesPerParticle)) + " bytes each), but " + Gigabytes(available) +
+    return std::string(count) + " particles would need about " + FormatGigabytes(needed) + " of memory (" +
+           std::to_string(static_cast<int>(kBytesPerParticle)) + " bytes each), but " + FormatGigabytes(available) +
            (total > 4294967295.0 ? " is available and a particle object holds at most 4294967295."
                                  : " is available.");
 }

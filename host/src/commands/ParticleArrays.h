@@ -40,6 +40,12 @@ unsigned ParticleCount(Node& shape);
 const MVectorArray* EvaluatedVectorArray(Node& shape, const MObject& attribute);
 const MDoubleArray* EvaluatedDoubleArray(Node& shape, const MObject& attribute);
 
+/// Bytes the system could give now: MemAvailable, or the free pages where
+/// /proc is missing.
+double AvailableMemory();
+/// Bytes as a refusal names them: "1.5 GB".
+std::string FormatGigabytes(double bytes);
+
 /// What a particle costs while a scene runs, measured with the field
 /// connected and the caches written: its arrays, the dynamics' kept start
 /// state, the field's search tree and forces, a cache frame.

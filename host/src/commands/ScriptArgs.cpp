@@ -66,7 +66,6 @@ bool ToNumber(const ScriptArgument& argument, double& out)
         return true;
     }
     case Kind::kFlag:
-    case Kind::kVariable: // replaced by its value before a command runs
         break;
     }
     return false;
