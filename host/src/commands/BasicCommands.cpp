@@ -4,6 +4,8 @@
 
 #include "BasicCommands.h"
 
+#include "mel/Builtins.h"
+
 #include <maya/MDistance.h>
 #include <maya/MTime.h>
 #include <vxhost/CRandom.h>
@@ -115,8 +117,11 @@ MStatus SeedCommand(const ScriptStatement& statement, CommandResult& result)
     status = args.Positionals().GetInt(0, seed);
     if (!status)
         return status;
-    // A negative seed wraps as it would passed to srand().
+    // A negative seed wraps as it would passed to srand(). The scripts' own
+    // generator (rand, sphrand, gauss) is reseeded too, as Maya's seed
+    // reseeds MEL's, without the two sharing a sequence.
     SeedRandom(static_cast<unsigned>(seed));
+    mel::SeedScriptRandom(static_cast<std::uint32_t>(seed));
     result.SetInt(seed);
     return MStatus::kSuccess;
 }

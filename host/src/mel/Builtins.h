@@ -37,6 +37,14 @@ struct Builtin
     BuiltinFunction function;
 };
 
+/// In Builtin::outArguments: whichever argument comes last is written back,
+/// for a built-in whose buffer moves with the number of arguments
+/// (tokenize(s, buffer) and tokenize(s, separators, buffer)).
+constexpr std::uint32_t kOutLastArgument = 0x80000000u;
+
+/// Whether argument `index` of a call with `count` arguments is written back.
+bool IsOutArgument(const Builtin& builtin, unsigned index, unsigned count);
+
 /// The built-in of that name, or null.
 const Builtin* FindBuiltin(std::string_view name);
 
