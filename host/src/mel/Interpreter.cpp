@@ -1372,6 +1372,9 @@ bool Interpreter::CallSpecial(const Expr& call, std::vector<Value>& arguments, b
                 return handled = false, Fail(call.line, ConversionError(argument.GetType(), Type::kString));
             script += (script.empty() ? "" : " ") + text;
         }
+        // Like Maya's eval, the last statement may leave out its ';'.
+        if (CheckCompleteness(script) == Completeness::kMissingSemicolon)
+            script += ';';
         Program program;
         std::string error;
         if (!Parse(script, std::string(), program, error))
