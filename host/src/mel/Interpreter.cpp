@@ -58,7 +58,7 @@ Value NumberFromText(const std::string& text)
 bool StartsFlag(const std::string& text)
 {
     return text.size() > 1 && text[0] == '-' &&
-           ((text[1] >= 'a' && text[1] <= 'z') || (text[1] >= 'A' && text[1] <= 'Z'));
+           ((text[1] >= 'a' && text[1] <= 'z') || (text[1] >= 'A' && text[1] <= 'Z') || text[1] == '_');
 }
 
 void AppendNumber(std::vector<ScriptArgument>& out, double value)
@@ -285,8 +285,9 @@ void Interpreter::ToResult(const Value& value, CommandResult& out)
 
 // ---- running -------------------------------------------------------------
 
-bool Interpreter::Fail(int line, const std::string& text)
+bool Interpreter::Fail(int line, const std::string& text, MStatus::MStatusCode code)
 {
+    fErrorCode = code;
     if (fQuietDepth == 0)
         MGlobal::displayError(ToMString(ScriptLocation(fFrames.empty() ? std::string() : Current().file, line) + text));
     return false;
@@ -369,9 +370,10 @@ MStatus Interpreter::RunProgram(const Program& program)
     const MStatus status = RunStatements(program.statements);
     fSlots.resize(fFrames.back().base);
     fFrames.pop_back();
-    if (!status)
-        fLastValue = Value();
-    return status;
+    if (status)
+        return status;
+    fLastValue = Value();
+    return fErrorCode;
 }
 
 MStatus Interpreter::RunExpression(const Program& program, AttributeAccess& access)
@@ -389,7 +391,7 @@ MStatus Interpreter::RunExpression(const Program& program, AttributeAccess& acce
     const MStatus status = RunStatements(program.statements);
     fSlots.resize(fFrames.back().base);
     fFrames.pop_back();
-    return status;
+    return status ? status : MStatus(fErrorCode);
 }
 
 MStatus Interpreter::RunStatements(const std::vector<StmtPtr>& statements)
@@ -1237,13 +1239,13 @@ bool Interpreter::EvaluateCall(const Expr& expr, Value& out)
     if (const Builtin* builtin = FindBuiltin(expr.name))
     {
         if (arguments.size() < builtin->minArguments || arguments.size() > builtin->maxArguments)
-            return Fail(expr.line, "Wrong number of arguments on call to " + expr.name + ".");
+            return Fail(expr.line, "Wrong number of arguments on call to " + expr.name + ".", MStatus::kInvalidParameter);
         std::string error;
         if (!builtin->function(arguments, out, error))
             return Fail(expr.line, expr.name + ": " + error);
-        for (std::size_t i = 0; i < arguments.size() && i < 32; ++i)
+        for (std::size_t i = 0; i < arguments.size(); ++i)
         {
-            if (!(builtin->outArguments & (1u << i)))
+            if (!IsOutArgument(*builtin, static_cast<unsigned>(i), static_cast<unsigned>(arguments.size())))
                 continue;
             const Expr* target = ArgumentExpr(expr, i);
             if (!target || (target->kind != ExprKind::kVariable && target->kind != ExprKind::kIndex))
@@ -1256,11 +1258,13 @@ bool Interpreter::EvaluateCall(const Expr& expr, Value& out)
     }
     if (fEngine.Has(expr.name))
         return CallHostCommand(expr, arguments, out);
-    if (const Procedure* procedure = FindProcedure(expr.name))
+    bool sourceFailed = false;
+    if (const Procedure* procedure = FindProcedure(expr.name, sourceFailed))
         return CallProcedure(expr, *procedure, arguments, out);
-    if (InterruptPending())
+    // A script sourced to find the procedure has shown its own error.
+    if (sourceFailed || InterruptPending())
         return false;
-    return Fail(expr.line, "Cannot find procedure \"" + expr.name + "\".");
+    return Fail(expr.line, "Cannot find procedure \"" + expr.name + "\".", MStatus::kNotFound);
 }
 
 bool Interpreter::EvaluateCommand(const Expr& expr, Value& out)
@@ -1300,8 +1304,8 @@ bool Interpreter::EvaluateCommand(const Expr& expr, Value& out)
             }
         }
         CommandResult result;
-        if (!fEngine.InvokeCommand(statement, result))
-            return false;
+        if (const MStatus status = fEngine.InvokeCommand(statement, result); !status)
+            return fErrorCode = status.statusCode(), false;
         out = FromResult(result);
         return true;
     }
@@ -1318,8 +1322,8 @@ bool Interpreter::CallHostCommand(const Expr& call, const std::vector<Value>& ar
     for (const Value& value : arguments)
         AppendArguments(value, true, statement.arguments);
     CommandResult result;
-    if (!fEngine.InvokeCommand(statement, result))
-        return false;
+    if (const MStatus status = fEngine.InvokeCommand(statement, result); !status)
+        return fErrorCode = status.statusCode(), false;
     out = FromResult(result);
     return true;
 }
@@ -1421,8 +1425,9 @@ bool Interpreter::CallSpecial(const Expr& call, std::vector<Value>& arguments, b
     return true;
 }
 
-const Procedure* Interpreter::FindProcedure(const std::string& name)
+const Procedure* Interpreter::FindProcedure(const std::string& name, bool& sourceFailed)
 {
+    sourceFailed = false;
     const auto lookUp = [&]() -> const Procedure*
     {
         const auto file = fLocalProcedures.find(Current().file);
@@ -1442,6 +1447,7 @@ const Procedure* Interpreter::FindProcedure(const std::string& name)
     fAutoSourcing.push_back(path);
     const MStatus sourced = fEngine.RunScriptFile(path);
     fAutoSourcing.pop_back();
+    sourceFailed = !sourced;
     return sourced ? lookUp() : nullptr;
 }
 
@@ -1449,7 +1455,8 @@ bool Interpreter::CallProcedure(const Expr& call, const Procedure& procedure, st
                                 Value& out)
 {
     if (arguments.size() != procedure.parameters.size())
-        return Fail(call.line, "Wrong number of arguments on call to " + procedure.name + ".");
+        return Fail(call.line, "Wrong number of arguments on call to " + procedure.name + ".",
+                    MStatus::kInvalidParameter);
     if (fCallDepth >= kMaxCallDepth)
         return Fail(call.line, "Calls nested more than " + std::to_string(kMaxCallDepth) + " deep in " +
                                    procedure.name + ": endless recursion?");

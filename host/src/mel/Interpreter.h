@@ -151,14 +151,19 @@ private:
     bool CallProcedure(const Expr& call, const Procedure& procedure, std::vector<Value>& arguments, Value& out);
     bool CallHostCommand(const Expr& call, const std::vector<Value>& arguments, Value& out);
     bool EvaluateArguments(const Expr& call, std::vector<Value>& out);
-    const Procedure* FindProcedure(const std::string& name);
+    /// The procedure a call names: a local one of the caller's file, a
+    /// global one, or one that sourcing NAME.mel defines; `sourceFailed` says
+    /// the sourced file failed (its error shown).
+    const Procedure* FindProcedure(const std::string& name, bool& sourceFailed);
 
     // Variables.
     Value* Find(const std::string& name);
     Value* Declare(const std::string& name, Value value, int line);
     Value& GlobalSlot(const std::string& name);
 
-    bool Fail(int line, const std::string& text);
+    /// Shows the error, placed, and keeps `code` as the status the script
+    /// fails with.
+    bool Fail(int line, const std::string& text, MStatus::MStatusCode code = MStatus::kFailure);
     bool CheckInterrupt(int line);
     bool CheckSize(std::size_t elements, std::size_t elementBytes, int line);
     Frame& Current() { return fFrames.back(); }
@@ -172,6 +177,9 @@ private:
     std::map<std::string, std::map<std::string, std::shared_ptr<const Procedure>, std::less<>>, std::less<>>
         fLocalProcedures;
     Value fLastValue;
+    /// The status of the error that stopped the script: a failing command's
+    /// own, kNotFound for an unknown procedure...
+    MStatus::MStatusCode fErrorCode = MStatus::kFailure;
     int fCallDepth = 0;
     /// catch calls under way, and how many of them keep their errors quiet.
     int fCatchDepth = 0;

@@ -80,8 +80,10 @@ bool Lexer::SkipSpace(std::string& error)
             {
                 if (fPos + 1 >= fText.size())
                 {
+                    // Placed where the comment opens, as an open string is.
                     fPos = fText.size();
-                    error = "unterminated comment (it starts on line " + std::to_string(startLine) + ").";
+                    fLine = startLine;
+                    error = "unterminated comment.";
                     return false;
                 }
                 if (fText[fPos] == '*' && fText[fPos + 1] == '/')

@@ -117,7 +117,7 @@ private:
     Token Checked(Token token)
     {
         if (token.kind == Token::Kind::kError)
-            throw SyntaxError{token.line, token.text, token.text.rfind("unterminated comment", 0) == 0};
+            throw SyntaxError{token.line, token.text, token.text == "unterminated comment."};
         return token;
     }
     Token Next() { return Checked(fLexer.Next()); }
@@ -265,7 +265,9 @@ private:
     {
         const Place start = fLexer.Save();
         const Token name = Next();
-        const Token after = Peek();
+        // Not checked: what follows a command's name may be no token of an
+        // expression at all ("|goal|goalShape").
+        const Token after = fLexer.Peek();
         if (after.Is('(') ||
             (fOptions.expressionNode && (after.Is('.') || after.Is('=') || IsCompound(after) ||
                                          after.Is(Lexer::Code('+', '+')) || after.Is(Lexer::Code('-', '-')))))
@@ -560,9 +562,9 @@ private:
                 break;
             case Token::Kind::kName:
             {
-                const bool flag = token.text.size() > 1 && token.text[0] == '-' &&
-                                  ((token.text[1] >= 'a' && token.text[1] <= 'z') ||
-                                   (token.text[1] >= 'A' && token.text[1] <= 'Z'));
+                const char second = token.text.size() > 1 ? token.text[1] : '\0';
+                const bool flag = token.text[0] == '-' &&
+                                  ((second >= 'a' && second <= 'z') || (second >= 'A' && second <= 'Z') || second == '_');
                 arg.kind = flag ? CommandArg::Kind::kFlag : CommandArg::Kind::kWord;
                 arg.text = flag ? token.text.substr(1) : token.text;
                 break;

@@ -33,22 +33,29 @@ TEST_F(MessageLogTest, RepeatsCollapseUntilTextSeverityOrFlushEndsTheRun)
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 
     testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
     MGlobal::displayWarning("particle has no mass"); // same text, other severity
     MGlobal::displayInfo("done");
     MGlobal::displayInfo("done");
     vxhost::FlushMessages();
     MGlobal::displayInfo("done"); // the flush ended the run: a new one starts
     vxhost::LogMessage(Severity::kResult, "3");
+    // What a script prints is written at once, as it stands, and joins the
+    // output before it.
+    vxhost::LogMessage(Severity::kOutput, "a\n");
+    vxhost::LogMessage(Severity::kOutput, "b");
     vxhost::FlushMessages();
+    // Results and output are what was asked for: stdout. The rest is stderr.
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "// Result: 3 //\na\nb");
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "// Error: particle has no mass // (repeated 100000 times)\n"
               "// Warning: particle has no mass //\n"
               "done (repeated 2 times)\n"
-              "done\n"
-              "// Result: 3 //\n");
+              "done\n");
 
     const std::vector<vxhost::Message> log = vxhost::Messages();
-    ASSERT_EQ(log.size(), 5u);
+    ASSERT_EQ(log.size(), 6u);
+    EXPECT_EQ(log[5].text, "a\nb");
     EXPECT_EQ(log[0].count, 100000u);
     EXPECT_EQ(log[2].count, 2u);
     EXPECT_EQ(log[3].count, 1u);

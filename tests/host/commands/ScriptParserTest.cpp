@@ -83,100 +83,16 @@ TEST(ScriptParser, SyntaxErrorsNameFileAndLine)
               "file: scene.mel line 2: Syntax error: unterminated comment.");
     EXPECT_EQ(ParseError("seed 1;\nsetAttr a.b\n  1 // no end\n"),
               "file: scene.mel line 2: Syntax error: missing \";\" at the end of the \"setAttr\" statement.");
-    EXPECT_EQ(ParseError("seed 1;\n\nsetAttr $x 1;"),
-              "file: scene.mel line 3: Syntax error: \"$x\" is an undeclared variable.");
-    EXPECT_EQ(ParseError("seed(1);"), "file: scene.mel line 1: Syntax error: unexpected character '('.");
-    EXPECT_EQ(ParseError("setAttr a.b \"x\"\"y\";"),
-              "file: scene.mel line 1: Syntax error: unexpected character '\"'.");
-    EXPECT_EQ(ParseError("setAttr a.b 1.5.2;"),
-              "file: scene.mel line 1: Syntax error: invalid number \"1.5.2\".");
-    EXPECT_EQ(ParseError("setAttr a.b 1e;"), "file: scene.mel line 1: Syntax error: invalid number \"1e\".");
+    EXPECT_EQ(ParseError("seed 1;\n\nsetAttr a.b 1 }"),
+              "file: scene.mel line 3: Syntax error: expected \";\" after the \"setAttr\" statement, found \"}\".");
     EXPECT_EQ(ParseError("-n a;"),
-              "file: scene.mel line 1: Syntax error: expected a command name, found '-'.");
+              "file: scene.mel line 1: Syntax error: unexpected word \"n\": a command inside an expression is "
+              "written \"n(...)\" or between backticks.");
+    // Plain statements are commands with their arguments written out: what
+    // the language adds is refused here, placed.
+    EXPECT_EQ(ParseError("seed 1;\nsetAttr $x 1;"),
+              "file: scene.mel line 2: Syntax error: only commands with their arguments written out belong here.");
     // Text from no file (the shell) is placed by line alone.
-    EXPECT_EQ(ParseError("\n5;", ""), "line 2: Syntax error: expected a command name, found '5'.");
-}
-
-TEST(ScriptParser, ReadsProceduresGlobalsAndVariables)
-{
-    const std::vector<ScriptStatement> statements =
-        Parse("global string $gMainWindow;\n"
-              "menu -parent $gMainWindow;\n"
-              "global proc AEfooTemplate(string $nodeName, string $b)\n"
-              "{\n"
-              "    global string $gMainWindow;\n"
-              "    setParent -menu ..; helper $nodeName \"$b\" $gMainWindow;\n"
-              "}\n"
-              "proc helper ( ) { }\n");
-    ASSERT_EQ(statements.size(), 4u);
-
-    EXPECT_EQ(statements[0].kind, ScriptStatement::Kind::kGlobalString);
-    EXPECT_EQ(statements[0].command, "gMainWindow");
-    ExpectArgument(statements[1].arguments[1], Kind::kVariable, "gMainWindow");
-
-    const ScriptStatement& definition = statements[2];
-    EXPECT_EQ(definition.kind, ScriptStatement::Kind::kProcedure);
-    EXPECT_EQ(definition.command, "AEfooTemplate");
-    EXPECT_EQ(definition.line, 3);
-    ASSERT_TRUE(definition.procedure);
-    EXPECT_TRUE(definition.procedure->global);
-    EXPECT_EQ(definition.procedure->parameters, (std::vector<std::string>{"nodeName", "b"}));
-    const std::vector<ScriptStatement>& body = definition.procedure->body;
-    ASSERT_EQ(body.size(), 3u);
-    EXPECT_EQ(body[0].kind, ScriptStatement::Kind::kGlobalString);
-    EXPECT_EQ(body[1].command, "setParent");
-    ExpectArgument(body[1].arguments[1], Kind::kWord, "..");
-    EXPECT_EQ(body[2].line, 6);
-    ASSERT_EQ(body[2].arguments.size(), 3u);
-    ExpectArgument(body[2].arguments[0], Kind::kVariable, "nodeName");
-    // MEL strings are not interpolated.
-    ExpectArgument(body[2].arguments[1], Kind::kString, "$b");
-    ExpectArgument(body[2].arguments[2], Kind::kVariable, "gMainWindow");
-
-    EXPECT_FALSE(statements[3].procedure->global);
-    EXPECT_TRUE(statements[3].procedure->parameters.empty());
-    EXPECT_TRUE(statements[3].procedure->body.empty());
-}
-
-TEST(ScriptParser, RefusesWhatTheProcedureSubsetLacks)
-{
-    // A parameter is in scope in its own procedure only; a global only after
-    // its declaration, in the procedure (or top level) that declares it.
-    EXPECT_EQ(ParseError("proc a(string $n) { }\nproc b() { print $n; }"),
-              "file: scene.mel line 2: Syntax error: \"$n\" is an undeclared variable.");
-    EXPECT_EQ(ParseError("global string $g;\nproc b() {\n print $g; }"),
-              "file: scene.mel line 3: Syntax error: \"$g\" is an undeclared variable.");
-    EXPECT_EQ(ParseError("proc b() {\n print $g;\n global string $g; }"),
-              "file: scene.mel line 2: Syntax error: \"$g\" is an undeclared variable.");
-    EXPECT_EQ(ParseError("global proc int f() { }"),
-              "file: scene.mel line 1: Syntax error: procedures that return a value are not supported.");
-    EXPECT_EQ(
-        ParseError("proc f(int $i) { }"),
-        "file: scene.mel line 1: Syntax error: parameters of type \"int\" are not supported; only string.");
-    EXPECT_EQ(ParseError("proc f(string $s[]) { }"),
-              "file: scene.mel line 1: Syntax error: array parameters are not supported.");
-    EXPECT_EQ(ParseError("proc f(string $s, string $s) { }"),
-              "file: scene.mel line 1: Syntax error: parameter \"$s\" is given twice.");
-    EXPECT_EQ(ParseError("proc f() {\n  proc g() { }\n}"),
-              "file: scene.mel line 2: Syntax error: a procedure cannot be defined inside another.");
-    EXPECT_EQ(ParseError("seed 1;\nproc f() {\n  seed 2;\n"),
-              "file: scene.mel line 2: Syntax error: missing \"}\" at the end of procedure \"f\".");
-    EXPECT_EQ(ParseError("proc f() { seed 2 }"),
-              "file: scene.mel line 1: Syntax error: missing \";\" at the end of the \"seed\" statement.");
-    EXPECT_EQ(ParseError("global string $g = \"x\";"),
-              "file: scene.mel line 1: Syntax error: expected \";\" after the declaration of \"$g\"; a "
-              "global variable cannot be given a value here.");
-    EXPECT_EQ(ParseError("global int $g;"),
-              "file: scene.mel line 1: Syntax error: global variables of type \"int\" are not supported; "
-              "only string.");
-    EXPECT_EQ(ParseError("string $s;"), "file: scene.mel line 1: Syntax error: local variables are not "
-                                        "supported; only \"global string\" declarations.");
-    EXPECT_EQ(ParseError("proc f { }"),
-              "file: scene.mel line 1: Syntax error: expected \"(\" after procedure name \"f\".");
-    // The statements before a faulty definition are kept; the definition is not.
-    std::vector<ScriptStatement> statements;
-    std::string error;
-    EXPECT_FALSE(ParseScript("seed 1;\nproc f(int $i) { seed 2; }", "scene.mel", statements, error));
-    ASSERT_EQ(statements.size(), 1u);
-    EXPECT_EQ(statements[0].command, "seed");
+    EXPECT_EQ(ParseError("\n5;", ""),
+              "line 2: Syntax error: only commands with their arguments written out belong here.");
 }
