@@ -33,6 +33,7 @@ public:
         kPluginManipContainer,
         kPluginManipulatorNode,
         kAnimCurve,
+        kExpression,
         kAnimCurveTimeToAngular,
         kAnimCurveTimeToDistance,
         kAnimCurveTimeToTime,

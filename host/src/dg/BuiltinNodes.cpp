@@ -19,6 +19,7 @@
 
 #include "AnimCurve.h"
 #include "DataObjects.h"
+#include "commands/ExpressionNode.h"
 #include "dynamics/ParticleNode.h"
 
 namespace vxhost
@@ -373,6 +374,7 @@ void RegisterBuiltinNodes(NodeRegistry& registry)
         });
     Add(registry, {"field", "transform", MFn::kField, true, false, true}, {MFn::kTransform}, InitField, dag);
     RegisterParticleNode(registry);
+    RegisterExpressionNode(registry);
     RegisterAnimCurveNodes(registry);
 }
 

@@ -35,6 +35,7 @@ const char* MObject::apiTypeStr() const
                                         "kPluginManipContainer",
                                         "kPluginManipulatorNode",
                                         "kAnimCurve",
+                                        "kExpression",
                                         "kAnimCurveTimeToAngular",
                                         "kAnimCurveTimeToDistance",
                                         "kAnimCurveTimeToTime",
