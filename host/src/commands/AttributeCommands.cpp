@@ -1,12 +1,13 @@
-// setAttr, getAttr, connectAttr and disconnectAttr: the commands a scene
-// uses to fill in and wire up attributes. Values are typed and printed in
-// the UI units (currentUnit), stored in the graph's internal ones. A command
-// that fails changes nothing: setAttr checks every value before it writes
-// the first.
+// setAttr, connectAttr and disconnectAttr: the commands a scene uses to
+// fill in and wire up attributes. Values are typed in the UI units
+// (currentUnit), stored in the graph's internal ones. A command that fails
+// changes nothing: setAttr checks every value before it writes the first.
 
+#include "AttributeTypes.h"
 #include "PlugLookup.h"
 
 #include "dg/DataObjects.h"
+#include "dg/PlugState.h"
 #include "dg/Scene.h"
 
 #include <maya/MFnData.h>
@@ -33,393 +34,6 @@ std::string Quoted(const MPlug& plug)
     text += std::string(plug.name().asChar());
     text += '\'';
     return text;
-}
-
-// Numbers ----------------------------------------------------------------------
-
-bool IsNumber(const Attribute& a)
-{
-    return a.kind == AttributeKind::kNumeric || a.kind == AttributeKind::kUnit ||
-           a.kind == AttributeKind::kEnum;
-}
-
-bool IsFloat(const Attribute& a)
-{
-    if (a.kind != AttributeKind::kNumeric)
-        return false;
-    return a.numericType == MFnNumericData::kFloat || a.numericType == MFnNumericData::k2Float ||
-           a.numericType == MFnNumericData::k3Float;
-}
-
-// A compound of numbers only (translate, a colour): set and read as one
-// tuple of its children's values.
-bool IsNumberCompound(const Attribute& a)
-{
-    if (a.kind != AttributeKind::kCompound || a.children.empty())
-        return false;
-    for (const auto& child : a.children)
-        if (!IsNumber(*child) || child->array || child->ComponentCount() != 1)
-            return false;
-    return true;
-}
-
-// Maya's name of a single number type, without a count ("double", "long").
-const char* NumberTypeName(const Attribute& a)
-{
-    if (a.kind == AttributeKind::kEnum)
-        return "enum";
-    if (a.kind == AttributeKind::kUnit)
-        return a.unitType == MFnUnitAttribute::kDistance ? "doubleLinear"
-               : a.unitType == MFnUnitAttribute::kAngle  ? "doubleAngle"
-                                                         : "time";
-    switch (a.numericType)
-    {
-    case MFnNumericData::kBoolean:
-        return "bool";
-    case MFnNumericData::kByte:
-        return "byte";
-    case MFnNumericData::kChar:
-        return "char";
-    case MFnNumericData::kShort:
-    case MFnNumericData::k2Short:
-    case MFnNumericData::k3Short:
-        return "short";
-    case MFnNumericData::kLong:
-    case MFnNumericData::k2Long:
-    case MFnNumericData::k3Long:
-        return "long";
-    case MFnNumericData::kInt64:
-        return "int64";
-    case MFnNumericData::kFloat:
-    case MFnNumericData::k2Float:
-    case MFnNumericData::k3Float:
-        return "float";
-    default:
-        return "double";
-    }
-}
-
-// The base of a tuple's type name: a compound of distances is a "double3",
-// as translate is.
-std::string TupleBase(const Attribute& a)
-{
-    const std::string name = NumberTypeName(a);
-    if (name == "doubleLinear" || name == "doubleAngle" || name == "time")
-        return "double";
-    return name;
-}
-
-struct DataTypeName
-{
-    MFnData::Type type;
-    const char* name;
-};
-
-constexpr DataTypeName kDataTypeNames[] = {
-    {MFnData::kString, "string"},
-    {MFnData::kMatrix, "matrix"},
-    {MFnData::kStringArray, "stringArray"},
-    {MFnData::kDoubleArray, "doubleArray"},
-    {MFnData::kFloatArray, "floatArray"},
-    {MFnData::kIntArray, "Int32Array"},
-    {MFnData::kPointArray, "pointArray"},
-    {MFnData::kVectorArray, "vectorArray"},
-    {MFnData::kMatrixArray, "matrixArray"},
-    {MFnData::kMesh, "mesh"},
-    {MFnData::kNurbsCurve, "nurbsCurve"},
-    {MFnData::kNurbsSurface, "nurbsSurface"},
-    {MFnData::kDynArrayAttrs, "dynArrayAttrs"},
-};
-
-const char* DataTypeNameOf(int type)
-{
-    for (const DataTypeName& d : kDataTypeNames)
-        if (d.type == type)
-            return d.name;
-    return nullptr;
-}
-
-// The data type of a data object, for attributes that take any data.
-int DataTypeOfObject(const MObject& data)
-{
-    switch (data.apiType())
-    {
-    case MFn::kStringData:
-        return MFnData::kString;
-    case MFn::kMatrixData:
-        return MFnData::kMatrix;
-    case MFn::kDoubleArrayData:
-        return MFnData::kDoubleArray;
-    case MFn::kIntArrayData:
-        return MFnData::kIntArray;
-    case MFn::kPointArrayData:
-        return MFnData::kPointArray;
-    case MFn::kVectorArrayData:
-        return MFnData::kVectorArray;
-    case MFn::kMeshData:
-        return MFnData::kMesh;
-    case MFn::kNurbsCurveData:
-        return MFnData::kNurbsCurve;
-    case MFn::kDynArrayAttrsData:
-        return MFnData::kDynArrayAttrs;
-    default:
-        return MFnData::kInvalid;
-    }
-}
-
-// getAttr -type: Maya's name for what the plug holds.
-std::string TypeNameOf(const MPlug& plug)
-{
-    const Attribute& a = *PlugAttribute(plug);
-    if (plug.isArray())
-        return "TdataCompound";
-    if (a.kind == AttributeKind::kMessage)
-        return "message";
-    if (a.kind == AttributeKind::kMatrix)
-        return "matrix";
-    if (IsNumber(a))
-    {
-        const unsigned n = a.ComponentCount();
-        if (a.numericType == MFnNumericData::k4Double)
-            return "double4";
-        return n == 1 ? NumberTypeName(a) : TupleBase(a) + std::to_string(n);
-    }
-    if (IsNumberCompound(a))
-    {
-        // Children of one kind make a tuple type; mixed ones do not.
-        const std::string base = TupleBase(*a.children[0]);
-        for (const auto& child : a.children)
-            if (TupleBase(*child) != base || a.children.size() > 4)
-                return "TdataCompound";
-        return base + std::to_string(a.children.size());
-    }
-    if (a.kind == AttributeKind::kTyped)
-    {
-        int type = a.dataType;
-        if (type == MFnData::kAny)
-            type = DataTypeOfObject(plug.asMObject());
-        if (const char* name = DataTypeNameOf(type))
-            return name;
-    }
-    return "TdataCompound";
-}
-
-// Reads --------------------------------------------------------------------------
-
-constexpr const char* kNoValue = "The value for the attribute could not be retrieved.";
-
-// A float attribute holds a float's worth of digits: 0.1 typed in reads
-// back as 0.1, not as the double nearest the float 0.1.
-double AsShown(const Attribute& a, double value)
-{
-    if (!IsFloat(a))
-        return value;
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof(text), static_cast<float>(value)).ptr;
-    *end = '\0';
-    return std::strtod(text, nullptr);
-}
-
-// The attribute that types and shows number c of a: the child of a pair or
-// triple (a double3 with distance children, made with addAttr -p), or a
-// itself.
-const Attribute& ComponentAttribute(const Attribute& a, unsigned c)
-{
-    return a.IsTuple() && c < a.children.size() ? *a.children[c] : a;
-}
-
-void AppendNumber(const Attribute& a, double internal, CommandResult& result)
-{
-    if (a.IsIntegral())
-        result.AppendInt(static_cast<int>(internal));
-    else
-        result.AppendDouble(AsShown(a, InternalToScript(a, internal)));
-}
-
-// Appends the plug's value: numbers (of a tuple, a number compound or every
-// element of an array of them) one by one, data as its list of numbers.
-MStatus AppendValue(const MPlug& plug, CommandResult& result, std::string& error)
-{
-    const Attribute& a = *PlugAttribute(plug);
-    MStatus status;
-    if (plug.isArray())
-    {
-        MPlug array = plug;
-        const unsigned count = array.evaluateNumElements(&status);
-        for (unsigned i = 0; status && i < count; ++i)
-            status = AppendValue(plug.elementByPhysicalIndex(i), result, error);
-        return status;
-    }
-    if (IsNumber(a))
-    {
-        // The numbers of a pair or triple live side by side in its stored
-        // value; each is shown as its child would show it.
-        const DataNode* data = plug.HostNode()->Evaluate(plug.Steps(), status);
-        if (!data)
-            return status;
-        for (unsigned c = 0; c < a.ComponentCount(); ++c)
-            AppendNumber(ComponentAttribute(a, c), data->numbers[c], result);
-        return MStatus::kSuccess;
-    }
-    if (IsNumberCompound(a))
-    {
-        // The compound first: a connection to it fills its children.
-        if (!plug.HostNode()->Evaluate(plug.Steps(), status))
-            return status;
-        for (unsigned i = 0; status && i < plug.numChildren(); ++i)
-            status = AppendValue(plug.child(i), result, error);
-        return status;
-    }
-    if (a.kind == AttributeKind::kMatrix || a.kind == AttributeKind::kTyped)
-    {
-        const MObject data = plug.asMObject(&status);
-        if (!status)
-            return status;
-        if (a.kind == AttributeKind::kMatrix || MatrixData::From(data))
-        {
-            const MMatrix m = MatrixOf(data);
-            for (unsigned r = 0; r < 4; ++r)
-                for (unsigned c = 0; c < 4; ++c)
-                    result.AppendDouble(m(r, c));
-            return MStatus::kSuccess;
-        }
-        if (const StringData* s = StringData::From(data))
-        {
-            result.AppendString(s->value);
-            return MStatus::kSuccess;
-        }
-        if (data.isNull() && a.dataType == MFnData::kString)
-        {
-            result.AppendString(std::string());
-            return MStatus::kSuccess;
-        }
-        if (const VectorArrayData* v = VectorArrayData::From(data))
-        {
-            for (unsigned i = 0; i < v->value.length(); ++i)
-                for (const double x : {v->value[i].x, v->value[i].y, v->value[i].z})
-                    result.AppendDouble(x);
-            return MStatus::kSuccess;
-        }
-        if (const PointArrayData* p = PointArrayData::From(data))
-        {
-            for (unsigned i = 0; i < p->value.length(); ++i)
-                for (const double x : {p->value[i].x, p->value[i].y, p->value[i].z, p->value[i].w})
-                    result.AppendDouble(x);
-            return MStatus::kSuccess;
-        }
-        if (const DoubleArrayData* d = DoubleArrayData::From(data))
-        {
-            for (unsigned i = 0; i < d->value.length(); ++i)
-                result.AppendDouble(d->value[i]);
-            return MStatus::kSuccess;
-        }
-        if (const IntArrayData* n = IntArrayData::From(data))
-        {
-            for (unsigned i = 0; i < n->value.length(); ++i)
-                result.AppendInt(n->value[i]);
-            return MStatus::kSuccess;
-        }
-        // An array attribute with no data yet reads as an empty array.
-        if (data.isNull() && DataTypeNameOf(a.dataType) && a.dataType != MFnData::kMesh &&
-            a.dataType != MFnData::kNurbsCurve && a.dataType != MFnData::kNurbsSurface)
-            return MStatus::kSuccess;
-    }
-    error = kNoValue;
-    return MStatus::kFailure;
-}
-
-// The number of elements: of an array plug, or of the array data it holds;
-// 1 for anything else, as Maya answers.
-MStatus SizeOf(const MPlug& plug, int& size)
-{
-    MStatus status;
-    size = 1;
-    if (plug.isArray())
-    {
-        MPlug array = plug;
-        size = static_cast<int>(array.evaluateNumElements(&status));
-        return status;
-    }
-    const Attribute& a = *PlugAttribute(plug);
-    if (a.kind != AttributeKind::kTyped)
-        return MStatus::kSuccess;
-    const MObject data = plug.asMObject(&status);
-    if (const VectorArrayData* v = VectorArrayData::From(data))
-        size = static_cast<int>(v->value.length());
-    else if (const PointArrayData* p = PointArrayData::From(data))
-        size = static_cast<int>(p->value.length());
-    else if (const DoubleArrayData* d = DoubleArrayData::From(data))
-        size = static_cast<int>(d->value.length());
-    else if (const IntArrayData* n = IntArrayData::From(data))
-        size = static_cast<int>(n->value.length());
-    else if (data.isNull() && a.dataType != MFnData::kString && a.dataType != MFnData::kMatrix)
-        size = 0;
-    return status;
-}
-
-// getAttr [-size | -type] plug
-MStatus GetAttrCommand(const ScriptStatement& statement, CommandResult& result)
-{
-    static const ScriptSyntax syntax = ScriptSyntax()
-                                           .AddFlag("s", "size")
-                                           .AddFlag("typ", "type")
-                                           .AddFlag("sl", "silent")
-                                           .SetPositionalCount(1, 1);
-    ScriptArgs args;
-    MStatus status = args.Parse(statement, syntax);
-    if (!status)
-        return status;
-    std::string name, error;
-    args.Positionals().GetString(0, name);
-    const MPlug plug = LookUpPlug(name, error);
-    if (plug.isNull())
-        return ReportCommandError(statement, error, MStatus::kInvalidParameter);
-
-    if (args.IsFlagSet("type"))
-    {
-        result.SetString(TypeNameOf(plug));
-        return MStatus::kSuccess;
-    }
-    if (args.IsFlagSet("size"))
-    {
-        int size = 0;
-        status = SizeOf(plug, size);
-        if (!status)
-            return ReportCommandError(statement, kNoValue + std::string(" ") + StatusText(status));
-        result.SetInt(size);
-        return MStatus::kSuccess;
-    }
-    if (PlugAttribute(plug)->kind == AttributeKind::kMessage)
-        return ReportCommandError(statement, "Message attributes have no data values.",
-                                  MStatus::kInvalidParameter);
-    // A child or element fed through its compound or array is filled in
-    // when that is read.
-    if (const MPlug driving = DrivingPlug(plug); !driving.isNull() && driving != plug)
-        plug.HostNode()->Evaluate(driving.Steps(), status);
-    if (status)
-        status = AppendValue(plug, result, error);
-    if (!status)
-    {
-        result.Clear();
-        const std::string reason = StatusText(status);
-        return ReportCommandError(statement, error.empty() ? kNoValue + (" " + reason) : error,
-                                  status.statusCode());
-    }
-    // One number is a single result; a tuple or array data is a list even
-    // when it has only one item.
-    const Attribute& a = *PlugAttribute(plug);
-    if (!plug.isArray() && IsNumber(a) && a.ComponentCount() == 1)
-    {
-        if (result.GetKind() == CommandResult::Kind::kIntArray)
-            result.SetInt(result.Ints().at(0));
-        else
-            result.SetDouble(result.Doubles().at(0));
-    }
-    else if (result.GetKind() == CommandResult::Kind::kStringArray && result.Strings().size() == 1)
-    {
-        result.SetString(result.Strings()[0]);
-    }
-    return MStatus::kSuccess;
 }
 
 // Writes ---------------------------------------------------------------------------
@@ -556,22 +170,12 @@ MStatus ParseData(const ScriptStatement& statement, const ScriptValues& values, 
     return MStatus::kSuccess;
 }
 
-// setAttr plug [-type T] values...
-MStatus SetAttrCommand(const ScriptStatement& statement, CommandResult&)
+// Writes the values (positional arguments from 1 on) into plug, which must
+// not be locked: the refusals first, then the writing.
+MStatus WriteValue(const ScriptStatement& statement, const ScriptValues& values, const std::string& type,
+                   MPlug& plug, bool locked)
 {
-    static const ScriptSyntax syntax = ScriptSyntax().AddFlag("typ", "type", 1).SetPositionalCount(1);
-    ScriptArgs args;
-    MStatus status = args.Parse(statement, syntax);
-    if (!status)
-        return status;
-    const ScriptValues values = args.Positionals();
-    std::string name, type, error;
-    values.GetString(0, name);
-    if (status = args.ReadFlagValue("type", type); !status)
-        return status;
-    MPlug plug = LookUpPlug(name, error);
-    if (plug.isNull())
-        return ReportCommandError(statement, error, MStatus::kInvalidParameter);
+    MStatus status;
     const Attribute& a = *PlugAttribute(plug);
     const auto fail = [&](const std::string& text)
     { return ReportCommandError(statement, text, MStatus::kInvalidParameter); };
@@ -585,6 +189,9 @@ MStatus SetAttrCommand(const ScriptStatement& statement, CommandResult&)
         return fail("Message attributes have no data values.");
     if (!a.writable)
         return fail("The attribute " + Quoted(plug) + " is not writable.");
+    if (locked)
+        return ReportCommandError(statement,
+                                  "The attribute " + Quoted(plug) + " is locked or connected and cannot be modified.");
     PlugPath fed;
     if (const Connection* c = plug.HostNode()->Feed(plug.Steps(), true, fed))
         return ReportCommandError(statement, "The attribute " + Quoted(plug) +
@@ -592,7 +199,7 @@ MStatus SetAttrCommand(const ScriptStatement& statement, CommandResult&)
                                                  FeedText(plug, *c, fed));
 
     const unsigned given = values.Count() - 1;
-    const bool numbers = IsNumber(a) || IsNumberCompound(a);
+    const bool numbers = IsNumberAttribute(a) || IsNumberCompound(a);
     if (numbers)
     {
         // A tuple: the attribute's own numbers, or one number per child.
@@ -652,6 +259,59 @@ MStatus SetAttrCommand(const ScriptStatement& statement, CommandResult&)
     return MStatus::kSuccess;
 }
 
+// setAttr [-lock b] [-keyable b] [-channelBox b] plug [-type T] [values...]
+// The states alone need no values. Unlocking comes before the values and
+// locking after them, so "setAttr -l off p 5" and "setAttr -l on p 5" both
+// write 5; a refused value leaves the states as they were.
+MStatus SetAttrCommand(const ScriptStatement& statement, CommandResult&)
+{
+    static const ScriptSyntax syntax = ScriptSyntax()
+                                           .AddFlag("typ", "type", 1)
+                                           .AddFlag("l", "lock", 1)
+                                           .AddFlag("k", "keyable", 1)
+                                           .AddFlag("cb", "channelBox", 1)
+                                           .SetPositionalCount(1);
+    ScriptArgs args;
+    MStatus status = args.Parse(statement, syntax);
+    if (!status)
+        return status;
+    const ScriptValues values = args.Positionals();
+    std::string name, type, error;
+    values.GetString(0, name);
+    bool lock = false, keyable = false, channelBox = false;
+    if (!(status = args.ReadFlagValue("type", type)) || !(status = args.ReadFlagValue("lock", lock)) ||
+        !(status = args.ReadFlagValue("keyable", keyable)) ||
+        !(status = args.ReadFlagValue("channelBox", channelBox)))
+        return status;
+    MPlug plug = LookUpPlug(name, error);
+    if (plug.isNull())
+        return ReportCommandError(statement, error, MStatus::kInvalidParameter);
+    Node& node = *plug.HostNode();
+    const PlugPath& path = plug.Steps();
+    const bool states = args.IsFlagSet("lock") || args.IsFlagSet("keyable") || args.IsFlagSet("channelBox");
+    if (values.Count() > 1 || !states)
+    {
+        // Unlocking this plug frees it unless a compound or array above it
+        // is locked too.
+        bool locked = IsPlugLocked(node, path);
+        if (locked && args.IsFlagSet("lock") && !lock && PlugFlagsAt(node, path).locked)
+        {
+            SetPlugLocked(node, path, false);
+            locked = IsPlugLocked(node, path);
+            SetPlugLocked(node, path, true);
+        }
+        if (status = WriteValue(statement, values, type, plug, locked); !status)
+            return status;
+    }
+    if (args.IsFlagSet("lock"))
+        SetPlugLocked(node, path, lock);
+    if (args.IsFlagSet("keyable"))
+        SetPlugKeyable(node, path, keyable);
+    if (args.IsFlagSet("channelBox"))
+        SetPlugInChannelBox(node, path, channelBox);
+    return MStatus::kSuccess;
+}
+
 // Connections ----------------------------------------------------------------------
 
 // The lowest element of an array plug that nothing feeds.
@@ -705,6 +365,9 @@ MStatus ConnectAttrCommand(const ScriptStatement& statement, CommandResult& resu
                                   MStatus::kInvalidParameter);
     if (!sa.readable || !sa.connectable)
         return ReportCommandError(statement, notMade + "Source attribute must be readable.",
+                                  MStatus::kInvalidParameter);
+    if (IsPlugLocked(*destination.HostNode(), destination.Steps()))
+        return ReportCommandError(statement, notMade + "Destination attribute is locked.",
                                   MStatus::kInvalidParameter);
     // A plug fed through its array or compound counts as fed.
     const MPlug driving = DrivingPlug(destination);
@@ -773,6 +436,10 @@ MStatus DisconnectAttrCommand(const ScriptStatement& statement, CommandResult& r
         return ReportCommandError(statement,
                                   "The destination attribute '" + destinationName + "' cannot be found.",
                                   MStatus::kInvalidParameter);
+    if (IsPlugLocked(*destination.HostNode(), destination.Steps()) && destination.source() == source)
+        return ReportCommandError(statement,
+                                  "The attribute " + Quoted(destination) + " is locked and cannot be disconnected.",
+                                  MStatus::kInvalidParameter);
     if (!Scene::Get().Disconnect(source, destination))
         return ReportCommandError(statement,
                                   "There is no connection from " + Quoted(source) + " to " +
@@ -783,7 +450,6 @@ MStatus DisconnectAttrCommand(const ScriptStatement& statement, CommandResult& r
     return MStatus::kSuccess;
 }
 
-const CommandRegistrar kGetAttr("getAttr", GetAttrCommand);
 const CommandRegistrar kSetAttr("setAttr", SetAttrCommand);
 const CommandRegistrar kConnectAttr("connectAttr", ConnectAttrCommand);
 const CommandRegistrar kDisconnectAttr("disconnectAttr", DisconnectAttrCommand);

@@ -43,6 +43,26 @@ MVector UiPoint(const double xyz[3])
                    MDistance::uiToInternal(xyz[2]));
 }
 
+// particle -q -count [name]: the object named, or the first selected.
+MStatus QueryParticle(const ScriptStatement& statement, const ScriptArgs& args, CommandResult& result)
+{
+    std::string name;
+    if (args.Positionals().Count() > 0)
+        args.Positionals().GetString(0, name);
+    else if (!Scene::Get().Selection().empty())
+        name = Scene::Get().Selection().back()->name;
+    const std::shared_ptr<Node> shape = FindParticleShape(name);
+    if (!shape)
+        return ReportCommandError(statement,
+                                  name.empty() ? "Name the particle object to query."
+                                               : "\"" + name + "\" is no particle object.",
+                                  MStatus::kInvalidParameter);
+    if (!args.IsFlagSet("count"))
+        return ReportCommandError(statement, "Query -count.", MStatus::kInvalidParameter);
+    result.SetInt(static_cast<int>(ParticleCount(*shape)));
+    return MStatus::kSuccess;
+}
+
 MStatus ParticleCommand(const ScriptStatement& statement, CommandResult& result)
 {
     static const ScriptSyntax syntax = ScriptSyntax()
@@ -55,11 +75,18 @@ MStatus ParticleCommand(const ScriptStatement& statement, CommandResult& result)
                                            .AddFlag("jr", "jitterRadius", 1)
                                            .AddFlag("c", "conserve", 1)
                                            .AddFlag("n", "name", 1)
-                                           .SetPositionalCount(0, 0);
+                                           .AddFlag("ct", "count")
+                                           .EnableQuery()
+                                           .SetPositionalCount(0, 1);
     ScriptArgs args;
     MStatus status = args.Parse(statement, syntax);
     if (!status)
         return status;
+    if (args.IsQuery())
+        return QueryParticle(statement, args, result);
+    if (args.Positionals().Count() > 0)
+        return ReportCommandError(statement, "Name a particle object only to query it (particle -q -count name).",
+                                  MStatus::kInvalidParameter);
 
     MVectorArray positions;
     for (unsigned use = 0; use < args.FlagUseCount("p"); ++use)
@@ -304,34 +331,65 @@ MStatus CurrentTimeCommand(const ScriptStatement& statement, CommandResult& resu
     return MStatus::kSuccess;
 }
 
+// playbackOptions [-q] [-min t] [-max t] [-ast t] [-aet t] [-by step]
+// The animation range always holds the playback range, as in Maya: a
+// playback range set beyond it widens it, an animation range set inside
+// the playback range narrows that.
 MStatus PlaybackOptionsCommand(const ScriptStatement& statement, CommandResult& result)
 {
     static const ScriptSyntax syntax = ScriptSyntax()
                                            .EnableQuery()
                                            .AddFlag("min", "minTime", 1)
                                            .AddFlag("max", "maxTime", 1)
+                                           .AddFlag("ast", "animationStartTime", 1)
+                                           .AddFlag("aet", "animationEndTime", 1)
+                                           .AddFlag("by", "by", 1)
                                            .SetPositionalCount(0, 0);
     ScriptArgs args;
     MStatus status = args.Parse(statement, syntax);
     if (!status)
         return status;
     Dynamics& dynamics = Dynamics::Get();
+    const char* const flags[] = {"min", "max", "ast", "aet", "by"};
     if (args.IsQuery())
     {
-        if (args.IsFlagSet("min") == args.IsFlagSet("max"))
-            return ReportCommandError(statement, "Query one of -minTime and -maxTime.",
+        const auto given = std::count_if(std::begin(flags), std::end(flags),
+                                         [&](const char* flag) { return args.IsFlagSet(flag); });
+        if (given != 1)
+            return ReportCommandError(statement,
+                                      "Query one of -minTime, -maxTime, -animationStartTime, "
+                                      "-animationEndTime and -by.",
                                       MStatus::kInvalidParameter);
-        result.SetDouble(args.IsFlagSet("min") ? dynamics.StartFrame() : dynamics.EndFrame());
+        result.SetDouble(args.IsFlagSet("min")   ? dynamics.StartFrame()
+                         : args.IsFlagSet("max") ? dynamics.EndFrame()
+                         : args.IsFlagSet("ast") ? dynamics.AnimationStart()
+                         : args.IsFlagSet("aet") ? dynamics.AnimationEnd()
+                                                 : dynamics.PlaybackBy());
         return MStatus::kSuccess;
     }
-    double start = dynamics.StartFrame();
-    double end = dynamics.EndFrame();
-    if ((status = args.ReadFlagValue("min", start)) && (status = args.ReadFlagValue("max", end)); !status)
+    double start = dynamics.StartFrame(), end = dynamics.EndFrame();
+    double animationStart = dynamics.AnimationStart(), animationEnd = dynamics.AnimationEnd();
+    double by = dynamics.PlaybackBy();
+    if (!(status = args.ReadFlagValue("min", start)) || !(status = args.ReadFlagValue("max", end)) ||
+        !(status = args.ReadFlagValue("ast", animationStart)) ||
+        !(status = args.ReadFlagValue("aet", animationEnd)) || !(status = args.ReadFlagValue("by", by)))
         return status;
-    if (!std::isfinite(start) || !std::isfinite(end) || end < start)
+    for (const double t : {start, end, animationStart, animationEnd, by})
+        if (!std::isfinite(t))
+            return ReportCommandError(statement, "Times must be finite numbers.", MStatus::kInvalidParameter);
+    if (end < start || animationEnd < animationStart)
         return ReportCommandError(statement, "The end time must not come before the start time.",
                                   MStatus::kInvalidParameter);
+    if (!(by > 0.0))
+        return ReportCommandError(statement, "-by must be greater than 0.", MStatus::kInvalidParameter);
+    if (args.IsFlagSet("ast"))
+        start = std::clamp(start, animationStart, std::max(animationStart, animationEnd));
+    if (args.IsFlagSet("aet"))
+        end = std::clamp(end, start, animationEnd);
     dynamics.SetRange(start, end);
+    if (args.IsFlagSet("ast") || args.IsFlagSet("aet"))
+        dynamics.SetAnimationRange(animationStart, animationEnd);
+    dynamics.SetPlaybackBy(by);
     return MStatus::kSuccess;
 }
 

@@ -3,9 +3,11 @@
 // transforms. Every command finds all of its nodes before it changes
 // anything, so a misspelt name leaves the scene as it was.
 
+#include "NamePattern.h"
 #include "PlugLookup.h"
 
 #include "dg/BuiltinNodes.h"
+#include "dg/PlugState.h"
 #include "dg/Scene.h"
 
 #include <maya/MPoint.h>
@@ -198,7 +200,7 @@ MStatus ParentCommand(const ScriptStatement& statement, CommandResult& result)
     return MStatus::kSuccess;
 }
 
-// select [-r | -add | -af | -d | -tgl | -cl] [names...]
+// select [-r | -add | -af | -d | -tgl | -cl] [names or patterns...]
 MStatus SelectCommand(const ScriptStatement& statement, CommandResult&)
 {
     static const ScriptSyntax syntax = ScriptSyntax()
@@ -219,10 +221,13 @@ MStatus SelectCommand(const ScriptStatement& statement, CommandResult&)
     {
         std::string name;
         values.GetString(i, name);
-        std::shared_ptr<Node> node = Scene::Get().Find(name);
-        if (!node)
+        // A pattern selects every node it matches, in scene order.
+        const NodeList matched = MatchNodes(name);
+        if (matched.empty())
             return NoMatch(statement, name);
-        nodes.push_back(std::move(node));
+        for (const auto& node : matched)
+            if (std::find(nodes.begin(), nodes.end(), node) == nodes.end())
+                nodes.push_back(node);
     }
     NodeList& selection = Scene::Get().Selection();
     const auto remove = [&selection](const std::shared_ptr<Node>& node)
@@ -429,7 +434,8 @@ MStatus XformCommand(const ScriptStatement& statement, CommandResult& result)
             written.insert(written.end(), names, names + 3);
     for (const auto& node : nodes)
         for (const char* name : written)
-            if (const MPlug plug = PlugOf(*node, name); !DrivingPlug(plug).isNull())
+            if (const MPlug plug = PlugOf(*node, name);
+                !DrivingPlug(plug).isNull() || IsPlugLocked(*node, plug.Steps()))
                 return ReportCommandError(statement, "The attribute '" + std::string(plug.name().asChar()) +
                                                          "' is locked or connected and cannot be modified.");
 

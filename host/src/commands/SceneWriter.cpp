@@ -5,6 +5,7 @@
 #include "PlugLookup.h"
 
 #include "dg/DataObjects.h"
+#include "dg/PlugState.h"
 #include "dg/Scene.h"
 #include "dynamics/Dynamics.h"
 #include "geometry/MeshData.h"
@@ -455,6 +456,7 @@ private:
     void Connections();
     void Expressions();
     void Time();
+    void PlugStates();
 
     std::vector<std::string>& fWarnings;
     std::string fLinearUnit;
@@ -502,6 +504,7 @@ std::string Writer::Write()
     Connections();
     Expressions();
     Time();
+    PlugStates();
 
     std::string selection;
     for (const auto& node : scene.Selection())
@@ -744,8 +747,14 @@ void Writer::Expressions()
 void Writer::Time()
 {
     const Dynamics& dynamics = Dynamics::Get();
-    Line("playbackOptions -min " + FormatDouble(dynamics.StartFrame()) + " -max " +
-         FormatDouble(dynamics.EndFrame()));
+    std::string playback = "playbackOptions -min " + FormatDouble(dynamics.StartFrame()) + " -max " +
+                           FormatDouble(dynamics.EndFrame());
+    if (dynamics.AnimationRangeSet())
+        playback += " -ast " + FormatDouble(dynamics.AnimationStart()) + " -aet " +
+                    FormatDouble(dynamics.AnimationEnd());
+    if (dynamics.PlaybackBy() != 1.0)
+        playback += " -by " + FormatDouble(dynamics.PlaybackBy());
+    Line(playback);
     // seed takes an int: the state's bits, as srand() would take them.
     const auto seed = [](unsigned state)
     { return "seed " + std::to_string(static_cast<std::int32_t>(state)); };
@@ -781,6 +790,24 @@ void Writer::Time()
     }
     // Last: every distance above is in centimetres, emit's too.
     Line("currentUnit -l " + fLinearUnit + " -t " + TimeUnitText());
+}
+
+// Locks, and keyable and channel-box states set per plug, last: a locked
+// plug would refuse the values and connections written before.
+void Writer::PlugStates()
+{
+    const auto on = [](bool value) { return value ? std::string(" on ") : std::string(" off "); };
+    for (const auto& node : fNodes)
+        for (const PlugFlagsEntry& entry : PlugFlagsOf(*node))
+        {
+            const std::string plug = PlugText(*node, entry.path);
+            if (entry.flags.keyable)
+                Line("setAttr -k" + on(*entry.flags.keyable) + plug);
+            if (entry.flags.channelBox)
+                Line("setAttr -cb" + on(*entry.flags.channelBox) + plug);
+            if (entry.flags.locked)
+                Line("setAttr -l on " + plug);
+        }
 }
 
 // Distances are written in centimetres whatever the UI unit, as the script

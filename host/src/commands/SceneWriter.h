@@ -20,7 +20,8 @@
 ///      sets the stored form itself;
 ///   6. `connectAttr` for every connection, in the order they were made;
 ///   7. `dynExpression` for per-particle expressions;
-///   8. `playbackOptions`, `seed` and `currentTime`. Saved past the start
+///   8. `playbackOptions` (with -ast -aet when the animation range was set
+///      apart, -by when not 1), `seed` and `currentTime`. Saved past the start
 ///      frame, particle values in step 5 are those of the start frame (what
 ///      going back restores) and `seed` is the C-runtime state the run began
 ///      with: `currentTime` then runs the same steps again, with the
@@ -28,8 +29,10 @@
 ///      plug-in nodes rebuild whatever they keep between steps. The particle
 ///      state at the saved frame follows, replacing what the steps made,
 ///      then `seed` with the state at saving;
-///   9. the linear and time units as they were, and `select -r` for the
-///      selection.
+///   9. the linear and time units as they were;
+///  10. `setAttr -k`, `-cb` and `-l on` for the states set on single plugs,
+///      after everything a locked plug would refuse, and `select -r` for
+///      the selection.
 
 #include <string>
 #include <vector>

@@ -1,4 +1,5 @@
 #include "DataObjects.h"
+#include "PlugState.h"
 #include "Scene.h"
 
 #include <maya/MFnData.h>
@@ -103,7 +104,8 @@ bool MPlug::isChild(MStatus* ReturnStatus) const
 bool MPlug::isKeyable(MStatus* ReturnStatus) const
 {
     Report(ReturnStatus, MStatus::kSuccess);
-    return !isNull() && Attr()->keyable;
+    // setAttr -keyable may have changed this node's plug alone.
+    return !isNull() && IsPlugKeyable(*HostNode(), Steps());
 }
 
 unsigned int MPlug::numChildren(MStatus* ReturnStatus) const

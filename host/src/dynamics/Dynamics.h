@@ -5,6 +5,7 @@
 #include <maya/MStatus.h>
 #include <maya/MTime.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
@@ -47,6 +48,24 @@ public:
     double StartFrame() const { return fStart; }
     double EndFrame() const { return fEnd; }
     void SetRange(double start, double end);
+    /// The animation range (playbackOptions -ast -aet): it holds the
+    /// playback range, and follows it until set.
+    double AnimationStart() const { return fAnimationSet ? std::min(fAnimationStart, fStart) : fStart; }
+    double AnimationEnd() const { return fAnimationSet ? std::max(fAnimationEnd, fEnd) : fEnd; }
+    /// Whether the animation range has been set apart from the playback range.
+    bool AnimationRangeSet() const { return fAnimationSet; }
+    /// Sets the animation range (after the playback range); one equal to
+    /// the playback range follows it again.
+    void SetAnimationRange(double start, double end)
+    {
+        fAnimationStart = start;
+        fAnimationEnd = end;
+        fAnimationSet = start != fStart || end != fEnd;
+    }
+    /// playbackOptions -by: the step a viewer plays back with; the dynamics
+    /// still steps one frame at a time.
+    double PlaybackBy() const { return fBy; }
+    void SetPlaybackBy(double by) { fBy = by; }
     double CurrentFrame() const { return fCurrent; }
     /// Steps forward frame by frame to frame (rounded down to a whole
     /// frame), or resets and steps from the start. progress, when given, is
@@ -76,6 +95,10 @@ private:
 
     double fStart = 1.0;
     double fEnd = 120.0;
+    double fAnimationStart = 1.0;
+    double fAnimationEnd = 120.0;
+    bool fAnimationSet = false;
+    double fBy = 1.0;
     double fCurrent = 1.0;
     int fOversampling = 1;
     std::map<const Node*, std::unique_ptr<ParticleState>> fKept;

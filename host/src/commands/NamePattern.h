@@ -1,0 +1,32 @@
+#pragma once
+/// \file NamePattern.h
+/// Node names with wildcards, as `ls` and `select` take them: '*' stands
+/// for any run of characters (none too), '?' for exactly one; neither
+/// crosses the '|' between the names of a DAG path.
+
+#include "dg/Node.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vxhost
+{
+/// Whether the text matches the pattern as a whole.
+bool GlobMatch(std::string_view pattern, std::string_view text);
+
+/// Whether the text holds '*' or '?'.
+bool HasWildcards(std::string_view text);
+
+/// The node's DAG path from the world ("|goal|goalShape"); a node outside
+/// the DAG has only its name.
+std::string FullPathName(const Node& node);
+
+/// The living nodes a name or pattern stands for, in scene order. A
+/// pattern without '|' matches node names; one with '|' matches DAG paths,
+/// from the world when it starts with '|' and from any node on the way
+/// otherwise ("goal|*" finds goal's children). Without wildcards it is a
+/// plain lookup, which finds at most one node.
+std::vector<std::shared_ptr<Node>> MatchNodes(std::string_view pattern);
+} // namespace vxhost
