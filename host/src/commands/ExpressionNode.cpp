@@ -87,7 +87,7 @@ public:
     {
     }
 
-    bool Read(const std::string& name, mel::Value& out, std::string& error) override
+    bool Read(const std::string& name, int line, mel::Value& out, std::string& error) override
     {
         if (name == "frame")
         {
@@ -99,7 +99,7 @@ public:
             out = mel::Value::Float(MTime(fFrame, MTime::uiUnit()).as(MTime::kSeconds));
             return true;
         }
-        ScriptStatement statement = Statement("getAttr", name);
+        ScriptStatement statement = Statement("getAttr", name, line);
         CommandResult result;
         if (!CommandEngine::Instance().InvokeCommand(statement, result))
             return error.clear(), false;
@@ -107,14 +107,14 @@ public:
         return true;
     }
 
-    bool Write(const std::string& name, const mel::Value& value, std::string& error) override
+    bool Write(const std::string& name, int line, const mel::Value& value, std::string& error) override
     {
         if (name == "frame" || name == "time")
         {
             error = "\"" + name + "\" can be read, not set, in an expression.";
             return false;
         }
-        ScriptStatement statement = Statement("setAttr", name);
+        ScriptStatement statement = Statement("setAttr", name, line);
         switch (value.GetType())
         {
         case mel::Type::kInt:
@@ -144,11 +144,12 @@ public:
 
 private:
     // A bare attribute name belongs to the expression's object, as in Maya.
-    ScriptStatement Statement(const char* command, const std::string& name) const
+    ScriptStatement Statement(const char* command, const std::string& name, int line) const
     {
         ScriptStatement statement;
         statement.command = command;
         statement.file = fSource;
+        statement.line = line;
         const bool bare = name.find('.') == std::string::npos && !fObject.empty();
         statement.arguments.push_back({ScriptArgument::Kind::kWord, bare ? fObject + "." + name : name});
         return statement;
@@ -279,8 +280,8 @@ MStatus ExpressionCommand(const ScriptStatement& statement, CommandResult& resul
         // A script that does not read is refused before anything changes.
         mel::Program program;
         std::string error;
-        if (!ParseExpression(text, "<expression>", program, error))
-            return ReportCommandError(statement, error, MStatus::kInvalidParameter);
+        if (!ParseExpression(text, std::string(), program, error))
+            return ReportCommandError(statement, "the script's " + error, MStatus::kInvalidParameter);
     }
     if (!args.IsEdit())
     {

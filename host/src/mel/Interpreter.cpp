@@ -899,7 +899,7 @@ bool Interpreter::Evaluate(const Expr& expr, Value& out)
         if (!access)
             return Fail(expr.line, "\"" + expr.name + "\" is read only in an expression's script.");
         // An empty error: the command that read the scene has shown its own.
-        if (!access->Read(expr.name, out, error))
+        if (!access->Read(expr.name, expr.line, out, error))
             return error.empty() ? false : Fail(expr.line, error);
         return true;
     }
@@ -1059,7 +1059,7 @@ bool Interpreter::Store(const Expr& target, Value value, Value& stored)
         AttributeAccess* access = Current().attributes;
         if (!access)
             return Fail(target.line, "\"" + target.name + "\" can be set only in an expression's script.");
-        if (!access->Write(target.name, value, error))
+        if (!access->Write(target.name, target.line, value, error))
             return error.empty() ? false : Fail(target.line, error);
         stored = std::move(value);
         return true;

@@ -42,10 +42,11 @@ class AttributeAccess
 {
 public:
     virtual ~AttributeAccess() = default;
-    /// The value of `name` ("goal.translateX", "time", "frame"); false with
-    /// `error` set when there is no such attribute.
-    virtual bool Read(const std::string& name, Value& out, std::string& error) = 0;
-    virtual bool Write(const std::string& name, const Value& value, std::string& error) = 0;
+    /// The value of `name` ("goal.translateX", "time", "frame"), written on
+    /// `line` of the script; false with `error` set when there is no such
+    /// attribute (or empty, when the failure has been shown already).
+    virtual bool Read(const std::string& name, int line, Value& out, std::string& error) = 0;
+    virtual bool Write(const std::string& name, int line, const Value& value, std::string& error) = 0;
 };
 
 class Interpreter
