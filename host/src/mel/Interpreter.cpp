@@ -307,6 +307,9 @@ bool Interpreter::CheckSize(std::size_t elements, std::size_t elementBytes, int 
     // cannot fit is refused.
     if (elements <= (1u << 22))
         return true;
+    if (elements > static_cast<std::size_t>(INT_MAX))
+        return Fail(line, "An array holds at most " + std::to_string(INT_MAX) + " elements; " +
+                              std::to_string(elements) + " were asked for.");
     const double needed = static_cast<double>(elements) * static_cast<double>(elementBytes);
     const double available = AvailableMemory();
     if (elements <= static_cast<std::size_t>(INT_MAX) && needed <= available / 2.0)
@@ -1415,7 +1418,8 @@ bool Interpreter::CallSpecial(const Expr& call, std::vector<Value>& arguments, b
         out = Value::String("Command");
     else if (const auto local = fLocalProcedures[Current().file].find(target);
              local != fLocalProcedures[Current().file].end())
-        out = Value::String("Mel procedure found in: " + local->second->file);
+        out = Value::String(local->second->file.empty() ? "Mel procedure entered interactively."
+                                                        : "Mel procedure found in: " + local->second->file);
     else if (const auto global = fGlobalProcedures.find(target); global != fGlobalProcedures.end())
         out = Value::String(global->second->file.empty() ? "Mel procedure entered interactively."
                                                          : "Mel procedure found in: " + global->second->file);

@@ -278,9 +278,10 @@ private:
             {
                 return ParseExpressionStatement();
             }
-            catch (const SyntaxError&)
+            catch (const SyntaxError& e)
             {
-                if (!after.Is('('))
+                // All it lacks is its ';': an unfinished call, not a command.
+                if (!after.Is('(') || e.missingSemicolon)
                     throw;
                 fLexer.Restore(start);
                 Next();
