@@ -1241,9 +1241,14 @@ bool Interpreter::EvaluateCall(const Expr& expr, Value& out)
         std::string error;
         if (!builtin->function(arguments, out, error))
             return Fail(expr.line, expr.name + ": " + error);
+        // tokenize's buffer is whichever argument comes last, so the mask
+        // names it only once the arguments are counted.
+        std::uint32_t outArguments = builtin->outArguments & ~kOutLastArgument;
+        if ((builtin->outArguments & kOutLastArgument) && !arguments.empty() && arguments.size() <= 32)
+            outArguments |= 1u << (arguments.size() - 1);
         for (std::size_t i = 0; i < arguments.size() && i < 32; ++i)
         {
-            if (!(builtin->outArguments & (1u << i)))
+            if (!(outArguments & (1u << i)))
                 continue;
             const Expr* target = ArgumentExpr(expr, i);
             if (!target || (target->kind != ExprKind::kVariable && target->kind != ExprKind::kIndex))
