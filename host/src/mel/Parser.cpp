@@ -643,6 +643,8 @@ private:
         ternary->operands.push_back(std::move(condition));
         ternary->operands.push_back(ParseAssignment());
         Expect(':', "\":\" in \"?:\"");
+        // a ? b : c ? d : ... nests to the right: each "?:" is a level.
+        const Nesting nesting(*this, token.line);
         ternary->operands.push_back(ParseTernary());
         return ternary;
     }
@@ -731,9 +733,11 @@ private:
     ExprPtr ParseUnary()
     {
         const Token token = Peek();
-        const Nesting nesting(*this, token.line);
         if (token.Is('-') || token.Is('!') || token.Is('+'))
         {
+            // Only an operator nests: a parenthesis is counted once, by
+            // ParseAssignment, so 200 parentheses are 200 levels.
+            const Nesting nesting(*this, token.line);
             Next();
             ExprPtr operand = ParseUnary();
             if (token.Is('+'))
@@ -760,6 +764,7 @@ private:
         }
         if (token.Is(Lexer::Code('+', '+')) || token.Is(Lexer::Code('-', '-')))
         {
+            const Nesting nesting(*this, token.line);
             Next();
             ExprPtr operand = ParseUnary();
             if (!IsAssignable(*operand))
