@@ -274,7 +274,10 @@ private:
             fLexer.Restore(start);
             try
             {
-                return ParseExpressionStatement();
+                if (!(after.Is('(') && SignedArgumentFollows(name)))
+                    return ParseExpressionStatement();
+                fLexer.Restore(start);
+                Next();
             }
             catch (const SyntaxError&)
             {
@@ -288,6 +291,35 @@ private:
         stmt->expr = ParseCommand(name, false);
         ExpectEnd(name.line, "\"" + name.text + "\" statement");
         return stmt;
+    }
+
+    // Whether `name (...)` is followed by a sign written against what it
+    // signs after a space, as in `setAttr ($node + ".ty") -1;`: Maya reads
+    // that as a command with a negative argument, not as a subtraction from
+    // what the command returns. The lexer is left where it was.
+    bool SignedArgumentFollows(const Token& name)
+    {
+        const Place start = fLexer.Save();
+        bool signedArgument = false;
+        try
+        {
+            Next();
+            ParseName(name);
+            const Token sign = Peek();
+            if ((sign.Is('-') || sign.Is('+')) && sign.spaced)
+            {
+                Next();
+                const Token operand = Peek();
+                signedArgument = !operand.spaced &&
+                                 (operand.kind == Token::Kind::kInt || operand.kind == Token::Kind::kFloat ||
+                                  operand.kind == Token::Kind::kVariable || operand.Is('('));
+            }
+        }
+        catch (const SyntaxError&)
+        {
+        }
+        fLexer.Restore(start);
+        return signedArgument;
     }
 
     StmtPtr ParseDeclaration(bool global)
