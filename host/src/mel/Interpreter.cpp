@@ -841,6 +841,8 @@ bool Interpreter::Evaluate(const Expr& expr, Value& out)
     }
     case ExprKind::kBinary:
     {
+        if (expr.operands[0]->kind == ExprKind::kBinary)
+            return EvaluateChain(expr, out);
         Value left;
         Value right;
         if (!Evaluate(*expr.operands[0], left) || !Evaluate(*expr.operands[1], right))
@@ -851,6 +853,8 @@ bool Interpreter::Evaluate(const Expr& expr, Value& out)
     }
     case ExprKind::kLogical:
     {
+        if (expr.operands[0]->kind == ExprKind::kLogical)
+            return EvaluateChain(expr, out);
         Value side;
         bool truth = false;
         if (!Evaluate(*expr.operands[0], side))
@@ -902,6 +906,56 @@ bool Interpreter::Evaluate(const Expr& expr, Value& out)
     }
     }
     return Fail(expr.line, "Internal error: an expression of unknown kind.");
+}
+
+bool Interpreter::EvaluateChain(const Expr& expr, Value& out)
+{
+    // a + b + c is (a + b) + c: a chain of operators of one level leans
+    // left, as deep as it is long. Its left edge is walked in a loop, so
+    // that only the right operands recurse and no length of chain can run
+    // the stack out.
+    std::vector<const Expr*> spine;
+    const Expr* leftmost = &expr;
+    while (leftmost->kind == expr.kind)
+    {
+        spine.push_back(leftmost);
+        leftmost = leftmost->operands[0].get();
+    }
+    std::string error;
+    Value left;
+    if (!Evaluate(*leftmost, left))
+        return false;
+    if (expr.kind == ExprKind::kBinary)
+    {
+        for (auto node = spine.rbegin(); node != spine.rend(); ++node)
+        {
+            Value right;
+            if (!Evaluate(*(*node)->operands[1], right))
+                return false;
+            if (!ApplyBinary((*node)->op, left, right, out, error))
+                return Fail((*node)->line, error);
+            left = std::move(out);
+        }
+        out = std::move(left);
+        return true;
+    }
+    // && and ||: each gives 1 or 0, and evaluates its right side only when
+    // the left does not decide.
+    bool truth = false;
+    if (!IsTrue(left, truth, error))
+        return Fail(spine.back()->line, error);
+    for (auto node = spine.rbegin(); node != spine.rend(); ++node)
+    {
+        if (truth == ((*node)->op == '|'))
+            continue;
+        Value right;
+        if (!Evaluate(*(*node)->operands[1], right))
+            return false;
+        if (!IsTrue(right, truth, error))
+            return Fail((*node)->line, error);
+    }
+    out = Value::Int(truth ? 1 : 0);
+    return true;
 }
 
 bool Interpreter::EvaluateIndex(const Expr& expr, Value& out)

@@ -137,6 +137,7 @@ private:
     // reporting an error.
     bool Evaluate(const Expr& expr, Value& out);
     bool EvaluateIndex(const Expr& expr, Value& out);
+    bool EvaluateChain(const Expr& expr, Value& out);
     bool EvaluateAssign(const Expr& expr, Value& out);
     bool EvaluateIncrement(const Expr& expr, Value& out);
     bool EvaluateVector(const Expr& expr, Value& out);
