@@ -20,9 +20,12 @@
 #include <vxhost/Script.h>
 #include <vxhost/StdString.h>
 
+#include <pthread.h>
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <utility>
 
 namespace vxhost::mel
@@ -194,6 +197,30 @@ void SetElement(Value& array, std::size_t index, const Value& element)
     }
 }
 
+// The lowest frame address a script may reach on this thread: deep
+// recursion is stopped with a message while enough stack is left for the
+// command or built-in a script calls (a regular expression recurses, too).
+// 0 when the thread's stack cannot be found, and then no check is made.
+std::uintptr_t StackLimit()
+{
+    constexpr std::uintptr_t kReserve = std::uintptr_t(1) << 20;
+    // An unlimited stack is taken as 64 MB.
+    constexpr std::uintptr_t kMostUsed = std::uintptr_t(64) << 20;
+    pthread_attr_t attributes;
+    if (pthread_getattr_np(pthread_self(), &attributes) != 0)
+        return 0;
+    void* lowest = nullptr;
+    std::size_t size = 0;
+    const int found = pthread_attr_getstack(&attributes, &lowest, &size);
+    pthread_attr_destroy(&attributes);
+    const auto here = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
+    const auto low = reinterpret_cast<std::uintptr_t>(lowest);
+    if (found != 0 || size == 0 || here <= low)
+        return 0;
+    const std::uintptr_t left = std::min(here - low, kMostUsed);
+    return here - left + std::min(kReserve, left / 4);
+}
+
 } // namespace
 
 Interpreter::Interpreter(CommandEngine& engine) : fEngine(engine)
@@ -299,6 +326,17 @@ bool Interpreter::CheckInterrupt(int line)
     return Fail(line, "Interrupted.");
 }
 
+bool Interpreter::CheckStack(int line)
+{
+    // Nesting the reader allows, multiplied by calls the call limit allows,
+    // can still be more than the stack holds: 400 calls of a procedure
+    // whose expression is 200 levels deep.
+    const auto here = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
+    if (here >= fStackLimit)
+        return true;
+    return Fail(line, "Calls and expressions nested too deep for the stack: endless recursion?");
+}
+
 bool Interpreter::CheckSize(std::size_t elements, std::size_t elementBytes, int line)
 {
     // Below a few million elements no machine that runs a scene is short of
@@ -351,6 +389,8 @@ bool Interpreter::DefineProcedures(const Program& program)
 
 MStatus Interpreter::RunProgram(const Program& program)
 {
+    if (fCallDepth == 0)
+        fStackLimit = StackLimit();
     fLastValue = Value();
     if (!DefineProcedures(program))
         return MStatus::kFailure;
@@ -376,6 +416,8 @@ MStatus Interpreter::RunProgram(const Program& program)
 
 MStatus Interpreter::RunExpression(const Program& program, AttributeAccess& access)
 {
+    if (fCallDepth == 0)
+        fStackLimit = StackLimit();
     Frame frame;
     frame.base = fSlots.size();
     frame.blockStart = frame.base;
@@ -439,7 +481,7 @@ Interpreter::Flow Interpreter::ExecuteBlock(const std::vector<StmtPtr>& body)
 
 Interpreter::Flow Interpreter::Execute(const Stmt& stmt)
 {
-    if (!CheckInterrupt(stmt.line))
+    if (!CheckInterrupt(stmt.line) || !CheckStack(stmt.line))
         return Flow::kError;
     switch (stmt.kind)
     {
@@ -800,6 +842,8 @@ Interpreter::Flow Interpreter::ExecuteSwitch(const Stmt& stmt)
 
 bool Interpreter::Evaluate(const Expr& expr, Value& out)
 {
+    if (!CheckStack(expr.line))
+        return false;
     std::string error;
     switch (expr.kind)
     {

@@ -15,6 +15,7 @@
 #include <maya/MStatus.h>
 
 #include <atomic>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -161,6 +162,7 @@ private:
 
     bool Fail(int line, const std::string& text);
     bool CheckInterrupt(int line);
+    bool CheckStack(int line);
     bool CheckSize(std::size_t elements, std::size_t elementBytes, int line);
     Frame& Current() { return fFrames.back(); }
 
@@ -174,6 +176,9 @@ private:
         fLocalProcedures;
     Value fLastValue;
     int fCallDepth = 0;
+    /// Below this frame address a script is stopped (see CheckStack); 0
+    /// where the thread's stack is unknown.
+    std::uintptr_t fStackLimit = 0;
     /// catch calls under way, and how many of them keep their errors quiet.
     int fCatchDepth = 0;
     int fQuietDepth = 0;
