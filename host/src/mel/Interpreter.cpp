@@ -201,24 +201,30 @@ void SetElement(Value& array, std::size_t index, const Value& element)
 // recursion is stopped with a message while enough stack is left for the
 // command or built-in a script calls (a regular expression recurses, too).
 // 0 when the thread's stack cannot be found, and then no check is made.
+// Found once per thread: finding the main thread's stack reads
+// /proc/self/maps, and scripts start often (every expression node, every
+// frame).
 std::uintptr_t StackLimit()
 {
-    constexpr std::uintptr_t kReserve = std::uintptr_t(1) << 20;
-    // An unlimited stack is taken as 64 MB.
-    constexpr std::uintptr_t kMostUsed = std::uintptr_t(64) << 20;
-    pthread_attr_t attributes;
-    if (pthread_getattr_np(pthread_self(), &attributes) != 0)
-        return 0;
-    void* lowest = nullptr;
-    std::size_t size = 0;
-    const int found = pthread_attr_getstack(&attributes, &lowest, &size);
-    pthread_attr_destroy(&attributes);
-    const auto here = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
-    const auto low = reinterpret_cast<std::uintptr_t>(lowest);
-    if (found != 0 || size == 0 || here <= low)
-        return 0;
-    const std::uintptr_t left = std::min(here - low, kMostUsed);
-    return here - left + std::min(kReserve, left / 4);
+    thread_local const std::uintptr_t limit = []() -> std::uintptr_t
+    {
+        constexpr std::uintptr_t kReserve = std::uintptr_t(1) << 20;
+        // An unlimited stack is taken as 64 MB.
+        constexpr std::uintptr_t kMostUsed = std::uintptr_t(64) << 20;
+        pthread_attr_t attributes;
+        if (pthread_getattr_np(pthread_self(), &attributes) != 0)
+            return 0;
+        void* lowest = nullptr;
+        std::size_t size = 0;
+        const int found = pthread_attr_getstack(&attributes, &lowest, &size);
+        pthread_attr_destroy(&attributes);
+        if (found != 0 || size == 0)
+            return 0;
+        const auto low = reinterpret_cast<std::uintptr_t>(lowest);
+        const std::uintptr_t used = std::min<std::uintptr_t>(size, kMostUsed);
+        return low + size - used + std::min(kReserve, used / 4);
+    }();
+    return limit;
 }
 
 } // namespace
