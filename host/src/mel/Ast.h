@@ -57,6 +57,11 @@ enum class ExprKind
 
 struct Expr
 {
+    Expr() = default;
+    ~Expr();
+    Expr(const Expr&) = delete;
+    Expr& operator=(const Expr&) = delete;
+
     ExprKind kind = ExprKind::kLiteral;
     int line = 0;
     /// The operator: a character ('+', '<', '!'...) or one of the Op codes.
@@ -70,6 +75,24 @@ struct Expr
     std::vector<ExprPtr> operands;
     std::vector<CommandArg> args;
 };
+
+// A long chain (1 + 1 + ... + 1) is a tree as deep as it is long: it is
+// taken apart with a list of what is left, not by recursion, so that no
+// length of chain can run the stack out.
+inline Expr::~Expr()
+{
+    if (operands.empty())
+        return;
+    std::vector<ExprPtr> pending = std::move(operands);
+    while (!pending.empty())
+    {
+        ExprPtr next = std::move(pending.back());
+        pending.pop_back();
+        for (ExprPtr& operand : next->operands)
+            pending.push_back(std::move(operand));
+        next->operands.clear();
+    }
+}
 
 /// Operators of more than one character.
 enum Op : int

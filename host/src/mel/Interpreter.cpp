@@ -20,9 +20,12 @@
 #include <vxhost/Script.h>
 #include <vxhost/StdString.h>
 
+#include <pthread.h>
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <utility>
 
 namespace vxhost::mel
@@ -194,6 +197,36 @@ void SetElement(Value& array, std::size_t index, const Value& element)
     }
 }
 
+// The lowest frame address a script may reach on this thread: deep
+// recursion is stopped with a message while enough stack is left for the
+// command or built-in a script calls (a regular expression recurses, too).
+// 0 when the thread's stack cannot be found, and then no check is made.
+// Found once per thread: finding the main thread's stack reads
+// /proc/self/maps, and scripts start often (every expression node, every
+// frame).
+std::uintptr_t StackLimit()
+{
+    thread_local const std::uintptr_t limit = []() -> std::uintptr_t
+    {
+        constexpr std::uintptr_t kReserve = std::uintptr_t(1) << 20;
+        // An unlimited stack is taken as 64 MB.
+        constexpr std::uintptr_t kMostUsed = std::uintptr_t(64) << 20;
+        pthread_attr_t attributes;
+        if (pthread_getattr_np(pthread_self(), &attributes) != 0)
+            return 0;
+        void* lowest = nullptr;
+        std::size_t size = 0;
+        const int found = pthread_attr_getstack(&attributes, &lowest, &size);
+        pthread_attr_destroy(&attributes);
+        if (found != 0 || size == 0)
+            return 0;
+        const auto low = reinterpret_cast<std::uintptr_t>(lowest);
+        const std::uintptr_t used = std::min<std::uintptr_t>(size, kMostUsed);
+        return low + size - used + std::min(kReserve, used / 4);
+    }();
+    return limit;
+}
+
 } // namespace
 
 Interpreter::Interpreter(CommandEngine& engine) : fEngine(engine)
@@ -300,6 +333,17 @@ bool Interpreter::CheckInterrupt(int line)
     return Fail(line, "Interrupted.");
 }
 
+bool Interpreter::CheckStack(int line)
+{
+    // Nesting the reader allows, multiplied by calls the call limit allows,
+    // can still be more than the stack holds: 400 calls of a procedure
+    // whose expression is 200 levels deep.
+    const auto here = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
+    if (here >= fStackLimit)
+        return true;
+    return Fail(line, "Calls and expressions nested too deep for the stack: endless recursion?");
+}
+
 bool Interpreter::CheckSize(std::size_t elements, std::size_t elementBytes, int line)
 {
     // Below a few million elements no machine that runs a scene is short of
@@ -355,6 +399,8 @@ bool Interpreter::DefineProcedures(const Program& program)
 
 MStatus Interpreter::RunProgram(const Program& program)
 {
+    if (fCallDepth == 0)
+        fStackLimit = StackLimit();
     fLastValue = Value();
     if (!DefineProcedures(program))
         return MStatus::kFailure;
@@ -381,6 +427,8 @@ MStatus Interpreter::RunProgram(const Program& program)
 
 MStatus Interpreter::RunExpression(const Program& program, AttributeAccess& access)
 {
+    if (fCallDepth == 0)
+        fStackLimit = StackLimit();
     Frame frame;
     frame.base = fSlots.size();
     frame.blockStart = frame.base;
@@ -444,7 +492,7 @@ Interpreter::Flow Interpreter::ExecuteBlock(const std::vector<StmtPtr>& body)
 
 Interpreter::Flow Interpreter::Execute(const Stmt& stmt)
 {
-    if (!CheckInterrupt(stmt.line))
+    if (!CheckInterrupt(stmt.line) || !CheckStack(stmt.line))
         return Flow::kError;
     switch (stmt.kind)
     {
@@ -805,6 +853,8 @@ Interpreter::Flow Interpreter::ExecuteSwitch(const Stmt& stmt)
 
 bool Interpreter::Evaluate(const Expr& expr, Value& out)
 {
+    if (!CheckStack(expr.line))
+        return false;
     std::string error;
     switch (expr.kind)
     {
@@ -846,6 +896,8 @@ bool Interpreter::Evaluate(const Expr& expr, Value& out)
     }
     case ExprKind::kBinary:
     {
+        if (expr.operands[0]->kind == ExprKind::kBinary)
+            return EvaluateChain(expr, out);
         Value left;
         Value right;
         if (!Evaluate(*expr.operands[0], left) || !Evaluate(*expr.operands[1], right))
@@ -856,6 +908,8 @@ bool Interpreter::Evaluate(const Expr& expr, Value& out)
     }
     case ExprKind::kLogical:
     {
+        if (expr.operands[0]->kind == ExprKind::kLogical)
+            return EvaluateChain(expr, out);
         Value side;
         bool truth = false;
         if (!Evaluate(*expr.operands[0], side))
@@ -908,6 +962,56 @@ bool Interpreter::Evaluate(const Expr& expr, Value& out)
     }
     }
     return Fail(expr.line, "Internal error: an expression of unknown kind.");
+}
+
+bool Interpreter::EvaluateChain(const Expr& expr, Value& out)
+{
+    // a + b + c is (a + b) + c: a chain of operators of one level leans
+    // left, as deep as it is long. Its left edge is walked in a loop, so
+    // that only the right operands recurse and no length of chain can run
+    // the stack out.
+    std::vector<const Expr*> spine;
+    const Expr* leftmost = &expr;
+    while (leftmost->kind == expr.kind)
+    {
+        spine.push_back(leftmost);
+        leftmost = leftmost->operands[0].get();
+    }
+    std::string error;
+    Value left;
+    if (!Evaluate(*leftmost, left))
+        return false;
+    if (expr.kind == ExprKind::kBinary)
+    {
+        for (auto node = spine.rbegin(); node != spine.rend(); ++node)
+        {
+            Value right;
+            if (!Evaluate(*(*node)->operands[1], right))
+                return false;
+            if (!ApplyBinary((*node)->op, left, right, out, error))
+                return Fail((*node)->line, error);
+            left = std::move(out);
+        }
+        out = std::move(left);
+        return true;
+    }
+    // && and ||: each gives 1 or 0, and evaluates its right side only when
+    // the left does not decide.
+    bool truth = false;
+    if (!IsTrue(left, truth, error))
+        return Fail(spine.back()->line, error);
+    for (auto node = spine.rbegin(); node != spine.rend(); ++node)
+    {
+        if (truth == ((*node)->op == '|'))
+            continue;
+        Value right;
+        if (!Evaluate(*(*node)->operands[1], right))
+            return false;
+        if (!IsTrue(right, truth, error))
+            return Fail((*node)->line, error);
+    }
+    out = Value::Int(truth ? 1 : 0);
+    return true;
 }
 
 bool Interpreter::EvaluateIndex(const Expr& expr, Value& out)

@@ -15,6 +15,7 @@
 #include <maya/MStatus.h>
 
 #include <atomic>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -138,6 +139,7 @@ private:
     // reporting an error.
     bool Evaluate(const Expr& expr, Value& out);
     bool EvaluateIndex(const Expr& expr, Value& out);
+    bool EvaluateChain(const Expr& expr, Value& out);
     bool EvaluateAssign(const Expr& expr, Value& out);
     bool EvaluateIncrement(const Expr& expr, Value& out);
     bool EvaluateVector(const Expr& expr, Value& out);
@@ -166,6 +168,7 @@ private:
     /// fails with.
     bool Fail(int line, const std::string& text, MStatus::MStatusCode code = MStatus::kFailure);
     bool CheckInterrupt(int line);
+    bool CheckStack(int line);
     bool CheckSize(std::size_t elements, std::size_t elementBytes, int line);
     Frame& Current() { return fFrames.back(); }
 
@@ -182,6 +185,9 @@ private:
     /// own, kNotFound for an unknown procedure...
     MStatus::MStatusCode fErrorCode = MStatus::kFailure;
     int fCallDepth = 0;
+    /// Below this frame address a script is stopped (see CheckStack); 0
+    /// where the thread's stack is unknown.
+    std::uintptr_t fStackLimit = 0;
     /// catch calls under way, and how many of them keep their errors quiet.
     int fCatchDepth = 0;
     int fQuietDepth = 0;

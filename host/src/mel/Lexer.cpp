@@ -182,6 +182,10 @@ Token Lexer::LexString(int line, bool spaced)
         const char c = fText[fPos++];
         if (c == '"')
             return token;
+        // Maya's strings end at a NUL byte, so one inside a string would
+        // silently cut it short: a binary file read as a script, most likely.
+        if (c == '\0')
+            return Error(line, "a NUL byte inside a string.");
         if (c != '\\')
         {
             token.text += c;

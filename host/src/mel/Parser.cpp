@@ -276,7 +276,10 @@ private:
             fLexer.Restore(start);
             try
             {
-                return ParseExpressionStatement();
+                if (!(after.Is('(') && SignedArgumentFollows(name)))
+                    return ParseExpressionStatement();
+                fLexer.Restore(start);
+                Next();
             }
             catch (const SyntaxError& e)
             {
@@ -291,6 +294,35 @@ private:
         stmt->expr = ParseCommand(name, false);
         ExpectEnd(name.line, "\"" + name.text + "\" statement");
         return stmt;
+    }
+
+    // Whether `name (...)` is followed by a sign written against what it
+    // signs after a space, as in `setAttr ($node + ".ty") -1;`: Maya reads
+    // that as a command with a negative argument, not as a subtraction from
+    // what the command returns. The lexer is left where it was.
+    bool SignedArgumentFollows(const Token& name)
+    {
+        const Place start = fLexer.Save();
+        bool signedArgument = false;
+        try
+        {
+            Next();
+            ParseName(name);
+            const Token sign = Peek();
+            if ((sign.Is('-') || sign.Is('+')) && sign.spaced)
+            {
+                Next();
+                const Token operand = Peek();
+                signedArgument = !operand.spaced &&
+                                 (operand.kind == Token::Kind::kInt || operand.kind == Token::Kind::kFloat ||
+                                  operand.kind == Token::Kind::kVariable || operand.Is('('));
+            }
+        }
+        catch (const SyntaxError&)
+        {
+        }
+        fLexer.Restore(start);
+        return signedArgument;
     }
 
     StmtPtr ParseDeclaration(bool global)
@@ -646,6 +678,8 @@ private:
         ternary->operands.push_back(std::move(condition));
         ternary->operands.push_back(ParseAssignment());
         Expect(':', "\":\" in \"?:\"");
+        // a ? b : c ? d : ... nests to the right: each "?:" is a level.
+        const Nesting nesting(*this, token.line);
         ternary->operands.push_back(ParseTernary());
         return ternary;
     }
@@ -734,9 +768,11 @@ private:
     ExprPtr ParseUnary()
     {
         const Token token = Peek();
-        const Nesting nesting(*this, token.line);
         if (token.Is('-') || token.Is('!') || token.Is('+'))
         {
+            // Only an operator nests: a parenthesis is counted once, by
+            // ParseAssignment, so 200 parentheses are 200 levels.
+            const Nesting nesting(*this, token.line);
             Next();
             ExprPtr operand = ParseUnary();
             if (token.Is('+'))
@@ -763,6 +799,7 @@ private:
         }
         if (token.Is(Lexer::Code('+', '+')) || token.Is(Lexer::Code('-', '-')))
         {
+            const Nesting nesting(*this, token.line);
             Next();
             ExprPtr operand = ParseUnary();
             if (!IsAssignable(*operand))

@@ -205,35 +205,11 @@ Type ArrayType(Type type)
     }
 }
 
-Value Value::Int(int value)
-{
-    Value result;
-    result.fType = Type::kInt;
-    result.i = value;
-    return result;
-}
-
-Value Value::Float(double value)
-{
-    Value result;
-    result.fType = Type::kFloat;
-    result.f = value;
-    return result;
-}
-
 Value Value::String(std::string value)
 {
     Value result;
     result.fType = Type::kString;
     result.s = std::move(value);
-    return result;
-}
-
-Value Value::Vector(Vector3 value)
-{
-    Value result;
-    result.fType = Type::kVector;
-    result.v = value;
     return result;
 }
 

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vxhost::mel
@@ -58,10 +59,36 @@ class Value
 {
 public:
     Value() = default;
-    static Value Int(int value);
-    static Value Float(double value);
+    // Copies and moves touch only the member the type uses, so passing a
+    // number around costs a few words, not the whole set of members.
+    Value(const Value& other) : i(other.i), f(other.f), v(other.v), fType(other.fType) { CopyHeld(other); }
+    Value(Value&& other) noexcept : i(other.i), f(other.f), v(other.v), fType(other.fType) { MoveHeld(other); }
+    Value& operator=(const Value& other);
+    Value& operator=(Value&& other) noexcept;
+    ~Value() = default;
+
+    static Value Int(int value)
+    {
+        Value result;
+        result.fType = Type::kInt;
+        result.i = value;
+        return result;
+    }
+    static Value Float(double value)
+    {
+        Value result;
+        result.fType = Type::kFloat;
+        result.f = value;
+        return result;
+    }
     static Value String(std::string value);
-    static Value Vector(Vector3 value);
+    static Value Vector(Vector3 value)
+    {
+        Value result;
+        result.fType = Type::kVector;
+        result.v = value;
+        return result;
+    }
     static Value Ints(std::vector<int> values);
     static Value Floats(std::vector<double> values);
     static Value Strings(std::vector<std::string> values);
@@ -87,8 +114,84 @@ public:
     std::size_t Size() const;
 
 private:
+    // The member of the type that owns memory (a string, a matrix, an
+    // array): copied, moved, or released when the type changes.
+    void CopyHeld(const Value& other);
+    void MoveHeld(Value& other) noexcept;
+    void ReleaseHeld() noexcept;
+
     Type fType = Type::kNone;
 };
+
+inline void Value::CopyHeld(const Value& other)
+{
+    switch (other.fType)
+    {
+    case Type::kString: s = other.s; break;
+    case Type::kMatrix: m = other.m; break;
+    case Type::kIntArray: ia = other.ia; break;
+    case Type::kFloatArray: fa = other.fa; break;
+    case Type::kStringArray: sa = other.sa; break;
+    case Type::kVectorArray: va = other.va; break;
+    default: break;
+    }
+}
+
+inline void Value::MoveHeld(Value& other) noexcept
+{
+    switch (other.fType)
+    {
+    case Type::kString: s = std::move(other.s); break;
+    case Type::kMatrix: m = std::move(other.m); break;
+    case Type::kIntArray: ia = std::move(other.ia); break;
+    case Type::kFloatArray: fa = std::move(other.fa); break;
+    case Type::kStringArray: sa = std::move(other.sa); break;
+    case Type::kVectorArray: va = std::move(other.va); break;
+    default: break;
+    }
+}
+
+inline void Value::ReleaseHeld() noexcept
+{
+    switch (fType)
+    {
+    case Type::kString: s = std::string(); break;
+    case Type::kMatrix: m = Matrix(); break;
+    case Type::kIntArray: ia = std::vector<int>(); break;
+    case Type::kFloatArray: fa = std::vector<double>(); break;
+    case Type::kStringArray: sa = std::vector<std::string>(); break;
+    case Type::kVectorArray: va = std::vector<Vector3>(); break;
+    default: break;
+    }
+}
+
+inline Value& Value::operator=(const Value& other)
+{
+    if (this == &other)
+        return *this;
+    if (fType != other.fType)
+        ReleaseHeld();
+    i = other.i;
+    f = other.f;
+    v = other.v;
+    fType = other.fType;
+    CopyHeld(other);
+    return *this;
+}
+
+inline Value& Value::operator=(Value&& other) noexcept
+{
+    if (this == &other)
+        return *this;
+    if (fType != other.fType)
+        ReleaseHeld();
+    i = other.i;
+    f = other.f;
+    v = other.v;
+    fType = other.fType;
+    MoveHeld(other);
+    return *this;
+}
 
 /// MEL's conversions. Each returns false, leaving `out` alone, only where MEL
 /// itself refuses ("Cannot convert data of type string[] to type float."):
