@@ -1014,9 +1014,8 @@ bool Interpreter::EvaluateChain(const Expr& expr, Value& out)
     return true;
 }
 
-bool Interpreter::EvaluateIndex(const Expr& expr, Value& out)
+bool Interpreter::EvaluateIndices(const Expr& expr, std::vector<int>& out)
 {
-    std::vector<int> indices;
     for (std::size_t i = 1; i < expr.operands.size(); ++i)
     {
         Value index;
@@ -1028,8 +1027,16 @@ bool Interpreter::EvaluateIndex(const Expr& expr, Value& out)
                                        std::string(TypeName(index.GetType())) + ".");
         if (n < 0)
             return Fail(expr.line, "Array index " + std::to_string(n) + " is out of bounds.");
-        indices.push_back(n);
+        out.push_back(n);
     }
+    return true;
+}
+
+bool Interpreter::EvaluateIndex(const Expr& expr, Value& out)
+{
+    std::vector<int> indices;
+    if (!EvaluateIndices(expr, indices))
+        return false;
     // A variable's element is read in place: no copy of the array.
     Value copy;
     const Value* base = nullptr;
@@ -1204,19 +1211,8 @@ bool Interpreter::Store(const Expr& target, Value value, Value& stored)
     }
     // An element: $a[i] or $m[r][c].
     std::vector<int> indices;
-    for (std::size_t i = 1; i < target.operands.size(); ++i)
-    {
-        Value index;
-        int n = 0;
-        if (!Evaluate(*target.operands[i], index))
-            return false;
-        if (!ToInt(index, n) || IsArray(index.GetType()))
-            return Fail(target.line, "An array index must be a number, not data of type " +
-                                         std::string(TypeName(index.GetType())) + ".");
-        if (n < 0)
-            return Fail(target.line, "Array index " + std::to_string(n) + " is out of bounds.");
-        indices.push_back(n);
-    }
+    if (!EvaluateIndices(target, indices))
+        return false;
     if (target.operands[0]->kind != ExprKind::kVariable)
         return Fail(target.line, "Only an element of a variable can be assigned to.");
     const std::string& name = target.operands[0]->name;
