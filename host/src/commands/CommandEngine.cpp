@@ -6,6 +6,7 @@
 #include <vxhost/CommandEngine.h>
 
 #include "BasicCommands.h"
+#include "mel/CommandValues.h"
 #include "mel/Interpreter.h"
 #include "mel/Parser.h"
 #include "plugin/MayaModules.h"
@@ -389,7 +390,7 @@ MStatus CommandEngine::RunScript(std::string_view text, const std::string& file)
         status = fInterpreter->RunScript(text, file);
         CommandResult result;
         if (status)
-            mel::Interpreter::ToResult(fInterpreter->LastValue(), result);
+            mel::ToResult(fInterpreter->LastValue(), result);
         std::lock_guard lock(fMutex);
         fLastResult = std::move(result);
     }

@@ -13,6 +13,7 @@
 #include "dg/NodeClass.h"
 #include "dg/Scene.h"
 #include "dynamics/Dynamics.h"
+#include "mel/CommandValues.h"
 #include "mel/Interpreter.h"
 #include "mel/Parser.h"
 
@@ -103,7 +104,7 @@ public:
         CommandResult result;
         if (!CommandEngine::Instance().InvokeCommand(statement, result))
             return error.clear(), false;
-        out = mel::Interpreter::FromResult(result);
+        out = mel::FromResult(result);
         return true;
     }
 

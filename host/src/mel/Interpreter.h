@@ -83,12 +83,6 @@ public:
     static bool InterruptPending();
     static void ClearInterrupt();
 
-    /// The command result as a value: an int, float or string, or an array
-    /// of them; kNone for no result.
-    static Value FromResult(const CommandResult& result);
-    /// The value as a command result.
-    static void ToResult(const Value& value, CommandResult& out);
-
 private:
     enum class Flow
     {
@@ -97,6 +91,19 @@ private:
         kContinue,
         kReturn,
         kError
+    };
+
+    // Counts a nesting for as long as it lives.
+    class Counter
+    {
+    public:
+        explicit Counter(int& count) : fCount(count) { ++fCount; }
+        ~Counter() { --fCount; }
+        Counter(const Counter&) = delete;
+        Counter& operator=(const Counter&) = delete;
+
+    private:
+        int& fCount;
     };
 
     struct Slot

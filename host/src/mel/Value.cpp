@@ -491,4 +491,77 @@ std::string PrintText(const Value& value)
     return text;
 }
 
+std::size_t ElementBytes(Type type)
+{
+    switch (type)
+    {
+    case Type::kIntArray:
+        return sizeof(int);
+    case Type::kFloatArray:
+        return sizeof(double);
+    case Type::kStringArray:
+        return sizeof(std::string);
+    default:
+        return sizeof(Vector3);
+    }
+}
+
+void ResizeArray(Value& array, std::size_t size)
+{
+    switch (array.GetType())
+    {
+    case Type::kIntArray:
+        array.ia.resize(size);
+        break;
+    case Type::kFloatArray:
+        array.fa.resize(size);
+        break;
+    case Type::kStringArray:
+        array.sa.resize(size);
+        break;
+    case Type::kVectorArray:
+        array.va.resize(size);
+        break;
+    default:
+        break;
+    }
+}
+
+Value ArrayElement(const Value& array, std::size_t index)
+{
+    if (index >= array.Size())
+        return Value::Default(ElementType(array.GetType()));
+    switch (array.GetType())
+    {
+    case Type::kIntArray:
+        return Value::Int(array.ia[index]);
+    case Type::kFloatArray:
+        return Value::Float(array.fa[index]);
+    case Type::kStringArray:
+        return Value::String(array.sa[index]);
+    default:
+        return Value::Vector(array.va[index]);
+    }
+}
+
+void SetArrayElement(Value& array, std::size_t index, const Value& element)
+{
+    switch (array.GetType())
+    {
+    case Type::kIntArray:
+        array.ia[index] = element.i;
+        break;
+    case Type::kFloatArray:
+        array.fa[index] = element.f;
+        break;
+    case Type::kStringArray:
+        array.sa[index] = element.s;
+        break;
+    default:
+        array.va[index] = element.v;
+        break;
+    }
+}
+
+
 } // namespace vxhost::mel

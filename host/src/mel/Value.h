@@ -193,6 +193,17 @@ inline Value& Value::operator=(Value&& other) noexcept
     return *this;
 }
 
+/// Arrays element by element; `array` must be of an array type.
+/// The bytes an element of an array type takes, for memory estimates.
+std::size_t ElementBytes(Type arrayType);
+/// Grows (with zeros) or shrinks the array to `size` elements.
+void ResizeArray(Value& array, std::size_t size);
+/// Element `index`; past the end it is the element type's zero, as MEL
+/// reads it.
+Value ArrayElement(const Value& array, std::size_t index);
+/// Sets element `index` (< size) from a value of the element type.
+void SetArrayElement(Value& array, std::size_t index, const Value& element);
+
 /// MEL's conversions. Each returns false, leaving `out` alone, only where MEL
 /// itself refuses ("Cannot convert data of type string[] to type float."):
 /// an array to a scalar, a scalar to an array other than by its own element
