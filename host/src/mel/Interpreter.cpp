@@ -26,6 +26,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <new>
 #include <utility>
 
 namespace vxhost::mel
@@ -184,19 +185,12 @@ MStatus Interpreter::RunProgram(const Program& program)
                                         std::to_string(kMaxCallDepth) + " deep: endless recursion?"));
         return MStatus::kFailure;
     }
-    const Counter depth(fCallDepth);
     Frame frame;
-    frame.base = fSlots.size();
-    frame.blockStart = frame.base;
     frame.file = program.file;
-    fFrames.push_back(std::move(frame));
-    const MStatus status = RunStatements(program.statements);
-    fSlots.resize(fFrames.back().base);
-    fFrames.pop_back();
-    if (status)
-        return status;
-    fLastValue = Value();
-    return fErrorCode;
+    const MStatus status = RunInFrame(std::move(frame), program.statements);
+    if (!status)
+        fLastValue = Value();
+    return status;
 }
 
 MStatus Interpreter::RunExpression(const Program& program, AttributeAccess& access)
@@ -204,18 +198,36 @@ MStatus Interpreter::RunExpression(const Program& program, AttributeAccess& acce
     if (fCallDepth == 0)
         fStackLimit = StackLimit();
     Frame frame;
-    frame.base = fSlots.size();
-    frame.blockStart = frame.base;
     frame.file = program.file;
     // An expression's variables are its own, as in Maya: they start afresh
     // each time it runs.
     frame.seesGlobals = false;
     frame.attributes = &access;
+    return RunInFrame(std::move(frame), program.statements);
+}
+
+MStatus Interpreter::RunInFrame(Frame frame, const std::vector<StmtPtr>& statements)
+{
     const Counter depth(fCallDepth);
+    const std::size_t frames = fFrames.size();
+    const std::size_t slots = fSlots.size();
+    frame.base = slots;
+    frame.blockStart = slots;
     fFrames.push_back(std::move(frame));
-    const MStatus status = RunStatements(program.statements);
-    fSlots.resize(fFrames.back().base);
-    fFrames.pop_back();
+    MStatus status;
+    try
+    {
+        status = RunStatements(statements);
+    }
+    catch (const std::bad_alloc&)
+    {
+        // A script that asked for more memory than there is fails as any
+        // failing statement does, and what it made so far is given back.
+        Fail(0, "Out of memory.");
+        status = MStatus::kFailure;
+    }
+    fFrames.resize(frames);
+    fSlots.resize(slots);
     return status ? status : MStatus(fErrorCode);
 }
 

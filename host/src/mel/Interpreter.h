@@ -140,6 +140,9 @@ private:
     Flow ExecuteSwitch(const Stmt& stmt);
     Flow ExecuteReturn(const Stmt& stmt);
     MStatus RunStatements(const std::vector<StmtPtr>& statements);
+    /// Runs statements in a frame of their own, given back afterwards
+    /// whatever happened (an exhausted memory included).
+    MStatus RunInFrame(Frame frame, const std::vector<StmtPtr>& statements);
     bool DefineProcedures(const Program& program);
 
     // Expressions: each evaluates into `out` and returns false after

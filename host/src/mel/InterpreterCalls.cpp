@@ -80,13 +80,10 @@ bool Interpreter::EvaluateCall(const Expr& expr, Value& out)
     if (expr.name == "catch" || expr.name == "catchQuiet")
     {
         const Counter catching(fCatchDepth);
-        const bool quiet = expr.name == "catchQuiet";
-        if (quiet)
-            ++fQuietDepth;
+        int loud = 0;
+        const Counter quieting(expr.name == "catchQuiet" ? fQuietDepth : loud);
         std::vector<Value> ignored;
         const bool ok = EvaluateArguments(expr, ignored);
-        if (quiet)
-            --fQuietDepth;
         // An interrupt is not an error of the statement: it stops the script.
         if (!ok && InterruptPending())
             return false;

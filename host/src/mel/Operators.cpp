@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cmath>
+#include <utility>
 
 namespace vxhost::mel
 {
@@ -243,11 +244,21 @@ bool ApplyBinary(int op, const Value& a, const Value& b, Value& out, std::string
     const bool sb = tb == Type::kString;
     if ((sa || sb) && op == '+' && !IsArray(ta) && !IsArray(tb) && ta != Type::kMatrix && tb != Type::kMatrix)
     {
-        std::string left;
-        std::string right;
-        ToString(a, left);
-        ToString(b, right);
-        out = Value::String(left + right);
+        // Strings are joined where they stand; only a number is printed first.
+        std::string leftText;
+        std::string rightText;
+        const std::string& left = sa ? a.s : (ToString(a, leftText), leftText);
+        const std::string& right = sb ? b.s : (ToString(b, rightText), rightText);
+        if (left.size() + right.size() > kMaxStringBytes)
+        {
+            error = "A string of " + std::to_string(left.size() + right.size()) +
+                    " bytes is longer than a script may make (" + std::to_string(kMaxStringBytes) + ").";
+            return false;
+        }
+        std::string joined;
+        joined.reserve(left.size() + right.size());
+        joined.append(left).append(right);
+        out = Value::String(std::move(joined));
         return true;
     }
     if (sa && sb && IsComparison(op))

@@ -5,10 +5,15 @@
 
 #include "mel/Value.h"
 
+#include <cstddef>
 #include <string>
 
 namespace vxhost::mel
 {
+
+/// The longest string `+` makes: a runaway `$s += $s` stops with a message
+/// long before memory runs out.
+constexpr std::size_t kMaxStringBytes = std::size_t(1) << 28;
 
 /// `a op b` for an arithmetic or comparison operator ('+', '-', '*', '/',
 /// '%', '^', '<', '>', or an Op code). The rules:
