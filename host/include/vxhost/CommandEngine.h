@@ -162,8 +162,10 @@ public:
     /// Severity::kResult) and kept as LastResult(). A name that is no command
     /// is an error: "line 3: Cannot find procedure \"foo\"." and kNotFound.
     MStatus RunStatement(const ScriptStatement& statement);
-    /// Runs a command for the script language (see InvokeCommand's errors):
-    /// fills `result`, shows nothing on success.
+    /// Runs a command for the script language: fills `result` and shows
+    /// nothing on success. Its failures are shown once, placed:
+    ///   - an unknown command: "line 3: Cannot find procedure \"foo\"." and
+    ///     kNotFound;
     ///   - a command that failed and reported its error through
     ///     ReportCommandError: that error, and the command's status;
     ///   - a command that failed without doing so (say, a plug-in command that
@@ -175,9 +177,10 @@ public:
     /// runs it as MEL (host/src/mel). A syntax error is shown
     /// ("file: F line 3: Syntax error: ...") and nothing runs; a failing
     /// statement stops the script, its error shown and placed. Returns
-    /// kFailure on either, or kSuccess. The results of a script's own top-level
-    /// calls are shown as "// Result: ... //", those of the procedures it
-    /// calls are not, as in Maya.
+    /// the failing status (a failing command's own, kNotFound for an unknown
+    /// procedure, kFailure for a syntax error...) or kSuccess. The results
+    /// of a script's own top-level calls are shown as "// Result: ... //",
+    /// those of the procedures it calls are not, as in Maya.
     MStatus RunScript(std::string_view text, const std::string& file = std::string());
     /// RunScript on a command string, as a menu item or evalDeferred holds
     /// one: like MEL's eval, the string's last statement may leave out its
