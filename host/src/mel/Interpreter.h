@@ -162,7 +162,10 @@ private:
     bool StoreElement(Value& container, const std::vector<int>& indices, const Value& element, int line);
 
     // Calls.
-    bool CallSpecial(const Expr& call, std::vector<Value>& arguments, bool& handled, Value& out);
+    /// print, eval, exists, whatIs, error and warning, which the language
+    /// answers itself (catch is EvaluateCall's, as it evaluates its own
+    /// argument).
+    bool CallSpecial(const Expr& call, const std::vector<Value>& arguments, Value& out);
     bool CallProcedure(const Expr& call, const Procedure& procedure, std::vector<Value>& arguments, Value& out);
     bool CallHostCommand(const Expr& call, const std::vector<Value>& arguments, Value& out);
     bool EvaluateArguments(const Expr& call, std::vector<Value>& out);

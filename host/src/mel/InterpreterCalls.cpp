@@ -93,9 +93,8 @@ bool Interpreter::EvaluateCall(const Expr& expr, Value& out)
     std::vector<Value> arguments;
     if (!EvaluateArguments(expr, arguments))
         return false;
-    bool handled = false;
-    if (!CallSpecial(expr, arguments, handled, out) || handled)
-        return handled;
+    if (IsSpecial(expr.name))
+        return CallSpecial(expr, arguments, out);
 
     if (const Builtin* builtin = FindBuiltin(expr.name))
     {
@@ -189,11 +188,8 @@ bool Interpreter::CallHostCommand(const Expr& call, const std::vector<Value>& ar
     return true;
 }
 
-bool Interpreter::CallSpecial(const Expr& call, std::vector<Value>& arguments, bool& handled, Value& out)
+bool Interpreter::CallSpecial(const Expr& call, const std::vector<Value>& arguments, Value& out)
 {
-    handled = IsSpecial(call.name);
-    if (!handled)
-        return true;
     const std::string& name = call.name;
     const auto expectArguments = [&](std::size_t count)
     {
@@ -205,7 +201,7 @@ bool Interpreter::CallSpecial(const Expr& call, std::vector<Value>& arguments, b
     if (name == "print")
     {
         if (!expectArguments(1))
-            return handled = false;
+            return false;
         LogMessage(Severity::kOutput, PrintText(arguments[0]));
         out = Value();
         return true;
@@ -213,7 +209,7 @@ bool Interpreter::CallSpecial(const Expr& call, std::vector<Value>& arguments, b
     if (name == "error" || name == "warning")
     {
         if (!expectArguments(1))
-            return handled = false;
+            return false;
         std::string text;
         ToString(arguments[0], text);
         if (name == "warning")
@@ -222,8 +218,7 @@ bool Interpreter::CallSpecial(const Expr& call, std::vector<Value>& arguments, b
             out = Value();
             return true;
         }
-        Fail(call.line, text);
-        return handled = false;
+        return Fail(call.line, text);
     }
     if (name == "eval")
     {
@@ -234,7 +229,7 @@ bool Interpreter::CallSpecial(const Expr& call, std::vector<Value>& arguments, b
         {
             std::string text;
             if (IsArray(argument.GetType()) || !ToString(argument, text))
-                return handled = false, Fail(call.line, ConversionError(argument.GetType(), Type::kString));
+                return Fail(call.line, ConversionError(argument.GetType(), Type::kString));
             script += (script.empty() ? "" : " ") + text;
         }
         // Like Maya's eval, the last statement may leave out its ';'.
@@ -246,16 +241,18 @@ bool Interpreter::CallSpecial(const Expr& call, std::vector<Value>& arguments, b
         {
             if (fQuietDepth == 0)
                 MGlobal::displayError(ToMString(error));
-            return handled = false;
+            return false;
         }
         if (!RunProgram(program))
-            return handled = false;
+            return false;
         out = fLastValue;
         return true;
     }
     std::string target;
-    if (!expectArguments(1) || !ToString(arguments[0], target))
-        return handled = false;
+    if (!expectArguments(1))
+        return false;
+    if (IsArray(arguments[0].GetType()) || !ToString(arguments[0], target))
+        return Fail(call.line, ConversionError(arguments[0].GetType(), Type::kString));
     if (name == "exists")
     {
         const bool found = IsSpecial(target) || FindBuiltin(target) || fEngine.Has(target) ||
