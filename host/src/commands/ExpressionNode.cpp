@@ -119,24 +119,18 @@ public:
         switch (value.GetType())
         {
         case mel::Type::kInt:
-            statement.arguments.push_back({ScriptArgument::Kind::kNumber, std::to_string(value.i)});
-            break;
         case mel::Type::kFloat:
-            statement.arguments.push_back({ScriptArgument::Kind::kNumber, FormatDouble(value.f)});
-            break;
         case mel::Type::kVector:
-            for (const double c : {value.v.x, value.v.y, value.v.z})
-                statement.arguments.push_back({ScriptArgument::Kind::kNumber, FormatDouble(c)});
             break;
         case mel::Type::kString:
             statement.arguments.push_back({ScriptArgument::Kind::kFlag, "type"});
             statement.arguments.push_back({ScriptArgument::Kind::kWord, "string"});
-            statement.arguments.push_back({ScriptArgument::Kind::kString, value.s});
             break;
         default:
             error = "An attribute cannot be set to data of type " + std::string(mel::TypeName(value.GetType())) + ".";
             return false;
         }
+        mel::AppendArguments(value, false, statement.arguments);
         CommandResult result;
         if (!CommandEngine::Instance().InvokeCommand(statement, result))
             return error.clear(), false;

@@ -307,13 +307,9 @@ Interpreter::Flow Interpreter::Execute(const Stmt& stmt)
         return ExecuteBlock(stmt.body);
     case StmtKind::kIf:
     {
-        Value condition;
         bool truth = false;
-        std::string error;
-        if (!Evaluate(*stmt.expr, condition))
+        if (!EvaluateCondition(*stmt.expr, truth))
             return Flow::kError;
-        if (!IsTrue(condition, truth, error))
-            return Fail(stmt.expr->line, error), Flow::kError;
         if (truth)
             return Execute(*stmt.body[0]);
         if (stmt.body.size() > 1)
@@ -328,13 +324,9 @@ Interpreter::Flow Interpreter::Execute(const Stmt& stmt)
         {
             if (!first)
             {
-                Value condition;
                 bool truth = false;
-                std::string error;
-                if (!Evaluate(*stmt.expr, condition))
+                if (!EvaluateCondition(*stmt.expr, truth))
                     return Flow::kError;
-                if (!IsTrue(condition, truth, error))
-                    return Fail(stmt.expr->line, error), Flow::kError;
                 if (!truth)
                     return Flow::kNormal;
             }
@@ -537,13 +529,9 @@ Interpreter::Flow Interpreter::ExecuteFor(const Stmt& stmt)
     {
         if (stmt.expr)
         {
-            Value condition;
             bool truth = false;
-            std::string error;
-            if (!Evaluate(*stmt.expr, condition))
+            if (!EvaluateCondition(*stmt.expr, truth))
                 return Flow::kError;
-            if (!IsTrue(condition, truth, error))
-                return Fail(stmt.expr->line, error), Flow::kError;
             if (!truth)
                 return Flow::kNormal;
         }

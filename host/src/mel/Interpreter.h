@@ -149,6 +149,8 @@ private:
     // reporting an error.
     bool Evaluate(const Expr& expr, Value& out);
     bool EvaluateIndex(const Expr& expr, Value& out);
+    /// The expression as a condition (see IsTrue).
+    bool EvaluateCondition(const Expr& expr, bool& truth);
     /// The indices of $a[i] or $m[r][c], each a whole number of at least 0.
     bool EvaluateIndices(const Expr& expr, std::vector<int>& out);
     bool EvaluateChain(const Expr& expr, Value& out);

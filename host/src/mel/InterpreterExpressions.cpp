@@ -175,6 +175,17 @@ bool Interpreter::EvaluateChain(const Expr& expr, Value& out)
     return true;
 }
 
+bool Interpreter::EvaluateCondition(const Expr& expr, bool& truth)
+{
+    Value condition;
+    std::string error;
+    if (!Evaluate(expr, condition))
+        return false;
+    if (!IsTrue(condition, truth, error))
+        return Fail(expr.line, error);
+    return true;
+}
+
 bool Interpreter::EvaluateIndices(const Expr& expr, std::vector<int>& out)
 {
     for (std::size_t i = 1; i < expr.operands.size(); ++i)
