@@ -116,7 +116,7 @@ bool Interpreter::CheckStack(int line)
     const auto here = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
     if (here >= fStackLimit)
         return true;
-    return Fail(line, "Calls and expressions nested too deep for the stack: endless recursion?");
+    return Fail(line, kRunawayMessage);
 }
 
 bool Interpreter::CheckSize(std::size_t elements, std::size_t elementBytes, int line)
@@ -181,8 +181,7 @@ MStatus Interpreter::RunProgram(const Program& program)
         return MStatus::kFailure;
     if (fCallDepth >= kMaxCallDepth)
     {
-        MGlobal::displayError(ToMString(ScriptLocation(program.file, 1) + "Scripts and calls nested more than " +
-                                        std::to_string(kMaxCallDepth) + " deep: endless recursion?"));
+        MGlobal::displayError(ToMString(ScriptLocation(program.file, 1) + kRunawayMessage));
         return MStatus::kFailure;
     }
     Frame frame;

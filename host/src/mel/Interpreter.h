@@ -36,6 +36,10 @@ namespace vxhost::mel
 /// taken for endless recursion and stopped with a message, long before the
 /// stack could overflow.
 constexpr int kMaxCallDepth = 400;
+/// What stops them, and recursion the stack could not hold within that
+/// depth: one text, whichever limit a build's stack meets first.
+constexpr const char* kRunawayMessage =
+    "Calls nested too deep (more than 400, or more than the stack holds): endless recursion?";
 
 /// Reads the attributes and time of the scene for an expression node's
 /// script (see ParseOptions::expressionNode).

@@ -317,8 +317,7 @@ bool Interpreter::CallProcedure(const Expr& call, const Procedure& procedure, st
         return Fail(call.line, "Wrong number of arguments on call to " + procedure.name + ".",
                     MStatus::kInvalidParameter);
     if (fCallDepth >= kMaxCallDepth)
-        return Fail(call.line, "Calls nested more than " + std::to_string(kMaxCallDepth) + " deep in " +
-                                   procedure.name + ": endless recursion?");
+        return Fail(call.line, kRunawayMessage);
     for (std::size_t i = 0; i < arguments.size(); ++i)
     {
         const Type type = procedure.parameters[i].type;
