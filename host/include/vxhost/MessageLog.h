@@ -50,4 +50,16 @@ void SetSeverityEcho(Severity severity, bool enabled);
 /// one entry instead.
 void LogMessage(Severity severity, const std::string& text);
 
+/// While one lives, errors reported on its thread are neither logged nor
+/// written: what MEL's catchQuiet asks of everything it runs, the commands
+/// it calls included. Nests.
+class QuietErrors
+{
+public:
+    QuietErrors();
+    ~QuietErrors();
+    QuietErrors(const QuietErrors&) = delete;
+    QuietErrors& operator=(const QuietErrors&) = delete;
+};
+
 } // namespace vxhost

@@ -64,6 +64,9 @@ void CloseRun(LogState& state)
     state.runOpen = false;
 }
 
+// QuietErrors alive on this thread.
+thread_local int tQuietErrors = 0;
+
 void FlushAtExit()
 {
     FlushMessages();
@@ -126,8 +129,20 @@ void SetSeverityEcho(Severity severity, bool enabled)
     state.severityEcho[static_cast<int>(severity)] = enabled;
 }
 
+QuietErrors::QuietErrors()
+{
+    ++tQuietErrors;
+}
+
+QuietErrors::~QuietErrors()
+{
+    --tQuietErrors;
+}
+
 void LogMessage(Severity severity, const std::string& text)
 {
+    if (severity == Severity::kError && tQuietErrors > 0)
+        return;
     LogState& state = State();
     std::lock_guard lock(state.mutex);
     if (severity == Severity::kOutput)

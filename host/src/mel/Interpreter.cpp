@@ -96,8 +96,7 @@ void Interpreter::ClearInterrupt()
 bool Interpreter::Fail(int line, const std::string& text, MStatus::MStatusCode code)
 {
     fErrorCode = code;
-    if (fQuietDepth == 0)
-        MGlobal::displayError(ToMString(ScriptLocation(fFrames.empty() ? std::string() : Current().file, line) + text));
+    MGlobal::displayError(ToMString(ScriptLocation(fFrames.empty() ? std::string() : Current().file, line) + text));
     return false;
 }
 

@@ -209,9 +209,6 @@ private:
     /// Below this frame address a script is stopped (see CheckStack); 0
     /// where the thread's stack is unknown.
     std::uintptr_t fStackLimit = 0;
-    /// catch calls under way, and how many of them keep their errors quiet.
-    int fCatchDepth = 0;
-    int fQuietDepth = 0;
     /// Files sourced to find a procedure, so a file that calls its own
     /// procedure before defining it is not sourced forever.
     std::vector<std::string> fAutoSourcing;

@@ -16,6 +16,7 @@
 #include <vxhost/StdString.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -79,11 +80,12 @@ bool Interpreter::EvaluateCall(const Expr& expr, Value& out)
 {
     if (expr.name == "catch" || expr.name == "catchQuiet")
     {
-        const Counter catching(fCatchDepth);
-        int loud = 0;
-        const Counter quieting(expr.name == "catchQuiet" ? fQuietDepth : loud);
+        std::optional<QuietErrors> quiet;
+        if (expr.name == "catchQuiet")
+            quiet.emplace();
         std::vector<Value> ignored;
         const bool ok = EvaluateArguments(expr, ignored);
+        quiet.reset();
         // An interrupt is not an error of the statement: it stops the script.
         if (!ok && InterruptPending())
             return false;
@@ -239,8 +241,7 @@ bool Interpreter::CallSpecial(const Expr& call, const std::vector<Value>& argume
         std::string error;
         if (!Parse(script, std::string(), program, error))
         {
-            if (fQuietDepth == 0)
-                MGlobal::displayError(ToMString(error));
+            MGlobal::displayError(ToMString(error));
             return false;
         }
         if (!RunProgram(program))
