@@ -100,6 +100,21 @@ bool Interpreter::Fail(int line, const std::string& text, MStatus::MStatusCode c
     return false;
 }
 
+bool Interpreter::FailRunaway()
+{
+    fErrorCode = MStatus::kFailure;
+    fRunawayPending = true;
+    return false;
+}
+
+void Interpreter::ShowRunaway(int line)
+{
+    if (!fRunawayPending)
+        return;
+    fRunawayPending = false;
+    Fail(line, kRunawayMessage);
+}
+
 bool Interpreter::CheckInterrupt(int line)
 {
     if (!InterruptPending())
@@ -107,7 +122,7 @@ bool Interpreter::CheckInterrupt(int line)
     return Fail(line, "Interrupted.");
 }
 
-bool Interpreter::CheckStack(int line)
+bool Interpreter::CheckStack()
 {
     // Nesting the reader allows, multiplied by calls the call limit allows,
     // can still be more than the stack holds: 400 calls of a procedure
@@ -115,7 +130,7 @@ bool Interpreter::CheckStack(int line)
     const auto here = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
     if (here >= fStackLimit)
         return true;
-    return Fail(line, kRunawayMessage);
+    return FailRunaway();
 }
 
 bool Interpreter::CheckSize(std::size_t elements, std::size_t elementBytes, int line)
@@ -179,10 +194,7 @@ MStatus Interpreter::RunProgram(const Program& program)
     if (!DefineProcedures(program))
         return MStatus::kFailure;
     if (fCallDepth >= kMaxCallDepth)
-    {
-        MGlobal::displayError(ToMString(ScriptLocation(program.file, 1) + kRunawayMessage));
-        return MStatus::kFailure;
-    }
+        return FailRunaway(), MStatus(MStatus::kFailure);
     Frame frame;
     frame.file = program.file;
     const MStatus status = RunInFrame(std::move(frame), program.statements);
@@ -208,6 +220,8 @@ MStatus Interpreter::RunInFrame(Frame frame, const std::vector<StmtPtr>& stateme
 {
     const Counter depth(fCallDepth);
     const std::size_t frames = fFrames.size();
+    if (frames == 0)
+        fRunawayPending = false;
     const std::size_t slots = fSlots.size();
     frame.base = slots;
     frame.blockStart = slots;
@@ -236,6 +250,8 @@ MStatus Interpreter::RunStatements(const std::vector<StmtPtr>& statements)
         switch (Execute(*stmt))
         {
         case Flow::kError:
+            if (fCallDepth == 1)
+                ShowRunaway(stmt->line);
             return MStatus::kFailure;
         case Flow::kBreak:
         case Flow::kContinue:
@@ -276,7 +292,7 @@ Interpreter::Flow Interpreter::ExecuteBlock(const std::vector<StmtPtr>& body)
 
 Interpreter::Flow Interpreter::Execute(const Stmt& stmt)
 {
-    if (!CheckInterrupt(stmt.line) || !CheckStack(stmt.line))
+    if (!CheckInterrupt(stmt.line) || !CheckStack())
         return Flow::kError;
     switch (stmt.kind)
     {

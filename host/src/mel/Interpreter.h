@@ -189,7 +189,13 @@ private:
     /// fails with.
     bool Fail(int line, const std::string& text, MStatus::MStatusCode code = MStatus::kFailure);
     bool CheckInterrupt(int line);
-    bool CheckStack(int line);
+    /// Runaway recursion: the failure unwinds quietly and is shown once,
+    /// where it is caught or at the outermost statement that started it, so
+    /// the message reads the same whichever limit (depth or stack) a build
+    /// meets first.
+    bool FailRunaway();
+    void ShowRunaway(int line);
+    bool CheckStack();
     bool CheckSize(std::size_t elements, std::size_t elementBytes, int line);
     Frame& Current() { return fFrames.back(); }
 
@@ -205,6 +211,8 @@ private:
     /// The status of the error that stopped the script: a failing command's
     /// own, kNotFound for an unknown procedure...
     MStatus::MStatusCode fErrorCode = MStatus::kFailure;
+    /// A runaway failure is unwinding and has not been shown yet.
+    bool fRunawayPending = false;
     int fCallDepth = 0;
     /// Below this frame address a script is stopped (see CheckStack); 0
     /// where the thread's stack is unknown.

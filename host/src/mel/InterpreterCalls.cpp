@@ -86,6 +86,8 @@ bool Interpreter::EvaluateCall(const Expr& expr, Value& out)
         std::vector<Value> ignored;
         const bool ok = EvaluateArguments(expr, ignored);
         quiet.reset();
+        if (!ok)
+            ShowRunaway(expr.line);
         // An interrupt is not an error of the statement: it stops the script.
         if (!ok && InterruptPending())
             return false;
@@ -318,7 +320,7 @@ bool Interpreter::CallProcedure(const Expr& call, const Procedure& procedure, st
         return Fail(call.line, "Wrong number of arguments on call to " + procedure.name + ".",
                     MStatus::kInvalidParameter);
     if (fCallDepth >= kMaxCallDepth)
-        return Fail(call.line, kRunawayMessage);
+        return FailRunaway();
     for (std::size_t i = 0; i < arguments.size(); ++i)
     {
         const Type type = procedure.parameters[i].type;

@@ -14,7 +14,7 @@ namespace vxhost::mel
 
 bool Interpreter::Evaluate(const Expr& expr, Value& out)
 {
-    if (!CheckStack(expr.line))
+    if (!CheckStack())
         return false;
     std::string error;
     switch (expr.kind)

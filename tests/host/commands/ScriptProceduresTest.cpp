@@ -128,7 +128,8 @@ TEST_F(ScriptProceduresTest, CallErrorsArePlacedWhereTheyHappen)
     EXPECT_EQ(Errors().back(),
               "file: defs.mel line 1: Cannot define procedure \"note\": a command of that name exists.");
     EXPECT_FALSE(fEngine.RunScript("global proc loop() { loop; }\nloop;"));
-    EXPECT_EQ(Errors().back(), "line 1: Calls nested too deep (more than 400, or more than the stack holds): endless recursion?");
+    // Shown once, at the statement that started it.
+    EXPECT_EQ(Errors().back(), "line 2: Calls nested too deep (more than 400, or more than the stack holds): endless recursion?");
 }
 
 TEST_F(ScriptProceduresTest, SourceAndCallsFindScriptsOnTheScriptPath)
