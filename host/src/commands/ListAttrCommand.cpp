@@ -2,7 +2,6 @@
 // it, by long name, filtered by what a script is looking for.
 
 #include "NamePattern.h"
-#include "PlugLookup.h"
 
 #include "dg/PlugState.h"
 #include "dg/Scene.h"
@@ -89,29 +88,17 @@ MStatus ListAttrCommand(const ScriptStatement& statement, CommandResult& result)
     // Each object: a node and the attributes to consider on it.
     std::vector<std::pair<std::shared_ptr<Node>, std::vector<const Attribute*>>> objects;
     const ScriptValues values = args.Positionals();
-    for (unsigned i = 0; i < values.Count(); ++i)
+    std::vector<NamedObject> named;
+    if (!(status = MatchObjects(statement, values, named)))
+        return status;
+    for (const NamedObject& object : named)
     {
-        std::string name, error;
-        values.GetString(i, name);
-        if (name.find('.') != std::string::npos)
-        {
-            const MPlug plug = LookUpPlug(name, error);
-            if (plug.isNull())
-                return ReportCommandError(statement, error, MStatus::kInvalidParameter);
-            std::vector<const Attribute*> attributes;
-            WithChildren(PlugAttribute(plug), attributes);
-            objects.emplace_back(plug.HostNode(), std::move(attributes));
-            continue;
-        }
-        const std::vector<std::shared_ptr<Node>> matched = MatchNodes(name);
-        if (matched.empty())
-            return ReportCommandError(statement, "No object matches name: " + name, MStatus::kInvalidParameter);
-        for (const auto& node : matched)
-        {
-            std::vector<const Attribute*> attributes;
-            node->AllAttributes(attributes);
-            objects.emplace_back(node, std::move(attributes));
-        }
+        std::vector<const Attribute*> attributes;
+        if (object.path.empty())
+            object.node->AllAttributes(attributes);
+        else
+            WithChildren(object.path.back().attribute, attributes);
+        objects.emplace_back(object.node, std::move(attributes));
     }
     if (values.Count() == 0 && !Scene::Get().Selection().empty())
     {

@@ -262,31 +262,10 @@ MStatus ListConnectionsCommand(const ScriptStatement& statement, CommandResult& 
         return status;
 
     // What to look at: whole nodes, or plugs with what lies below them.
-    struct Target
-    {
-        std::shared_ptr<Node> node;
-        PlugPath path; // empty: the whole node
-    };
-    std::vector<Target> targets;
+    std::vector<NamedObject> targets;
     const ScriptValues values = args.Positionals();
-    for (unsigned i = 0; i < values.Count(); ++i)
-    {
-        std::string name, error;
-        values.GetString(i, name);
-        if (name.find('.') != std::string::npos)
-        {
-            const MPlug plug = LookUpPlug(name, error);
-            if (plug.isNull())
-                return ReportCommandError(statement, error, MStatus::kInvalidParameter);
-            targets.push_back({plug.HostNode(), plug.Steps()});
-            continue;
-        }
-        const NodeList matched = MatchNodes(name);
-        if (matched.empty())
-            return NoMatch(statement, name);
-        for (const auto& node : matched)
-            targets.push_back({node, {}});
-    }
+    if (!(status = MatchObjects(statement, values, targets)))
+        return status;
     if (values.Count() == 0)
         for (const auto& node : Scene::Get().Selection())
             targets.push_back({node, {}});
@@ -301,7 +280,7 @@ MStatus ListConnectionsCommand(const ScriptStatement& statement, CommandResult& 
             names.push_back(PlugName(*here, herePath).asChar());
         names.push_back(plugs ? std::string(PlugName(*there, therePath).asChar()) : Shown(*there, shapes).name);
     };
-    for (const Target& target : targets)
+    for (const NamedObject& target : targets)
         for (const Connection& c : Scene::Get().Connections())
         {
             const auto within = [&](const std::shared_ptr<Node>& node, const PlugPath& path)

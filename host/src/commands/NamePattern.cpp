@@ -3,7 +3,11 @@
 
 #include "NamePattern.h"
 
+#include "PlugLookup.h"
 #include "dg/Scene.h"
+
+#include <vxhost/CommandEngine.h>
+#include <vxhost/ScriptArgs.h>
 
 namespace vxhost
 {
@@ -91,5 +95,28 @@ std::vector<std::shared_ptr<Node>> MatchNodes(std::string_view pattern)
             out.push_back(node);
     }
     return out;
+}
+MStatus MatchObjects(const ScriptStatement& statement, const ScriptValues& names, std::vector<NamedObject>& out)
+{
+    for (unsigned i = 0; i < names.Count(); ++i)
+    {
+        std::string name;
+        std::string error;
+        names.GetString(i, name);
+        if (name.find('.') != std::string::npos)
+        {
+            const MPlug plug = LookUpPlug(name, error);
+            if (plug.isNull())
+                return ReportCommandError(statement, error, MStatus::kInvalidParameter);
+            out.push_back({plug.HostNode(), plug.Steps()});
+            continue;
+        }
+        const std::vector<std::shared_ptr<Node>> matched = MatchNodes(name);
+        if (matched.empty())
+            return ReportCommandError(statement, "No object matches name: " + name, MStatus::kInvalidParameter);
+        for (const auto& node : matched)
+            out.push_back({node, {}});
+    }
+    return MStatus::kSuccess;
 }
 } // namespace vxhost

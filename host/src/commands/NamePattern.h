@@ -6,6 +6,8 @@
 
 #include "dg/Node.h"
 
+#include <maya/MStatus.h>
+
 #include <memory>
 #include <string>
 #include <string_view>
@@ -29,4 +31,22 @@ std::string FullPathName(const Node& node);
 /// otherwise ("goal|*" finds goal's children). Without wildcards it is a
 /// plain lookup, which finds at most one node.
 std::vector<std::shared_ptr<Node>> MatchNodes(std::string_view pattern);
+
+class ScriptValues;
+struct ScriptStatement;
+
+/// What a name among a query's arguments stands for: a plug, or a whole node.
+struct NamedObject
+{
+    std::shared_ptr<Node> node;
+    /// The plug's attributes from the node down ("goal.translate"); empty
+    /// for the whole node.
+    PlugPath path;
+};
+
+/// The objects the names stand for, in order: "node.attr" names a plug,
+/// any other name or pattern the nodes MatchNodes finds. Fails, reporting
+/// (as `statement`'s command), on a name that matches nothing: "No object
+/// matches name: X".
+MStatus MatchObjects(const ScriptStatement& statement, const ScriptValues& names, std::vector<NamedObject>& out);
 } // namespace vxhost
