@@ -178,7 +178,7 @@ private:
     /// The procedure a call names: a local one of the caller's file, a
     /// global one, or one that sourcing NAME.mel defines; `sourceFailed` says
     /// the sourced file failed (its error shown).
-    const Procedure* FindProcedure(const std::string& name, bool& sourceFailed);
+    std::shared_ptr<const Procedure> FindProcedure(const std::string& name, bool& sourceFailed);
 
     // Variables.
     Value* Find(const std::string& name);

@@ -123,7 +123,8 @@ bool Interpreter::EvaluateCall(const Expr& expr, Value& out)
     if (fEngine.Has(expr.name))
         return CallHostCommand(expr, arguments, out);
     bool sourceFailed = false;
-    if (const Procedure* procedure = FindProcedure(expr.name, sourceFailed))
+    // Held for the call: the procedure may define itself again as it runs.
+    if (const std::shared_ptr<const Procedure> procedure = FindProcedure(expr.name, sourceFailed))
         return CallProcedure(expr, *procedure, arguments, out);
     // A script sourced to find the procedure has shown its own error.
     if (sourceFailed || InterruptPending())
@@ -287,19 +288,19 @@ bool Interpreter::CallSpecial(const Expr& call, const std::vector<Value>& argume
     return true;
 }
 
-const Procedure* Interpreter::FindProcedure(const std::string& name, bool& sourceFailed)
+std::shared_ptr<const Procedure> Interpreter::FindProcedure(const std::string& name, bool& sourceFailed)
 {
     sourceFailed = false;
-    const auto lookUp = [&]() -> const Procedure*
+    const auto lookUp = [&]() -> std::shared_ptr<const Procedure>
     {
         const auto file = fLocalProcedures.find(Current().file);
         if (file != fLocalProcedures.end())
             if (const auto local = file->second.find(name); local != file->second.end())
-                return local->second.get();
+                return local->second;
         const auto global = fGlobalProcedures.find(name);
-        return global != fGlobalProcedures.end() ? global->second.get() : nullptr;
+        return global != fGlobalProcedures.end() ? global->second : nullptr;
     };
-    if (const Procedure* procedure = lookUp())
+    if (std::shared_ptr<const Procedure> procedure = lookUp())
         return procedure;
     // As Maya does for a procedure it has not met: source NAME.mel from the
     // script path and look again.
