@@ -94,6 +94,15 @@ bool Interpreter::EvaluateCall(const Expr& expr, Value& out)
         out = Value::Int(ok ? 0 : 1);
         return true;
     }
+    // size($array) is read in place: `for ($i = 0; $i < size($a); $i++)`
+    // would otherwise copy the whole array at every turn.
+    if (expr.name == "size" && expr.kind == ExprKind::kCall && expr.operands.size() == 1 &&
+        expr.operands[0]->kind == ExprKind::kVariable)
+        if (const Value* variable = Find(expr.operands[0]->name); variable && IsArray(variable->GetType()))
+        {
+            out = Value::Int(static_cast<int>(variable->Size()));
+            return true;
+        }
     std::vector<Value> arguments;
     if (!EvaluateArguments(expr, arguments))
         return false;
