@@ -25,7 +25,12 @@ struct ScriptArgument
         kFlag,   ///< text is the flag's name without the '-'
         kString, ///< text is the string's contents, escapes resolved
         kNumber, ///< text is the number as written ("-2.5", "3e2")
-        kWord    ///< text is the word as written
+        kWord,   ///< text is the word as written
+        /// text is "true" or "false": a boolean that a caller outside the
+        /// script language passed (Python's True/False). Right after a
+        /// switch flag it says whether the flag is given at all; anywhere
+        /// else it reads as the word.
+        kBool
     };
     Kind kind = Kind::kWord;
     std::string text;

@@ -8,7 +8,9 @@
 #include <maya/MGlobal.h>
 #include <vxhost/StdString.h>
 
+#include <algorithm>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -61,6 +63,48 @@ std::string CommandText(const vxhost::ScriptStatement& statement)
     return text;
 }
 
+bool FollowedByBool(const vxhost::ScriptStatement& statement, size_t index)
+{
+    return index + 1 < statement.arguments.size() &&
+           statement.arguments[index + 1].kind == vxhost::ScriptArgument::Kind::kBool;
+}
+
+// The statement with every boolean that follows a switch of the syntax
+// taken by that switch: true keeps the flag, false leaves it out, so that
+// Python's cmd(flag=True) reads as "cmd -flag". Other booleans stay as
+// values ("true"/"false"), which MArgDatabase reads as booleans.
+vxhost::ScriptStatement ResolveSwitches(const vxhost::ScriptStatement& statement, const MSyntax& syntax)
+{
+    using Kind = vxhost::ScriptArgument::Kind;
+    const auto isMode = [](const std::string& name, const char* shortName, const char* longName)
+    { return name == shortName || name == longName; };
+    bool query = false;
+    for (size_t i = 0; i < statement.arguments.size(); ++i)
+        if (statement.arguments[i].kind == Kind::kFlag && syntax.QueryEnabled() &&
+            isMode(statement.arguments[i].text, "q", "query"))
+            query = query || !FollowedByBool(statement, i) || statement.arguments[i + 1].text == "true";
+
+    vxhost::ScriptStatement resolved = statement;
+    resolved.arguments.clear();
+    for (size_t i = 0; i < statement.arguments.size(); ++i)
+    {
+        const vxhost::ScriptArgument& argument = statement.arguments[i];
+        resolved.arguments.push_back(argument);
+        if (argument.kind != Kind::kFlag || !FollowedByBool(statement, i))
+            continue;
+        bool isSwitch = query || isMode(argument.text, "q", "query") || isMode(argument.text, "e", "edit");
+        const MString dashed = vxhost::ToMString("-" + argument.text);
+        for (const MSyntax::Flag& flag : syntax.Flags())
+            if (flag.shortName == dashed || flag.longName == dashed)
+                isSwitch = isSwitch || flag.arguments.empty();
+        if (!isSwitch)
+            continue;
+        if (statement.arguments[++i].text != "true")
+            resolved.arguments.pop_back();
+    }
+    return resolved;
+}
+
 // Lives as long as the engine holds the command; see MakePluginCommand.
 struct Binding
 {
@@ -96,7 +140,11 @@ CommandFunction MakePluginCommand(const std::string& name, MCreatorFunction crea
         if (syntax && command->hasSyntax())
             commandSyntax = syntax();
         command->SetHostSyntax(commandSyntax, ToMString(statement.command));
-        const MArgList args(statement);
+        std::optional<ScriptStatement> resolved;
+        if (std::any_of(statement.arguments.begin(), statement.arguments.end(),
+                        [](const ScriptArgument& argument) { return argument.kind == ScriptArgument::Kind::kBool; }))
+            resolved = ResolveSwitches(statement, commandSyntax);
+        const MArgList args(resolved ? *resolved : statement);
         MStatus status;
         {
             ResultScope scope(result);

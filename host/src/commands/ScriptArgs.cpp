@@ -58,6 +58,7 @@ bool ToNumber(const ScriptArgument& argument, double& out)
     case Kind::kString:
         return ParseNumber(argument.text, out);
     case Kind::kWord:
+    case Kind::kBool:
     {
         bool flag = false;
         if (!BoolWord(argument.text, flag))
@@ -69,6 +70,14 @@ bool ToNumber(const ScriptArgument& argument, double& out)
         break;
     }
     return false;
+}
+
+// Whether the flag at `index` is followed by a boolean false, which leaves
+// a switch out: how a caller says "-q" only when its own flag is true.
+bool SwitchedOff(const std::vector<ScriptArgument>& arguments, size_t index)
+{
+    return index + 1 < arguments.size() && arguments[index + 1].kind == Kind::kBool &&
+           arguments[index + 1].text != "true";
 }
 
 std::string Count(unsigned count, const char* noun)
@@ -206,12 +215,12 @@ MStatus ScriptArgs::Parse(const ScriptStatement& statement, const ScriptSyntax& 
     const std::vector<ScriptArgument>& arguments = statement.arguments;
     // The mode decides how many values every flag takes, and -q may come
     // after the flags it queries ("playbackOptions -min -q").
-    for (const ScriptArgument& argument : arguments)
+    for (size_t i = 0; i < arguments.size(); ++i)
     {
-        if (argument.kind != Kind::kFlag)
+        if (arguments[i].kind != Kind::kFlag || SwitchedOff(arguments, i))
             continue;
-        fQuery = fQuery || (syntax.fQuery && IsQueryFlag(argument.text));
-        fEdit = fEdit || (syntax.fEdit && IsEditFlag(argument.text));
+        fQuery = fQuery || (syntax.fQuery && IsQueryFlag(arguments[i].text));
+        fEdit = fEdit || (syntax.fEdit && IsEditFlag(arguments[i].text));
     }
     if (fQuery && fEdit)
         return fail("Flags -q and -e cannot be used together.");
@@ -225,17 +234,25 @@ MStatus ScriptArgs::Parse(const ScriptStatement& statement, const ScriptSyntax& 
             continue;
         }
         if ((syntax.fQuery && IsQueryFlag(argument.text)) || (syntax.fEdit && IsEditFlag(argument.text)))
+        {
+            i += i < arguments.size() && arguments[i].kind == Kind::kBool ? 1 : 0;
             continue;
+        }
         const int flag = syntax.Find(argument.text);
         if (flag < 0)
             return fail("Invalid flag \"-" + argument.text + "\".");
         const ScriptSyntax::FlagDeclaration& declared = syntax.fFlags[static_cast<size_t>(flag)];
+        const unsigned valueCount = fQuery ? 0u : declared.valueCount;
+        // A switch takes a boolean as whether it is given at all, as
+        // Python's select(r=True) means "select -r" and r=False nothing.
+        if (valueCount == 0 && i < arguments.size() && arguments[i].kind == Kind::kBool)
+            if (arguments[i++].text != "true")
+                continue;
         FlagUse use{flag, "-" + argument.text, {}};
         if (!declared.multiUse)
             for (const FlagUse& earlier : fUses)
                 if (earlier.flag == flag)
                     return fail("Flag " + use.spelling + " may be given only once.");
-        const unsigned valueCount = fQuery ? 0u : declared.valueCount;
         while (use.values.size() < valueCount && i < arguments.size() && arguments[i].kind != Kind::kFlag)
             use.values.push_back(&arguments[i++]);
         if (use.values.size() < valueCount)

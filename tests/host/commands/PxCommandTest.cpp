@@ -279,3 +279,36 @@ TEST_F(PxCommandTest, DeregisteringACommandFlushesTheQueueOfIt)
     ASSERT_TRUE(Run("redo;"));
     EXPECT_EQ(Source("b"), "");
 }
+
+// Booleans from Python reach a plug-in command as MEL's would: after a
+// switch of its syntax they give or leave out the flag, as a flag's value
+// they are the value.
+TEST_F(PxCommandTest, BooleansAfterSwitchesGiveOrDropTheFlag)
+{
+    using Kind = vxhost::ScriptArgument::Kind;
+    const auto connect = [](bool noUndo)
+    {
+        vxhost::ScriptStatement statement;
+        statement.command = "vxConnect";
+        statement.arguments = {{Kind::kFlag, "noUndo"}, {Kind::kBool, noUndo ? "true" : "false"},
+                               {Kind::kFlag, "c"},      {Kind::kNumber, "1"},
+                               {Kind::kString, "a"},    {Kind::kString, "b"}};
+        vxhost::CommandResult result;
+        const MStatus status = CommandEngine::Instance().InvokeCommand(statement, result);
+        return std::make_pair(status == MStatus::kSuccess, result.Format());
+    };
+    EXPECT_EQ(connect(false), std::make_pair(true, std::string("b.input 0")));
+    EXPECT_EQ(UndoQueue::Get().Length(), 1u);
+    ASSERT_TRUE(Run("disconnectAttr a.output b.input;"));
+    UndoQueue::Get().Clear();
+    EXPECT_EQ(connect(true), std::make_pair(true, std::string("b.input 0")));
+    EXPECT_EQ(UndoQueue::Get().Length(), 0u);
+
+    // A boolean where a number belongs is still refused, by the flag's type.
+    vxhost::ScriptStatement statement;
+    statement.command = "vxConnect";
+    statement.arguments = {{Kind::kFlag, "count"}, {Kind::kBool, "true"}, {Kind::kString, "a"}, {Kind::kString, "c"}};
+    vxhost::CommandResult result;
+    EXPECT_FALSE(CommandEngine::Instance().InvokeCommand(statement, result));
+    EXPECT_EQ(Last(vxhost::Severity::kError), "vxConnect: Flag -count expects an integer, got \"true\"");
+}

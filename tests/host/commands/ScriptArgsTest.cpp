@@ -132,3 +132,89 @@ TEST_F(ScriptArgsTest, BadUsesAndValuesAreReportedWithPlaceFlagAndValue)
     EXPECT_FALSE(positional.GetDouble(4, number));
     EXPECT_EQ(LastError(), "file: s.mel line 1: curve: Argument 5 is missing: expected a number.");
 }
+
+// Booleans as Python passes them: after a switch they say whether it is
+// given; as a flag's value or a positional they read as true/false.
+TEST_F(ScriptArgsTest, BooleansSwitchFlagsOnAndOffAndOtherwiseAreValues)
+{
+    using Kind = vxhost::ScriptArgument::Kind;
+    const ScriptSyntax syntax = ScriptSyntax()
+                                    .AddFlag("r", "replace")
+                                    .AddFlag("l", "lock", 1)
+                                    .AddFlag("n", "name", 1)
+                                    .EnableQuery()
+                                    .EnableEdit();
+    const auto call = [](std::vector<vxhost::ScriptArgument> arguments)
+    {
+        ScriptStatement statement;
+        statement.command = "cmd";
+        statement.arguments = std::move(arguments);
+        return statement;
+    };
+    {
+        // True gives the switch; the boolean is no positional.
+        const ScriptStatement statement =
+            call({{Kind::kFlag, "r"}, {Kind::kBool, "true"}, {Kind::kString, "a"}});
+        ScriptArgs args;
+        ASSERT_TRUE(args.Parse(statement, syntax));
+        EXPECT_TRUE(args.IsFlagSet("replace"));
+        ASSERT_EQ(args.Positionals().Count(), 1u);
+        EXPECT_EQ(args.Positionals()[0].text, "a");
+    }
+    {
+        // False leaves it out, even twice over.
+        const ScriptStatement statement =
+            call({{Kind::kFlag, "replace"}, {Kind::kBool, "false"}, {Kind::kFlag, "r"}, {Kind::kBool, "false"}});
+        ScriptArgs args;
+        ASSERT_TRUE(args.Parse(statement, syntax));
+        EXPECT_FALSE(args.IsFlagSet("r"));
+        EXPECT_EQ(args.Positionals().Count(), 0u);
+    }
+    {
+        // A flag with a value takes the boolean as it: false stays false.
+        const ScriptStatement statement = call({{Kind::kFlag, "l"}, {Kind::kBool, "false"}, {Kind::kBool, "true"}});
+        ScriptArgs args;
+        ASSERT_TRUE(args.Parse(statement, syntax));
+        bool lock = true;
+        ASSERT_TRUE(args.ReadFlagValue("lock", lock));
+        EXPECT_FALSE(lock);
+        bool positional = false;
+        ASSERT_TRUE(args.Positionals().GetBool(0, positional));
+        EXPECT_TRUE(positional);
+        double number = -1.0;
+        ASSERT_TRUE(args.Positionals().GetDouble(0, number));
+        EXPECT_EQ(number, 1.0);
+    }
+    {
+        // q=False is no query: -n takes its value again.
+        const ScriptStatement statement =
+            call({{Kind::kFlag, "q"}, {Kind::kBool, "false"}, {Kind::kFlag, "n"}, {Kind::kString, "x"}});
+        ScriptArgs args;
+        ASSERT_TRUE(args.Parse(statement, syntax));
+        EXPECT_FALSE(args.IsQuery());
+        std::string name;
+        ASSERT_TRUE(args.ReadFlagValue("name", name));
+        EXPECT_EQ(name, "x");
+    }
+    {
+        // In query mode every flag is a switch, so a boolean switches it.
+        const ScriptStatement statement =
+            call({{Kind::kFlag, "q"}, {Kind::kBool, "true"}, {Kind::kFlag, "lock"}, {Kind::kBool, "true"},
+                  {Kind::kFlag, "n"}, {Kind::kBool, "false"}, {Kind::kString, "a"}});
+        ScriptArgs args;
+        ASSERT_TRUE(args.Parse(statement, syntax));
+        EXPECT_TRUE(args.IsQuery());
+        EXPECT_TRUE(args.IsFlagSet("l"));
+        EXPECT_FALSE(args.IsFlagSet("n"));
+        EXPECT_EQ(args.Positionals().Count(), 1u);
+    }
+    {
+        // -q and -e together are still refused; e=False is not an edit.
+        ScriptArgs args;
+        EXPECT_FALSE(args.Parse(call({{Kind::kFlag, "q"}, {Kind::kFlag, "e"}, {Kind::kBool, "true"}}), syntax));
+        EXPECT_EQ(LastError(), "cmd: Flags -q and -e cannot be used together.");
+        ASSERT_TRUE(args.Parse(call({{Kind::kFlag, "q"}, {Kind::kFlag, "e"}, {Kind::kBool, "false"}}), syntax));
+        EXPECT_TRUE(args.IsQuery());
+        EXPECT_FALSE(args.IsEdit());
+    }
+}
