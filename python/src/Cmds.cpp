@@ -1,0 +1,218 @@
+// Python calls turned into the statements MEL would write, so that every
+// command reads them through the same ScriptArgs or MArgDatabase path and
+// behaves the same from either language.
+
+#include "Cmds.h"
+
+#include <pybind11/stl.h>
+#include <vxhost/CommandEngine.h>
+#include <vxhost/MessageLog.h>
+#include <vxhost/Script.h>
+
+#include <dlfcn.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace py = pybind11;
+
+namespace vxpython
+{
+namespace
+{
+
+using vxhost::CommandResult;
+using vxhost::ScriptArgument;
+using Kind = ScriptArgument::Kind;
+
+// The errors logged while one lives. The log collapses repeats into a
+// count, so a repeat of the last entry before the call shows as a grown
+// count rather than a new entry.
+class ErrorCapture
+{
+public:
+    ErrorCapture()
+    {
+        const std::vector<vxhost::Message> log = vxhost::Messages();
+        fEntries = log.size();
+        fLastCount = log.empty() ? 0u : log.back().count;
+    }
+
+    std::string Errors() const
+    {
+        const std::vector<vxhost::Message> log = vxhost::Messages();
+        std::string text;
+        // The log may have been cleared while the command ran.
+        const size_t first = log.size() < fEntries ? 0u : fEntries;
+        for (size_t i = first > 0 ? first - 1 : 0; i < log.size(); ++i)
+        {
+            if (i + 1 == fEntries && log[i].count == fLastCount)
+                continue;
+            if (log[i].severity != vxhost::Severity::kError)
+                continue;
+            if (!text.empty())
+                text += '\n';
+            text += log[i].text;
+        }
+        return text;
+    }
+
+private:
+    size_t fEntries = 0;
+    unsigned fLastCount = 0;
+};
+
+[[noreturn]] void RaiseFailure(const ErrorCapture& capture, const MStatus& status, const std::string& what)
+{
+    std::string text = capture.Errors();
+    if (text.empty())
+        text = what + ": " + (status.errorString().length() > 0 ? status.errorString().asChar() : "failed");
+    throw std::runtime_error(text);
+}
+
+bool IsSequence(const py::handle& value)
+{
+    return py::isinstance<py::list>(value) || py::isinstance<py::tuple>(value);
+}
+
+// One value as MEL would write it; sequences are flattened, as maya.cmds
+// takes (1, 2, 3) for three values.
+void AppendValue(const py::handle& value, const std::string& where, std::vector<ScriptArgument>& out)
+{
+    PyObject* object = value.ptr();
+    if (PyBool_Check(object))
+        out.push_back({Kind::kBool, object == Py_True ? "true" : "false"});
+    else if (PyUnicode_Check(object))
+        out.push_back({Kind::kString, value.cast<std::string>()});
+    else if (PyLong_Check(object) || PyIndex_Check(object))
+        out.push_back({Kind::kNumber, py::str(py::int_(py::reinterpret_borrow<py::object>(value)))});
+    else if (PyFloat_Check(object) || (Py_TYPE(object)->tp_as_number && Py_TYPE(object)->tp_as_number->nb_float))
+        out.push_back({Kind::kNumber, vxhost::FormatDouble(value.cast<double>())});
+    else if (IsSequence(value))
+        for (const py::handle item : value)
+            AppendValue(item, where, out);
+    else
+        throw py::value_error(where + " takes numbers, strings, booleans or sequences of them, not " +
+                              std::string(py::str(py::type::handle_of(value).attr("__name__"))) + ".");
+}
+
+void AppendFlag(const std::string& name, const py::handle& value, std::vector<ScriptArgument>& out)
+{
+    const std::string where = "Flag " + name;
+    if (name == "q" || name == "query" || name == "e" || name == "edit")
+    {
+        if (!PyBool_Check(value.ptr()))
+            throw py::value_error(where + " takes True or False.");
+        if (value.ptr() == Py_True)
+            out.push_back({Kind::kFlag, name});
+        return;
+    }
+    if (value.is_none())
+        throw py::value_error(where + " has no value: None.");
+    // A list of sequences is a flag used once per element: p=[(0, 0, 0), (1, 0, 0)].
+    bool repeated = false;
+    if (py::isinstance<py::list>(value))
+        for (const py::handle item : value)
+            repeated = repeated || IsSequence(item);
+    if (!repeated)
+    {
+        out.push_back({Kind::kFlag, name});
+        AppendValue(value, where, out);
+        return;
+    }
+    for (const py::handle item : value)
+    {
+        out.push_back({Kind::kFlag, name});
+        AppendValue(item, where, out);
+    }
+}
+
+py::object ToPython(const CommandResult& result)
+{
+    switch (result.GetKind())
+    {
+    case CommandResult::Kind::kNone:
+        return py::none();
+    case CommandResult::Kind::kInt:
+        return py::int_(result.Ints().front());
+    case CommandResult::Kind::kDouble:
+        return py::float_(result.Doubles().front());
+    case CommandResult::Kind::kString:
+        return py::str(result.Strings().front());
+    case CommandResult::Kind::kIntArray:
+        return py::cast(result.Ints());
+    case CommandResult::Kind::kDoubleArray:
+        return py::cast(result.Doubles());
+    case CommandResult::Kind::kStringArray:
+        return py::cast(result.Strings());
+    }
+    return py::none();
+}
+
+} // namespace
+
+py::object CallCommand(const std::string& name, const py::args& args, const py::kwargs& kwargs)
+{
+    vxhost::ScriptStatement statement;
+    statement.command = name;
+    // Flags first, then the objects, as MEL scripts write them.
+    for (const auto& [key, value] : kwargs)
+        AppendFlag(py::str(key), value, statement.arguments);
+    for (const py::handle value : args)
+        AppendValue(value, name + ": an argument", statement.arguments);
+
+    vxhost::CommandEngine& engine = vxhost::CommandEngine::Instance();
+    if (!engine.Has(name))
+        throw py::attribute_error("No command named \"" + name + "\".");
+    const ErrorCapture capture;
+    CommandResult result;
+    const MStatus status = engine.InvokeCommand(statement, result);
+    if (!status)
+        RaiseFailure(capture, status, name);
+    return ToPython(result);
+}
+
+py::object EvalMel(const std::string& script)
+{
+    vxhost::CommandEngine& engine = vxhost::CommandEngine::Instance();
+    const ErrorCapture capture;
+    const MStatus status = engine.RunCommandString(script);
+    if (!status)
+        RaiseFailure(capture, status, "mel.eval");
+    return ToPython(engine.LastResult());
+}
+
+void AddHostFolderToPluginPath()
+{
+    Dl_info info{};
+    // The address of any function of the host library names its file.
+    if (dladdr(reinterpret_cast<void*>(&vxhost::FormatDouble), &info) == 0 || !info.dli_fname)
+        return;
+    const std::string folder = std::filesystem::absolute(info.dli_fname).parent_path().string();
+    const char* current = std::getenv("VOLARIX_PLUGIN_PATH");
+    std::string path = current ? current : "";
+    if ((":" + path + ":").find(":" + folder + ":") != std::string::npos)
+        return;
+    path = path.empty() ? folder : path + ":" + folder;
+    setenv("VOLARIX_PLUGIN_PATH", path.c_str(), 1);
+}
+
+void DefineCommands(py::module_& module)
+{
+    // The name comes in *args, so that a flag called "name" stays a flag.
+    module.def(
+        "call",
+        [](const py::args& args, const py::kwargs& kwargs)
+        {
+            if (args.empty() || !py::isinstance<py::str>(args[0]))
+                throw py::value_error("call() needs the command's name first.");
+            return CallCommand(args[0].cast<std::string>(), py::args(args[py::slice(1, args.size(), 1)]),
+                               kwargs);
+        },
+        "call(name, *args, **flags): runs a host or plug-in command with maya.cmds' conventions.");
+    module.def("has_command", [](const std::string& name) { return vxhost::CommandEngine::Instance().Has(name); },
+               py::arg("name"));
+    module.def("eval_mel", &EvalMel, py::arg("script"), "Runs MEL and returns its last statement's value.");
+}
+
+} // namespace vxpython
