@@ -185,8 +185,9 @@ int RunScene(const SceneRunOptions& options, std::FILE* out, SceneRunSummary* su
     vxhost::CommandEngine& engine = vxhost::CommandEngine::Instance();
     {
         const ScriptInterrupt interrupt;
-        const MStatus ran = options.sceneText.empty() ? engine.RunScriptFile(options.scene)
-                                                      : engine.RunScript(options.sceneText, options.scene);
+        const MStatus ran = options.runScene          ? options.runScene(options.scene)
+                            : options.sceneText.empty() ? engine.RunScriptFile(options.scene)
+                                                        : engine.RunScript(options.sceneText, options.scene);
         if (ScriptInterrupt::Taken())
             return Fail("the scene \"" + options.scene + "\" was interrupted");
         if (!ran)

@@ -2,8 +2,11 @@
 
 #include "dynamics/ParticleCache.h"
 
+#include <maya/MStatus.h>
+
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -15,6 +18,9 @@ struct SceneRunOptions
     /// The script itself when it does not come from the file `scene` (the
     /// built-in demo); `scene` then only names it.
     std::string sceneText;
+    /// Runs the file `scene` in place of the MEL interpreter: how a Python
+    /// scene runs. It shows its own errors.
+    std::function<MStatus(const std::string& scene)> runScene;
     /// Step from startFrame to endFrame; without it, the scene's playback
     /// range (playbackOptions -min/-max, 1 to 120 when the scene sets none).
     bool frameRange = false;

@@ -3,15 +3,21 @@
 //   volarix                      the built-in demo scene, cached and playblasted to out/
 //   volarix run SCENE.mel ...    a scene script, stepped, cached, summarised
 //   volarix shell [SCENE.mel]    an interactive prompt for the scene script
+//   volarix run SCENE.py ...     a Python scene (volarix.cmds), run as a .mel is
+//   volarix shell --python       a Python prompt
 #include "DemoScene.h"
 #include "ProgressBar.h"
 #include "SceneRun.h"
 #include "SceneShell.h"
+#ifdef VOLARIX_WITH_PYTHON
+#include "EmbeddedPython.h"
+#endif
 
 #include <CLI/CLI.hpp>
 
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <unistd.h>
 
@@ -98,7 +104,7 @@ int main(int argc, char** argv)
     CLI::App* runCommand =
         app.add_subcommand("run", "Runs a scene script, steps its frames, writes caches and "
                                   "prints a summary.");
-    runCommand->add_option("scene", run.scene, "the scene script (.mel); it loads the plug-in itself")
+    runCommand->add_option("scene", run.scene, "the scene script (.mel, or .py for Python); it loads the plug-in itself")
         ->required();
     AddRunOptions(*runCommand, run, runArgs);
     runCommand->add_option("--cache", run.cacheDir, "folder for one cache file per frame per particle shape");
@@ -123,6 +129,8 @@ int main(int argc, char** argv)
         app.add_subcommand("shell", "An interactive prompt for the scene script: one statement per line, "
                                     "\"quit\" or end of input to leave.");
     shellCommand->add_option("scene", shellScene, "a scene script to run first");
+    bool shellPython = false;
+    shellCommand->add_flag("--python", shellPython, "a Python prompt (volarix.cmds as cmds) instead of MEL");
 
     try
     {
@@ -139,10 +147,30 @@ int main(int argc, char** argv)
         vxhost::CacheFormatFromName(format, run.cacheFormat);
         run.view = view;
         ParseSize(size, run.width, run.height);
+#ifdef VOLARIX_WITH_PYTHON
+        std::unique_ptr<EmbeddedPython> python;
+        if (std::filesystem::path(run.scene).extension() == ".py")
+        {
+            python = std::make_unique<EmbeddedPython>();
+            run.runScene = [&python](const std::string& scene) { return python->RunFile(scene); };
+        }
+#endif
         return Run(run, runArgs);
     }
     if (*shellCommand)
+    {
+        const bool python = shellPython || std::filesystem::path(shellScene).extension() == ".py";
+        if (python)
+        {
+#ifdef VOLARIX_WITH_PYTHON
+            return EmbeddedPython().Shell(shellScene);
+#else
+            std::cerr << "volarix: this build has no Python\n";
+            return kUsageError;
+#endif
+        }
         return RunShell(std::cin, stdout, isatty(STDIN_FILENO) != 0, shellScene);
+    }
     demo.scene = "demo.mel";
     demo.sceneText = DemoScene();
     demo.cacheDir = (std::filesystem::path(demoOut) / "cache").string();
