@@ -310,5 +310,5 @@ TEST_F(PxCommandTest, BooleansAfterSwitchesGiveOrDropTheFlag)
     statement.arguments = {{Kind::kFlag, "count"}, {Kind::kBool, "true"}, {Kind::kString, "a"}, {Kind::kString, "c"}};
     vxhost::CommandResult result;
     EXPECT_FALSE(CommandEngine::Instance().InvokeCommand(statement, result));
-    EXPECT_EQ(Last(vxhost::Severity::kError), "vxConnect: Flag -count expects an integer, got \"true\"");
+    EXPECT_EQ(Last(vxhost::Severity::kError), "vxConnect: (kInvalidParameter): Flag -count expects an integer, got \"true\"");
 }
