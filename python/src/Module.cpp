@@ -4,6 +4,7 @@
 // started.
 
 #include "Cmds.h"
+#include "Particles.h"
 
 namespace py = pybind11;
 
@@ -12,4 +13,5 @@ PYBIND11_MODULE(_volarix, module)
     module.doc() = "The Volarix host: its commands, MEL and particles.";
     vxpython::AddHostFolderToPluginPath();
     vxpython::DefineCommands(module);
+    vxpython::DefineParticles(module);
 }

@@ -24,10 +24,10 @@ template <typename Data> Data& DataAt(Node& shape, const Attribute* attribute)
     return *made;
 }
 
-template <typename Data> const auto* EvaluatedArray(Node& shape, const MObject& attribute)
+template <typename Data> const auto* EvaluatedArray(Node& shape, const Attribute* attribute)
 {
     MStatus status;
-    const DataNode* value = shape.Evaluate(shape.PathTo(Attribute::From(attribute)), status);
+    const DataNode* value = shape.Evaluate(shape.PathTo(attribute), status);
     const Data* data = status && value ? Data::From(value->data) : nullptr;
     return data ? &data->value : nullptr;
 }
@@ -35,10 +35,20 @@ template <typename Data> const auto* EvaluatedArray(Node& shape, const MObject& 
 
 const MVectorArray* EvaluatedVectorArray(Node& shape, const MObject& attribute)
 {
-    return EvaluatedArray<VectorArrayData>(shape, attribute);
+    return EvaluatedArray<VectorArrayData>(shape, Attribute::From(attribute));
 }
 
 const MDoubleArray* EvaluatedDoubleArray(Node& shape, const MObject& attribute)
+{
+    return EvaluatedArray<DoubleArrayData>(shape, Attribute::From(attribute));
+}
+
+const MVectorArray* EvaluatedVectorArray(Node& shape, const Attribute* attribute)
+{
+    return EvaluatedArray<VectorArrayData>(shape, attribute);
+}
+
+const MDoubleArray* EvaluatedDoubleArray(Node& shape, const Attribute* attribute)
 {
     return EvaluatedArray<DoubleArrayData>(shape, attribute);
 }

@@ -39,6 +39,9 @@ unsigned ParticleCount(Node& shape);
 /// read in place (valid until the scene changes); null when it holds none.
 const MVectorArray* EvaluatedVectorArray(Node& shape, const MObject& attribute);
 const MDoubleArray* EvaluatedDoubleArray(Node& shape, const MObject& attribute);
+/// The same for an attribute ParticleArraysOf lists (added ones included).
+const MVectorArray* EvaluatedVectorArray(Node& shape, const Attribute* attribute);
+const MDoubleArray* EvaluatedDoubleArray(Node& shape, const Attribute* attribute);
 
 /// Bytes the system could give now: MemAvailable, or the free pages where
 /// /proc is missing.
