@@ -36,8 +36,8 @@ void SetPending(const std::string& path)
 CacheRecorder::CacheRecorder(std::string dir, vxhost::CacheFormat format)
     : fDir(std::move(dir)), fFormat(format), fWriter([this] { Write(); })
 {
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
-        std::signal(signal, RemovePendingAndDie);
+    for (std::size_t i = 0; i < kSignals.size(); ++i)
+        fPreviousHandlers[i] = std::signal(kSignals[i], RemovePendingAndDie);
 }
 
 CacheRecorder::~CacheRecorder()
@@ -50,8 +50,10 @@ CacheRecorder::~CacheRecorder()
     fChanged.notify_all();
     fWriter.join();
     gPendingSet = 0;
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
-        std::signal(signal, SIG_DFL);
+    // Back to what the process had: Python's own SIGINT handler, when the
+    // run came from the volarix package.
+    for (std::size_t i = 0; i < kSignals.size(); ++i)
+        std::signal(kSignals[i], fPreviousHandlers[i] == SIG_ERR ? SIG_DFL : fPreviousHandlers[i]);
 }
 
 void CacheRecorder::WaitIdle(std::unique_lock<std::mutex>& lock)

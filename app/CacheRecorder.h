@@ -2,7 +2,9 @@
 
 #include "dynamics/ParticleCache.h"
 
+#include <array>
 #include <condition_variable>
+#include <csignal>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -75,4 +77,7 @@ private:
     unsigned fFiles = 0;
     std::uint64_t fBytes = 0;
     std::thread fWriter;
+    // The handlers of kSignals before the recorder took them over.
+    static constexpr std::array<int, 3> kSignals{SIGINT, SIGTERM, SIGHUP};
+    std::array<void (*)(int), 3> fPreviousHandlers{};
 };

@@ -1,64 +1,18 @@
 #include "SceneRun.h"
 
-#include "CacheRecorder.h"
-#include "ProgressBar.h"
+#include "FrameRun.h"
 #include "ScriptInterrupt.h"
-#include "TrailRecorder.h"
-#include "Video.h"
-#include "commands/ParticleArrays.h"
-#include "dg/Scene.h"
-#include "dynamics/Dynamics.h"
 
-#include <maya/MTime.h>
 #include <vxhost/CRandom.h>
 #include <vxhost/CommandEngine.h>
 #include <vxhost/MessageLog.h>
-#include <vxhost/Viewport.h>
 
 #include <nlohmann/json.hpp>
-#include <tbb/global_control.h>
 
 #include <charconv>
-#include <chrono>
-#include <cmath>
-#include <filesystem>
-#include <memory>
 
 namespace
 {
-using Clock = std::chrono::steady_clock;
-
-double SecondsSince(Clock::time_point start)
-{
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// Particles over every particle shape, and the number of shapes.
-unsigned ParticleCount(unsigned* shapes = nullptr)
-{
-    unsigned count = 0;
-    unsigned found = 0;
-    for (const auto& node : vxhost::Scene::Get().Nodes())
-        if (node->cls->typeName == "particle")
-        {
-            count += vxhost::ParticleCount(*node);
-            ++found;
-        }
-    if (shapes)
-        *shapes = found;
-    return count;
-}
-
-// Field evaluations per frame: one per connected field and particle system.
-unsigned FieldConnections()
-{
-    unsigned connections = 0;
-    for (const vxhost::Connection& c : vxhost::Scene::Get().Connections())
-        connections +=
-            c.source->cls->IsA("field") && c.sourcePath[0].attribute->name == "outputForce" ? 1u : 0u;
-    return connections;
-}
-
 bool ReadWholeFrame(std::string_view text, double& out)
 {
     long long value = 0;
@@ -76,38 +30,6 @@ int Fail(const std::string& message)
     return 1;
 }
 
-// After the frames of a playblast: the summary picture, framed on the whole
-// flight, and the video of the frames when ffmpeg is at hand. A video that
-// fails is only warned about: the pictures asked for are all there.
-bool FinishPlayblast(const std::string& base, vxhost::ViewportOptions view, const TrailRecorder& trails,
-                     SceneRunSummary& summary, std::string& error)
-{
-    view.fitView = true;
-    view.manipulators = false;
-    view.trails = trails.Trails();
-    const std::string picture = base + ".summary.png";
-    if (const MStatus drawn = vxhost::RenderViewport(view, picture); !drawn)
-    {
-        error = "cannot draw the summary picture \"" + picture + "\": " + drawn.errorString().asChar();
-        return false;
-    }
-    summary.summaryPicture = picture;
-    const std::string ffmpeg = FindOnPath("ffmpeg");
-    if (ffmpeg.empty() || summary.pictures == 0)
-        return true;
-    const std::string video = base + ".mp4";
-    const double fps = MTime(1.0, MTime::kSeconds).as(MTime::uiUnit());
-    // A '%' in the folder or scene name would read as a pattern of its own.
-    std::string pattern;
-    for (const char c : base)
-        pattern += c == '%' ? "%%" : std::string(1, c);
-    if (EncodeVideo(ffmpeg, pattern + ".%04d.png", static_cast<int>(summary.startFrame),
-                    static_cast<int>(summary.pictures), fps, video, error))
-        summary.video = video;
-    else
-        std::fprintf(stderr, "volarix: warning: no video: %s\n", error.c_str());
-    return true;
-}
 } // namespace
 
 std::string ParseFrameRange(const std::string& text, double& start, double& end)
@@ -145,36 +67,9 @@ std::string ParseSize(const std::string& text, int& width, int& height)
 
 int RunScene(const SceneRunOptions& options, std::FILE* out, SceneRunSummary* summaryOut)
 {
-    const Clock::time_point began = Clock::now();
-    SceneRunSummary summary;
-    summary.scene = options.scene;
-    std::unique_ptr<CacheRecorder> recorder;
-    if (!options.cacheDir.empty())
-    {
-        recorder = std::make_unique<CacheRecorder>(options.cacheDir, options.cacheFormat);
-        std::string error;
-        if (!recorder->Prepare(error))
-            return Fail(error);
-    }
-    vxhost::ViewportOptions view;
-    view.camera = options.view;
-    view.width = options.width;
-    view.height = options.height;
-    std::string pictureBase;
-    if (!options.playblastDir.empty())
-    {
-        std::string error;
-        if (!PrepareOutputFolder(options.playblastDir, "playblast folder", error))
-            return Fail(error);
-        pictureBase =
-            (std::filesystem::path(options.playblastDir) / std::filesystem::path(options.scene).stem())
-                .string();
-    }
-    // Caps every parallel loop in the process, the plug-in's included.
-    std::unique_ptr<tbb::global_control> threads;
-    if (options.threads > 0)
-        threads = std::make_unique<tbb::global_control>(tbb::global_control::max_allowed_parallelism,
-                                                        static_cast<std::size_t>(options.threads));
+    FrameRun run;
+    if (std::string error; !run.Prepare(options, error))
+        return Fail(error);
     if (options.seed)
         vxhost::SeedRandom(*options.seed);
 
@@ -194,94 +89,50 @@ int RunScene(const SceneRunOptions& options, std::FILE* out, SceneRunSummary* su
             return Fail("the scene \"" + options.scene + "\" failed; see the error above");
     }
 
-    vxhost::Dynamics& dynamics = vxhost::Dynamics::Get();
-    summary.startFrame = options.frameRange ? options.startFrame : dynamics.StartFrame();
-    summary.endFrame = options.frameRange ? options.endFrame : dynamics.EndFrame();
-    summary.frames = static_cast<unsigned>(summary.endFrame - summary.startFrame) + 1u;
-    ProgressBar progress(stderr, options.progress, summary.startFrame, summary.endFrame);
-    const unsigned connections = FieldConnections();
-    TrailRecorder trails;
-    auto stepped = [&](double frame)
-    {
-        ++summary.steps;
-        if (frame >= summary.startFrame)
-            progress.Update(frame, ParticleCount());
-    };
-    for (double frame = summary.startFrame; frame <= summary.endFrame; frame += 1.0)
-    {
-        const Clock::time_point stepStart = Clock::now();
-        const MStatus status = dynamics.SetCurrentFrame(frame, stepped);
-        summary.steppingSeconds += SecondsSince(stepStart);
-        if (!status)
-        {
-            progress.Finish();
-            return Fail("stepping \"" + options.scene + "\" failed at frame " +
-                        vxhost::FormatDouble(dynamics.CurrentFrame() + 1.0) + ": " +
-                        status.errorString().asChar());
-        }
-        if (recorder)
-        {
-            const Clock::time_point cacheStart = Clock::now();
-            std::string error;
-            if (!recorder->Record(frame, error))
-            {
-                progress.Finish();
-                return Fail(error);
-            }
-            summary.cachingSeconds += SecondsSince(cacheStart);
-        }
-        if (!pictureBase.empty())
-        {
-            const Clock::time_point renderStart = Clock::now();
-            // Framed on the first picture only, so the camera holds still.
-            view.fitView = summary.pictures == 0;
-            const std::string file =
-                vxhost::FrameFileName(pictureBase, static_cast<int>(frame), vxhost::ImageFormat::kPng);
-            if (const MStatus drawn = vxhost::RenderViewport(view, file); !drawn)
-            {
-                progress.Finish();
-                return Fail("cannot draw frame " + vxhost::FormatDouble(frame) + " to \"" + file +
-                            "\": " + drawn.errorString().asChar());
-            }
-            ++summary.pictures;
-            trails.Record();
-            summary.playblastSeconds += SecondsSince(renderStart);
-        }
-    }
-    progress.Finish();
-    vxhost::FlushMessages();
-    if (recorder)
-    {
-        const Clock::time_point cacheStart = Clock::now();
-        if (std::string error; !recorder->Finish(error))
-            return Fail(error);
-        summary.cachingSeconds += SecondsSince(cacheStart);
-    }
-    if (!pictureBase.empty())
-    {
-        const Clock::time_point renderStart = Clock::now();
-        if (std::string error; !FinishPlayblast(pictureBase, view, trails, summary, error))
-            return Fail(error);
-        summary.playblastSeconds += SecondsSince(renderStart);
-    }
-
-    summary.particles = ParticleCount(&summary.shapes);
-    summary.evaluations = summary.steps * connections;
-    if (recorder)
-    {
-        summary.cacheDir = recorder->Dir();
-        summary.cacheFormat = vxhost::CacheFormatName(recorder->Format());
-        summary.bytesWritten = recorder->BytesWritten();
-    }
-    summary.playblastDir = options.playblastDir;
-    summary.cacheFiles = recorder ? recorder->FilesWritten() : 0u;
-    summary.filesWritten = summary.cacheFiles + summary.pictures + (summary.summaryPicture.empty() ? 0u : 1u) +
-                           (summary.video.empty() ? 0u : 1u);
-    summary.totalSeconds = SecondsSince(began);
+    SceneRunSummary summary;
+    if (std::string error; !run.Run(summary, error))
+        return Fail(error);
     PrintSummary(summary, options.json, out);
     if (summaryOut)
         *summaryOut = summary;
     return 0;
+}
+
+std::string SummaryJson(const SceneRunSummary& s)
+{
+    const double stepMs = s.steps ? 1000.0 * s.steppingSeconds / s.steps : 0.0;
+    const double cacheMs = s.frames ? 1000.0 * s.cachingSeconds / s.frames : 0.0;
+    const double pictureMs = s.frames ? 1000.0 * s.playblastSeconds / s.frames : 0.0;
+    const double evaluationsPerSecond = s.steppingSeconds > 0.0 ? s.evaluations / s.steppingSeconds : 0.0;
+    nlohmann::ordered_json j;
+    j["scene"] = s.scene;
+    j["particles"] = s.particles;
+    j["particleShapes"] = s.shapes;
+    j["frames"] = {
+        {"start", s.startFrame}, {"end", s.endFrame}, {"count", s.frames}, {"stepped", s.steps}};
+    j["msPerFrame"] = {{"total", stepMs + cacheMs + pictureMs},
+                       {"stepping", stepMs},
+                       {"caching", cacheMs},
+                       {"playblast", pictureMs}};
+    j["evaluations"] = s.evaluations;
+    j["evaluationsPerSecond"] = evaluationsPerSecond;
+    j["seconds"] = s.totalSeconds;
+    j["filesWritten"] = s.filesWritten;
+    if (!s.cacheDir.empty())
+        j["cache"] = {{"directory", s.cacheDir},
+                      {"format", s.cacheFormat},
+                      {"files", s.cacheFiles},
+                      {"bytes", s.bytesWritten}};
+    else
+        j["cache"] = nullptr;
+    if (!s.playblastDir.empty())
+        j["playblast"] = {{"directory", s.playblastDir},
+                          {"pictures", s.pictures},
+                          {"summaryPicture", s.summaryPicture},
+                          {"video", s.video.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(s.video)}};
+    else
+        j["playblast"] = nullptr;
+    return j.dump(2);
 }
 
 void PrintSummary(const SceneRunSummary& s, bool json, std::FILE* out)
@@ -292,35 +143,7 @@ void PrintSummary(const SceneRunSummary& s, bool json, std::FILE* out)
     const double evaluationsPerSecond = s.steppingSeconds > 0.0 ? s.evaluations / s.steppingSeconds : 0.0;
     if (json)
     {
-        nlohmann::ordered_json j;
-        j["scene"] = s.scene;
-        j["particles"] = s.particles;
-        j["particleShapes"] = s.shapes;
-        j["frames"] = {
-            {"start", s.startFrame}, {"end", s.endFrame}, {"count", s.frames}, {"stepped", s.steps}};
-        j["msPerFrame"] = {{"total", stepMs + cacheMs + pictureMs},
-                           {"stepping", stepMs},
-                           {"caching", cacheMs},
-                           {"playblast", pictureMs}};
-        j["evaluations"] = s.evaluations;
-        j["evaluationsPerSecond"] = evaluationsPerSecond;
-        j["seconds"] = s.totalSeconds;
-        j["filesWritten"] = s.filesWritten;
-        if (!s.cacheDir.empty())
-            j["cache"] = {{"directory", s.cacheDir},
-                          {"format", s.cacheFormat},
-                          {"files", s.cacheFiles},
-                          {"bytes", s.bytesWritten}};
-        else
-            j["cache"] = nullptr;
-        if (!s.playblastDir.empty())
-            j["playblast"] = {{"directory", s.playblastDir},
-                              {"pictures", s.pictures},
-                              {"summaryPicture", s.summaryPicture},
-                              {"video", s.video.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(s.video)}};
-        else
-            j["playblast"] = nullptr;
-        std::fprintf(out, "%s\n", j.dump(2).c_str());
+        std::fprintf(out, "%s\n", SummaryJson(s).c_str());
         return;
     }
     std::fprintf(out, "scene          %s\n", s.scene.c_str());

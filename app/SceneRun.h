@@ -88,5 +88,8 @@ std::string ParseSize(const std::string& text, int& width, int& height);
 /// summary goes to `out`, and into `summary` when given.
 int RunScene(const SceneRunOptions& options, std::FILE* out, SceneRunSummary* summary = nullptr);
 
+/// The summary as one JSON object (what --json prints), indented.
+std::string SummaryJson(const SceneRunSummary& summary);
+
 /// The summary as text lines, or as one JSON object.
 void PrintSummary(const SceneRunSummary& summary, bool json, std::FILE* out);

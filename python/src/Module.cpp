@@ -5,6 +5,7 @@
 
 #include "Cmds.h"
 #include "Particles.h"
+#include "Run.h"
 
 namespace py = pybind11;
 
@@ -14,4 +15,5 @@ PYBIND11_MODULE(_volarix, module)
     vxpython::AddHostFolderToPluginPath();
     vxpython::DefineCommands(module);
     vxpython::DefineParticles(module);
+    vxpython::DefineRun(module);
 }

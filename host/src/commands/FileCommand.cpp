@@ -9,6 +9,7 @@
 #include "SceneWriter.h"
 
 #include "dg/Scene.h"
+#include "dynamics/Dynamics.h"
 
 #include <vxhost/CommandEngine.h>
 #include <vxhost/MeshBuilders.h>
@@ -260,11 +261,28 @@ MStatus Save(const ScriptStatement& statement, const std::string& path, CommandR
     return MStatus::kSuccess;
 }
 
-// file [-import | -save | -rename path] [-type T] [-force] [path]
+// file -new: an empty, untitled scene at frame 1 of the default 1 to 120
+// range. Loaded plug-ins, option variables and menus stay, as in Maya.
+// Nothing here tracks unsaved changes, so -force is taken but not needed.
+MStatus NewScene(CommandResult& result)
+{
+    Scene::Get().Reset();
+    Dynamics& dynamics = Dynamics::Get();
+    dynamics.SetRange(1.0, 120.0);
+    dynamics.SetAnimationRange(1.0, 120.0);
+    dynamics.SetPlaybackBy(1.0);
+    dynamics.SetOversampling(1);
+    dynamics.Reset();
+    result.SetString("untitled");
+    return MStatus::kSuccess;
+}
+
+// file [-new | -import | -save | -rename path] [-type T] [-force] [path]
 // file -q -sceneName
 MStatus FileCommand(const ScriptStatement& statement, CommandResult& result)
 {
     static const ScriptSyntax syntax = ScriptSyntax()
+                                           .AddFlag("new", "newFile")
                                            .AddFlag("i", "import")
                                            .AddFlag("s", "save")
                                            .AddFlag("rn", "rename", 1)
@@ -288,10 +306,17 @@ MStatus FileCommand(const ScriptStatement& statement, CommandResult& result)
     if (args.Positionals().Count() == 1)
         args.Positionals().GetString(0, path);
     args.ReadFlagValue("type", type);
-    const int actions = int(args.IsFlagSet("i")) + int(args.IsFlagSet("s")) + int(args.IsFlagSet("rn"));
+    const int actions = int(args.IsFlagSet("new")) + int(args.IsFlagSet("i")) + int(args.IsFlagSet("s")) +
+                        int(args.IsFlagSet("rn"));
     if (actions != 1)
-        return ReportCommandError(statement, "Give one of -import, -save and -rename.",
+        return ReportCommandError(statement, "Give one of -new, -import, -save and -rename.",
                                   MStatus::kInvalidParameter);
+    if (args.IsFlagSet("new"))
+    {
+        if (!path.empty())
+            return ReportCommandError(statement, "-new takes no file.", MStatus::kInvalidParameter);
+        return NewScene(result);
+    }
     if (args.IsFlagSet("rn"))
     {
         std::string name;

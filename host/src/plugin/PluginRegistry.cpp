@@ -15,6 +15,26 @@ namespace vxhost
 {
 namespace
 {
+// The flag that makes a plug-in's rand() the host's (crt/Rand.cpp). A
+// program linked against the host finds the host's rand before the C
+// library's, and so does every module it opens. A process that opened the
+// host itself later (Python importing the volarix package) finds the C
+// library's first; there the plug-in must look in its own dependencies,
+// the host among them, before the process's, or its draws stop following
+// `seed`. Deep binding only then: it does not go with AddressSanitizer.
+int HostRandBinding()
+{
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&HostRandBinding), &info) == 0 || !info.dli_fname)
+        return 0;
+    void* host = dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD);
+    if (!host)
+        return 0;
+    const bool first = dlsym(host, "rand") == dlsym(RTLD_DEFAULT, "rand");
+    dlclose(host);
+    return first ? 0 : RTLD_DEEPBIND;
+}
+
 // The API version this host implements; a module built for another major
 // version is refused.
 #define VXHOST_TEXT_(x) #x
@@ -116,7 +136,7 @@ MStatus PluginRegistry::Load(const std::string& nameOrPath, std::string& loadedN
     if (IsLoaded(loadedName))
         return MStatus::kSuccess;
 
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | HostRandBinding());
     if (!handle)
     {
         error = "Unable to load \"" + path + "\": " + dlerror();

@@ -1,0 +1,208 @@
+#include "FrameRun.h"
+
+#include "CacheRecorder.h"
+#include "ProgressBar.h"
+#include "TrailRecorder.h"
+#include "Video.h"
+#include "commands/ParticleArrays.h"
+#include "dg/Scene.h"
+#include "dynamics/Dynamics.h"
+
+#include <maya/MTime.h>
+#include <vxhost/CommandEngine.h>
+#include <vxhost/MessageLog.h>
+#include <vxhost/Viewport.h>
+
+#include <filesystem>
+
+namespace
+{
+using Clock = std::chrono::steady_clock;
+
+double SecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Particles over every particle shape, and the number of shapes.
+unsigned ParticleCount(unsigned* shapes = nullptr)
+{
+    unsigned count = 0;
+    unsigned found = 0;
+    for (const auto& node : vxhost::Scene::Get().Nodes())
+        if (node->cls->typeName == "particle")
+        {
+            count += vxhost::ParticleCount(*node);
+            ++found;
+        }
+    if (shapes)
+        *shapes = found;
+    return count;
+}
+
+// Field evaluations per frame: one per connected field and particle system.
+unsigned FieldConnections()
+{
+    unsigned connections = 0;
+    for (const vxhost::Connection& c : vxhost::Scene::Get().Connections())
+        connections +=
+            c.source->cls->IsA("field") && c.sourcePath[0].attribute->name == "outputForce" ? 1u : 0u;
+    return connections;
+}
+
+// After the frames of a playblast: the summary picture, framed on the whole
+// flight, and the video of the frames when ffmpeg is at hand. A video that
+// fails is only warned about: the pictures asked for are all there.
+bool FinishPlayblast(const std::string& base, vxhost::ViewportOptions view, const TrailRecorder& trails,
+                     SceneRunSummary& summary, std::string& error)
+{
+    view.fitView = true;
+    view.manipulators = false;
+    view.trails = trails.Trails();
+    const std::string picture = base + ".summary.png";
+    if (const MStatus drawn = vxhost::RenderViewport(view, picture); !drawn)
+    {
+        error = "cannot draw the summary picture \"" + picture + "\": " + drawn.errorString().asChar();
+        return false;
+    }
+    summary.summaryPicture = picture;
+    const std::string ffmpeg = FindOnPath("ffmpeg");
+    if (ffmpeg.empty() || summary.pictures == 0)
+        return true;
+    const std::string video = base + ".mp4";
+    const double fps = MTime(1.0, MTime::kSeconds).as(MTime::uiUnit());
+    // A '%' in the folder or scene name would read as a pattern of its own.
+    std::string pattern;
+    for (const char c : base)
+        pattern += c == '%' ? "%%" : std::string(1, c);
+    if (EncodeVideo(ffmpeg, pattern + ".%04d.png", static_cast<int>(summary.startFrame),
+                    static_cast<int>(summary.pictures), fps, video, error))
+        summary.video = video;
+    else
+        std::fprintf(stderr, "volarix: warning: no video: %s\n", error.c_str());
+    return true;
+}
+} // namespace
+
+FrameRun::FrameRun() : fBegan(Clock::now()) {}
+
+FrameRun::~FrameRun() = default;
+
+bool FrameRun::Prepare(const SceneRunOptions& options, std::string& error)
+{
+    fOptions = options;
+    if (!options.cacheDir.empty())
+    {
+        fRecorder = std::make_unique<CacheRecorder>(options.cacheDir, options.cacheFormat);
+        if (!fRecorder->Prepare(error))
+            return false;
+    }
+    if (!options.playblastDir.empty())
+    {
+        if (!PrepareOutputFolder(options.playblastDir, "playblast folder", error))
+            return false;
+        fPictureBase =
+            (std::filesystem::path(options.playblastDir) / std::filesystem::path(options.scene).stem())
+                .string();
+    }
+    // Caps every parallel loop in the process, the plug-in's included.
+    if (options.threads > 0)
+        fThreads = std::make_unique<tbb::global_control>(tbb::global_control::max_allowed_parallelism,
+                                                         static_cast<std::size_t>(options.threads));
+    return true;
+}
+
+bool FrameRun::Run(SceneRunSummary& summary, std::string& error)
+{
+    summary = SceneRunSummary();
+    summary.scene = fOptions.scene;
+    vxhost::ViewportOptions view;
+    view.camera = fOptions.view;
+    view.width = fOptions.width;
+    view.height = fOptions.height;
+    vxhost::Dynamics& dynamics = vxhost::Dynamics::Get();
+    summary.startFrame = fOptions.frameRange ? fOptions.startFrame : dynamics.StartFrame();
+    summary.endFrame = fOptions.frameRange ? fOptions.endFrame : dynamics.EndFrame();
+    summary.frames = static_cast<unsigned>(summary.endFrame - summary.startFrame) + 1u;
+    ProgressBar progress(stderr, fOptions.progress, summary.startFrame, summary.endFrame);
+    const unsigned connections = FieldConnections();
+    TrailRecorder trails;
+    auto stepped = [&](double frame)
+    {
+        ++summary.steps;
+        if (frame >= summary.startFrame)
+            progress.Update(frame, ParticleCount());
+    };
+    for (double frame = summary.startFrame; frame <= summary.endFrame; frame += 1.0)
+    {
+        const Clock::time_point stepStart = Clock::now();
+        const MStatus status = dynamics.SetCurrentFrame(frame, stepped);
+        summary.steppingSeconds += SecondsSince(stepStart);
+        if (!status)
+        {
+            progress.Finish();
+            error = "stepping \"" + fOptions.scene + "\" failed at frame " +
+                    vxhost::FormatDouble(dynamics.CurrentFrame() + 1.0) + ": " + status.errorString().asChar();
+            return false;
+        }
+        if (fRecorder)
+        {
+            const Clock::time_point cacheStart = Clock::now();
+            if (!fRecorder->Record(frame, error))
+            {
+                progress.Finish();
+                return false;
+            }
+            summary.cachingSeconds += SecondsSince(cacheStart);
+        }
+        if (!fPictureBase.empty())
+        {
+            const Clock::time_point renderStart = Clock::now();
+            // Framed on the first picture only, so the camera holds still.
+            view.fitView = summary.pictures == 0;
+            const std::string file =
+                vxhost::FrameFileName(fPictureBase, static_cast<int>(frame), vxhost::ImageFormat::kPng);
+            if (const MStatus drawn = vxhost::RenderViewport(view, file); !drawn)
+            {
+                progress.Finish();
+                error = "cannot draw frame " + vxhost::FormatDouble(frame) + " to \"" + file +
+                        "\": " + drawn.errorString().asChar();
+                return false;
+            }
+            ++summary.pictures;
+            trails.Record();
+            summary.playblastSeconds += SecondsSince(renderStart);
+        }
+    }
+    progress.Finish();
+    vxhost::FlushMessages();
+    if (fRecorder)
+    {
+        const Clock::time_point cacheStart = Clock::now();
+        if (!fRecorder->Finish(error))
+            return false;
+        summary.cachingSeconds += SecondsSince(cacheStart);
+    }
+    if (!fPictureBase.empty())
+    {
+        const Clock::time_point renderStart = Clock::now();
+        if (!FinishPlayblast(fPictureBase, view, trails, summary, error))
+            return false;
+        summary.playblastSeconds += SecondsSince(renderStart);
+    }
+
+    summary.particles = ParticleCount(&summary.shapes);
+    summary.evaluations = summary.steps * connections;
+    if (fRecorder)
+    {
+        summary.cacheDir = fRecorder->Dir();
+        summary.cacheFormat = vxhost::CacheFormatName(fRecorder->Format());
+        summary.bytesWritten = fRecorder->BytesWritten();
+    }
+    summary.playblastDir = fOptions.playblastDir;
+    summary.cacheFiles = fRecorder ? fRecorder->FilesWritten() : 0u;
+    summary.filesWritten = summary.cacheFiles + summary.pictures + (summary.summaryPicture.empty() ? 0u : 1u) +
+                           (summary.video.empty() ? 0u : 1u);
+    summary.totalSeconds = SecondsSince(fBegan);
+    return true;
+}

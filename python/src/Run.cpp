@@ -1,0 +1,90 @@
+// volarix.run() steps with the volarix program's own frame loop (FrameRun),
+// so a run from Python writes the very files `volarix run` writes.
+
+#include "Run.h"
+
+#include <FrameRun.h>
+#include <vxhost/MessageLog.h>
+
+#include <pybind11/stl.h>
+
+#include <cmath>
+#include <optional>
+#include <utility>
+
+namespace py = pybind11;
+
+namespace vxpython
+{
+namespace
+{
+// A frame number as `volarix run --frames` takes it: whole, not negative.
+double WholeFrame(const py::handle& value, const char* which)
+{
+    if (PyBool_Check(value.ptr()) || !(PyLong_Check(value.ptr()) || PyFloat_Check(value.ptr()) ||
+                                       PyIndex_Check(value.ptr())))
+        throw py::value_error(std::string("frames: the ") + which + " frame must be a number.");
+    const double frame = value.cast<double>();
+    if (!std::isfinite(frame) || frame != std::floor(frame))
+        throw py::value_error(std::string("frames: the ") + which + " frame must be a whole number, got " +
+                              std::string(py::repr(value)) + ".");
+    if (frame < 0.0)
+        throw py::value_error(std::string("frames: the ") + which + " frame must not be negative.");
+    return frame;
+}
+
+py::dict Run(const std::string& scene, const py::object& frames, const std::optional<std::string>& cache,
+             const std::string& cacheFormat, const std::optional<std::string>& playblast, int threads,
+             bool progress)
+{
+    SceneRunOptions options;
+    options.scene = scene;
+    if (!frames.is_none())
+    {
+        if (!py::isinstance<py::sequence>(frames) || py::isinstance<py::str>(frames) || py::len(frames) != 2)
+            throw py::value_error("frames takes (start, end), two whole frame numbers, or None for the "
+                                  "scene's playback range.");
+        const py::sequence range = py::reinterpret_borrow<py::sequence>(frames);
+        options.frameRange = true;
+        options.startFrame = WholeFrame(range[0], "start");
+        options.endFrame = WholeFrame(range[1], "end");
+        if (options.endFrame < options.startFrame)
+            throw py::value_error("frames: the end frame comes before the start frame.");
+        if (options.endFrame - options.startFrame > 1e7)
+            throw py::value_error("frames: more than 10 million frames.");
+    }
+    if (!vxhost::CacheFormatFromName(cacheFormat, options.cacheFormat))
+        throw py::value_error("cache_format is \"pdc\", \"ply\" or \"csv\", not \"" + cacheFormat + "\".");
+    if (cache)
+        options.cacheDir = *cache;
+    if (playblast)
+        options.playblastDir = *playblast;
+    if (threads < 0)
+        throw py::value_error("threads must not be negative (0 for every core).");
+    options.threads = threads;
+    options.progress = progress;
+
+    FrameRun run;
+    std::string error;
+    SceneRunSummary summary;
+    bool ran = false;
+    {
+        // The frames step in the host alone; other Python threads may run.
+        const py::gil_scoped_release unlocked;
+        ran = run.Prepare(options, error) && run.Run(summary, error);
+        vxhost::FlushMessages();
+    }
+    if (!ran)
+        throw std::runtime_error(error);
+    return py::module_::import("json").attr("loads")(SummaryJson(summary));
+}
+} // namespace
+
+void DefineRun(py::module_& module)
+{
+    module.def("run", &Run, py::arg("scene"), py::arg("frames"), py::arg("cache"), py::arg("cache_format"),
+               py::arg("playblast"), py::arg("threads"), py::arg("progress"),
+               "run(scene, frames, cache, cache_format, playblast, threads, progress) -> the run's summary.");
+}
+
+} // namespace vxpython

@@ -1,0 +1,32 @@
+"""Runs of the current scene: what ``volarix run`` does after its script."""
+
+import os
+
+from . import _volarix, cmds
+
+
+def _path(path):
+    return None if path is None else os.fspath(path)
+
+
+def new_scene():
+    """Empties the scene, as ``file -f -new`` does: no nodes, frame 1 of the
+    default 1 to 120 range. Loaded plug-ins stay loaded."""
+    cmds.file(f=True, new=True)
+
+
+def run(frames=(1, 120), cache=None, cache_format="pdc", playblast=None, threads=0, progress=False):
+    """Steps the current scene from the first to the last of ``frames``
+    (``None``: the scene's playback range) with ``volarix run``'s own loop,
+    and returns its summary as ``volarix run --json`` prints it (a dict).
+
+    ``cache`` names a folder for one ``<shape>.<frame>.<cache_format>`` file
+    per frame and particle shape ("pdc", "ply" or "csv"); ``playblast`` one
+    for a picture per frame, the summary picture and, with ffmpeg, a video,
+    named after the scene. ``threads`` caps the parallel loops (0: every
+    core); ``progress`` draws a progress bar on stderr. Other Python threads
+    run while the frames step. Bad arguments raise ValueError; a frame or a
+    file that fails raises RuntimeError.
+    """
+    scene = cmds.file(q=True, sn=True) or "untitled"
+    return _volarix.run(scene, frames, _path(cache), cache_format, _path(playblast), threads, progress)
