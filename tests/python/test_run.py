@@ -1,0 +1,178 @@
+# volarix.new_scene, volarix.run and the caches it writes, read back with
+# read_cache and read_cache_sequence: the same files as `volarix run`, and
+# the same arrays as volarix.particles at that frame.
+import json
+import os
+import pathlib
+import subprocess
+
+import numpy as np
+import pytest
+
+import volarix
+import volarix.cmds as cmds
+import volarix.mel as mel
+
+VOLARIX = os.environ.get("VOLARIX_BIN", "")
+SCENES = pathlib.Path(os.environ.get("VOLARIX_SCENES", pathlib.Path(__file__).parents[2] / "scenes"))
+needs_program = pytest.mark.skipif(not VOLARIX, reason="VOLARIX_BIN names no volarix program")
+
+
+@pytest.fixture(autouse=True)
+def fresh():
+    volarix.new_scene()
+
+
+def small_flock():
+    """Twelve particles with extra arrays, under the plug-in's field."""
+    cmds.loadPlugin("particleVolarix")
+    cmds.seed(1)
+    _, shape = cmds.particle(n="flock", jbp=(0, 0, 0), nj=12, jr=5)
+    cmds.addAttr(shape, ln="heat", dt="doubleArray")
+    cmds.addAttr(shape, ln="tint", dt="vectorArray")
+    volarix.set_particles(shape, {"heat": np.linspace(0.1, 1.2, 12), "tint": np.full((12, 3), 1 / 3)})
+    cmds.createNode("particleVolarix", n="swarm")
+    cmds.setAttr("swarm.maximumSpeed", 20)
+    cmds.connectDynamic(shape, f="swarm")
+    return shape
+
+
+def test_new_scene_empties_the_scene_and_keeps_the_plugin():
+    small_flock()
+    cmds.playbackOptions(min=5, max=9)
+    cmds.currentTime(7)
+    volarix.new_scene()
+    assert cmds.ls(type="particle") in (None, [])
+    assert not cmds.objExists("swarm")
+    assert cmds.currentTime(q=True) == 1.0
+    assert (cmds.playbackOptions(q=True, min=True), cmds.playbackOptions(q=True, max=True)) == (1.0, 120.0)
+    assert cmds.file(q=True, sn=True) == ""
+    assert cmds.pluginInfo("particleVolarix", q=True, loaded=True)
+
+
+@pytest.mark.parametrize("cache_format", ["pdc", "ply", "csv"])
+def test_read_cache_gives_what_particles_gave_at_that_frame(tmp_path, cache_format):
+    shape = small_flock()
+    summary = volarix.run(frames=(1, 6), cache=tmp_path, cache_format=cache_format)
+    assert summary["cache"]["files"] == 6 and summary["cache"]["format"] == cache_format
+    now = volarix.particles(shape)
+    cached = volarix.read_cache(tmp_path / ("flockShape.6." + cache_format))
+    assert list(cached) == list(now) == ["position", "velocity", "id", "age", "heat", "tint"]
+    for name in now:
+        assert cached[name].shape == now[name].shape, name
+        assert cached[name].tobytes() == now[name].tobytes(), name
+    # The particles moved: the file is frame 6, not frame 1.
+    first = volarix.read_cache(tmp_path / ("flockShape.1." + cache_format))
+    assert not np.array_equal(first["position"], now["position"])
+
+
+def test_a_cache_sequence_reads_frames_in_order_when_asked(tmp_path):
+    small_flock()
+    volarix.run(frames=(1, 11), cache=tmp_path, cache_format="ply")
+    (tmp_path / "notes.txt").write_text("not a cache")
+    frames = volarix.read_cache_sequence(tmp_path)
+    assert frames.frames == list(range(1, 12))  # 10 and 11 after 9
+    assert len(frames) == 11 and frames.shape == "flockShape"
+    last = volarix.read_cache(tmp_path / "flockShape.11.ply")
+    assert frames[-1]["position"].tobytes() == last["position"].tobytes()
+    assert frames.frame(11)["position"].tobytes() == last["position"].tobytes()
+    assert [f["position"].shape for f in frames] == [(12, 3)] * 11
+    with pytest.raises(KeyError, match="no cache of frame 12"):
+        frames.frame(12)
+    # Read lazily: a file removed after listing fails only when read.
+    (tmp_path / "flockShape.3.ply").unlink()
+    assert frames[0]["id"].shape == (12,)
+    with pytest.raises(ValueError, match="flockShape.3.ply"):
+        frames[2]
+
+
+def test_a_folder_of_several_shapes_needs_one_named(tmp_path):
+    small_flock()
+    cmds.particle(n="other", p=[(0, 0, 0)])
+    volarix.run(frames=(1, 2), cache=tmp_path)
+    with pytest.raises(ValueError, match=r"several particle shapes \(flockShape, otherShape\)"):
+        volarix.read_cache_sequence(tmp_path)
+    assert volarix.read_cache_sequence(tmp_path, shape="otherShape").frames == [1, 2]
+    with pytest.raises(ValueError, match="holds no particle caches"):
+        volarix.read_cache_sequence(tmp_path / "..")
+
+
+def test_bad_cache_files_raise_value_error_with_the_readers_message(tmp_path):
+    small_flock()
+    volarix.run(frames=(1, 1), cache=tmp_path)
+    whole = (tmp_path / "flockShape.1.pdc").read_bytes()
+    cut = tmp_path / "cut.pdc"
+    cut.write_bytes(whole[:20])
+    with pytest.raises(ValueError, match=r'Cannot read particle cache ".*cut.pdc": truncated at byte'):
+        volarix.read_cache(cut)
+    cut.write_bytes(whole[:-5])
+    with pytest.raises(ValueError, match="truncated"):
+        volarix.read_cache(cut)
+    bad = tmp_path / "bad.csv"
+    bad.write_text("position_x,position_y,position_z\n1,2,oops\n")
+    with pytest.raises(ValueError, match="bad.csv"):
+        volarix.read_cache(bad)
+    with pytest.raises(ValueError, match="missing.pdc"):
+        volarix.read_cache(tmp_path / "missing.pdc")
+
+
+@needs_program
+@pytest.mark.parametrize("cache_format", ["pdc", "csv"])
+def test_run_writes_the_caches_volarix_run_writes(tmp_path, cache_format):
+    program = tmp_path / "program"
+    ran = subprocess.run([VOLARIX, "run", str(SCENES / "seek.mel"), "--quiet", "--json", "--frames", "1:12",
+                          "--cache", str(program), "--cache-format", cache_format],
+                         capture_output=True, text=True, timeout=600)
+    assert ran.returncode == 0, ran.stderr
+    expected = json.loads(ran.stdout)
+
+    mel.eval('source "%s"' % (SCENES / "seek.mel").as_posix())
+    python = tmp_path / "python"
+    summary = volarix.run(frames=(1, 12), cache=python, cache_format=cache_format, threads=1)
+    assert list(summary) == list(expected)
+    for key in ("particles", "particleShapes", "frames", "evaluations", "filesWritten"):
+        assert summary[key] == expected[key], key
+    assert summary["cache"]["bytes"] == expected["cache"]["bytes"]
+    names = sorted(p.name for p in program.iterdir())
+    assert len(names) == 12 and names == sorted(p.name for p in python.iterdir())
+    for name in names:
+        assert (python / name).read_bytes() == (program / name).read_bytes(), name
+    assert cmds.currentTime(q=True) == 12.0
+
+
+def test_run_without_frames_steps_the_playback_range(tmp_path):
+    _, shape = cmds.particle(n="drift", p=[(0, 0, 0)])
+    volarix.set_particles(shape, {"velocity": [(24.0, 0, 0)]})
+    cmds.playbackOptions(min=3, max=6)
+    summary = volarix.run(frames=None)
+    assert summary["frames"] == {"start": 3.0, "end": 6.0, "count": 4, "stepped": 3}
+    assert summary["cache"] is None and summary["playblast"] is None
+    # Three steps (3 to 6) of one twenty-fourth of a second at 24 cm/s.
+    assert volarix.particles(shape)["position"].tolist() == [[3.0, 0.0, 0.0]]
+
+
+@pytest.mark.parametrize("arguments, error, message", [
+    ({"frames": (5, 1)}, ValueError, "end frame comes before the start frame"),
+    ({"frames": (1.5, 3)}, ValueError, "start frame must be a whole number"),
+    ({"frames": (-1, 3)}, ValueError, "must not be negative"),
+    ({"frames": "1:3"}, ValueError, r"frames takes \(start, end\)"),
+    ({"frames": (1, 2, 3)}, ValueError, r"frames takes \(start, end\)"),
+    ({"cache_format": "exr"}, ValueError, 'cache_format is "pdc", "ply" or "csv", not "exr"'),
+    ({"threads": -1}, ValueError, "threads must not be negative"),
+])
+def test_bad_run_arguments_raise_before_any_step(arguments, error, message):
+    small_flock()
+    before = volarix.particles("flock")
+    with pytest.raises(error, match=message):
+        volarix.run(**arguments)
+    assert cmds.currentTime(q=True) == 1.0
+    assert volarix.particles("flock")["position"].tobytes() == before["position"].tobytes()
+
+
+def test_a_cache_folder_that_cannot_be_made_fails_the_run_before_stepping(tmp_path):
+    small_flock()
+    blocker = tmp_path / "file"
+    blocker.write_text("")
+    with pytest.raises(RuntimeError, match="cache folder"):
+        volarix.run(frames=(1, 4), cache=blocker / "inside")
+    assert cmds.currentTime(q=True) == 1.0
