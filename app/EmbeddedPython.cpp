@@ -1,7 +1,10 @@
 #include "EmbeddedPython.h"
 
+#include "ScriptInterrupt.h"
+
 #include <pybind11/embed.h>
 
+#include <csignal>
 #include <filesystem>
 
 namespace py = pybind11;
@@ -37,8 +40,18 @@ EmbeddedPython::~EmbeddedPython() = default;
 
 MStatus EmbeddedPython::RunFile(const std::string& path)
 {
-    const bool ok = fInterpreter->embed.attr("run_file")(path).cast<bool>();
-    return ok ? MStatus(MStatus::kSuccess) : MStatus(MStatus::kFailure, "the Python scene failed");
+    // Ctrl-C in a Python scene is a KeyboardInterrupt, whoever took the
+    // signal since the interpreter started (the cache writer does); theirs
+    // comes back after.
+    struct sigaction saved;
+    sigaction(SIGINT, nullptr, &saved);
+    const py::module_ signal = py::module_::import("signal");
+    signal.attr("signal")(SIGINT, signal.attr("default_int_handler"));
+    const std::string outcome = fInterpreter->embed.attr("run_file")(path).cast<std::string>();
+    sigaction(SIGINT, &saved, nullptr);
+    if (outcome == "interrupted")
+        ScriptInterrupt::Request();
+    return outcome == "ok" ? MStatus(MStatus::kSuccess) : MStatus(MStatus::kFailure, "the Python scene failed");
 }
 
 int EmbeddedPython::Shell(const std::string& scene)

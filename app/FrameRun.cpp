@@ -2,6 +2,7 @@
 
 #include "CacheRecorder.h"
 #include "ProgressBar.h"
+#include "ScriptInterrupt.h"
 #include "TrailRecorder.h"
 #include "Video.h"
 #include "commands/ParticleArrays.h"
@@ -133,11 +134,23 @@ bool FrameRun::Run(SceneRunSummary& summary, std::string& error)
         if (frame >= summary.startFrame)
             progress.Update(frame, ParticleCount());
     };
+    const auto interrupted = [&]
+    {
+        progress.Finish();
+        fInterrupted = true;
+        error = "interrupted after frame " + vxhost::FormatDouble(dynamics.CurrentFrame());
+        return false;
+    };
     for (double frame = summary.startFrame; frame <= summary.endFrame; frame += 1.0)
     {
+        // Only between frames, so every file written is a whole frame's.
+        if (ScriptInterrupt::Pending())
+            return interrupted();
         const Clock::time_point stepStart = Clock::now();
         const MStatus status = dynamics.SetCurrentFrame(frame, stepped);
         summary.steppingSeconds += SecondsSince(stepStart);
+        if (!status && ScriptInterrupt::Pending()) // an expression's script stopped
+            return interrupted();
         if (!status)
         {
             progress.Finish();

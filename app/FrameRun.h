@@ -34,7 +34,10 @@ public:
     /// the caches, the summary picture and the video. Fills `summary`,
     /// `options.scene` naming it. `error` says which frame or file failed.
     /// Touches no Python, so Python may let go of its lock meanwhile.
+    /// While a ScriptInterrupt lives, Ctrl-C stops the run between frames
+    /// (Interrupted() then says so); the frames written stay whole.
     bool Run(SceneRunSummary& summary, std::string& error);
+    bool Interrupted() const { return fInterrupted; }
 
 private:
     std::chrono::steady_clock::time_point fBegan;
@@ -42,4 +45,5 @@ private:
     std::unique_ptr<CacheRecorder> fRecorder;
     std::unique_ptr<tbb::global_control> fThreads;
     std::string fPictureBase;
+    bool fInterrupted = false;
 };

@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include <charconv>
+#include <optional>
 
 namespace
 {
@@ -79,7 +80,10 @@ int RunScene(const SceneRunOptions& options, std::FILE* out, SceneRunSummary* su
     vxhost::SetSeverityEcho(vxhost::Severity::kInfo, !options.quiet);
     vxhost::CommandEngine& engine = vxhost::CommandEngine::Instance();
     {
-        const ScriptInterrupt interrupt;
+        // A Python scene keeps Python's own Ctrl-C: a KeyboardInterrupt.
+        std::optional<ScriptInterrupt> interrupt;
+        if (!options.runScene)
+            interrupt.emplace();
         const MStatus ran = options.runScene          ? options.runScene(options.scene)
                             : options.sceneText.empty() ? engine.RunScriptFile(options.scene)
                                                         : engine.RunScript(options.sceneText, options.scene);

@@ -7,13 +7,16 @@
 namespace
 {
 constexpr int kSignals[2] = {SIGINT, SIGTERM};
+// The handlers before the outermost ScriptInterrupt, and how many live.
+// Only the main thread makes them.
 struct sigaction gPrevious[2];
+int gDepth = 0;
 
 void RequestStop(int signal)
 {
     if (vxhost::mel::Interpreter::InterruptPending())
     {
-        // Asked twice: the script has not stopped; leave as the process
+        // Asked twice: the work has not stopped; leave as the process
         // would have without us.
         for (int i = 0; i < 2; ++i)
             if (kSignals[i] == signal)
@@ -27,22 +30,33 @@ void RequestStop(int signal)
 
 ScriptInterrupt::ScriptInterrupt()
 {
+    if (gDepth++ > 0)
+        return;
     struct sigaction action;
     std::memset(&action, 0, sizeof(action));
     action.sa_handler = RequestStop;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (int i = 0; i < 2; ++i)
-    {
-        sigaction(kSignals[i], &action, &fPrevious[i]);
-        gPrevious[i] = fPrevious[i];
-    }
+        sigaction(kSignals[i], &action, &gPrevious[i]);
 }
 
 ScriptInterrupt::~ScriptInterrupt()
 {
+    if (--gDepth > 0)
+        return;
     for (int i = 0; i < 2; ++i)
-        sigaction(kSignals[i], &fPrevious[i], nullptr);
+        sigaction(kSignals[i], &gPrevious[i], nullptr);
+}
+
+bool ScriptInterrupt::Pending()
+{
+    return vxhost::mel::Interpreter::InterruptPending();
+}
+
+void ScriptInterrupt::Request()
+{
+    vxhost::mel::Interpreter::RequestInterrupt();
 }
 
 bool ScriptInterrupt::Taken()

@@ -1,9 +1,10 @@
 #pragma once
 /// \file ScriptInterrupt.h
-/// Ctrl-C while a script runs: the script stops at its next statement with
-/// "Interrupted.", as Maya's interrupt does, instead of the process dying
-/// half-way through a command. A second Ctrl-C before the script has stopped
-/// does what the signal did before (the script may be stuck in a long
+/// Ctrl-C while a script runs or frames step: the script stops at its next
+/// statement with "Interrupted.", as Maya's interrupt does, and a run of
+/// frames stops before its next frame, instead of the process dying
+/// half-way through a command or a file. A second Ctrl-C before the work
+/// has stopped does what the signal did before (it may be stuck in a long
 /// command).
 
 #include <csignal>
@@ -11,16 +12,19 @@
 class ScriptInterrupt
 {
 public:
-    /// Catches SIGINT and SIGTERM for as long as it lives.
+    /// Catches SIGINT and SIGTERM for as long as it lives. Nested ones
+    /// share the outermost's catch.
     ScriptInterrupt();
     ~ScriptInterrupt();
     ScriptInterrupt(const ScriptInterrupt&) = delete;
     ScriptInterrupt& operator=(const ScriptInterrupt&) = delete;
 
+    /// Whether an interrupt has been asked for and not yet taken.
+    static bool Pending();
+    /// Asks for one, as Ctrl-C does: for an interpreter that caught its own
+    /// (Python's KeyboardInterrupt).
+    static void Request();
     /// Whether an interrupt stopped a script; clears it, so the next script
     /// runs.
     static bool Taken();
-
-private:
-    struct sigaction fPrevious[2];
 };

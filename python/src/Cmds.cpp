@@ -4,6 +4,7 @@
 
 #include "Cmds.h"
 
+#include <ScriptInterrupt.h>
 #include <pybind11/stl.h>
 #include <vxhost/CommandEngine.h>
 #include <vxhost/MessageLog.h>
@@ -127,22 +128,45 @@ void AppendFlag(const std::string& name, const py::handle& value, std::vector<Sc
     }
 }
 
-py::object ToPython(const CommandResult& result)
+// Numbers that belong together (a vector array's, a double3's) as a list of
+// tuples, as maya.cmds returns them.
+template <typename T>
+py::object GroupedOrFlat(const std::vector<T>& values, unsigned width)
 {
+    if (width == 0 || values.size() % width != 0)
+        return py::cast(values);
+    py::list tuples(values.size() / width);
+    for (size_t i = 0; i < values.size() / width; ++i)
+    {
+        py::tuple tuple(width);
+        for (unsigned c = 0; c < width; ++c)
+            tuple[c] = py::cast(values[i * width + c]);
+        tuples[i] = std::move(tuple);
+    }
+    return tuples;
+}
+
+// `asMel`: as MEL holds the value (a yes or no as an int, numbers flat), which
+// is how maya.mel.eval returns it.
+py::object ToPython(const CommandResult& result, bool asMel)
+{
+    const unsigned width = asMel ? 0u : result.TupleWidth();
     switch (result.GetKind())
     {
     case CommandResult::Kind::kNone:
         return py::none();
     case CommandResult::Kind::kInt:
+        if (result.IsBool() && !asMel)
+            return py::bool_(result.Ints().front() != 0);
         return py::int_(result.Ints().front());
     case CommandResult::Kind::kDouble:
         return py::float_(result.Doubles().front());
     case CommandResult::Kind::kString:
         return py::str(result.Strings().front());
     case CommandResult::Kind::kIntArray:
-        return py::cast(result.Ints());
+        return GroupedOrFlat(result.Ints(), width);
     case CommandResult::Kind::kDoubleArray:
-        return py::cast(result.Doubles());
+        return GroupedOrFlat(result.Doubles(), width);
     case CommandResult::Kind::kStringArray:
         return py::cast(result.Strings());
     }
@@ -166,20 +190,31 @@ py::object CallCommand(const std::string& name, const py::args& args, const py::
         throw py::attribute_error("No command named \"" + name + "\".");
     const ErrorCapture capture;
     CommandResult result;
-    const MStatus status = engine.InvokeCommand(statement, result);
+    const MStatus status = engine.CallCommand(statement, result);
     if (!status)
         RaiseFailure(capture, status, name);
-    return ToPython(result);
+    return ToPython(result, false);
 }
 
 py::object EvalMel(const std::string& script)
 {
     vxhost::CommandEngine& engine = vxhost::CommandEngine::Instance();
     const ErrorCapture capture;
-    const MStatus status = engine.RunCommandString(script);
+    MStatus status;
+    {
+        // Ctrl-C stops the script at its next statement, as in the Script
+        // Editor, and comes back to Python as what it is.
+        const ScriptInterrupt interrupt;
+        status = engine.RunCommandString(script);
+        if (ScriptInterrupt::Taken())
+        {
+            PyErr_SetNone(PyExc_KeyboardInterrupt);
+            throw py::error_already_set();
+        }
+    }
     if (!status)
         RaiseFailure(capture, status, "mel.eval");
-    return ToPython(engine.LastResult());
+    return ToPython(engine.LastResult(), true);
 }
 
 void AddHostFolderToPluginPath()
@@ -210,6 +245,7 @@ void DefineCommands(py::module_& module)
                                kwargs);
         },
         "call(name, *args, **flags): runs a host or plug-in command with maya.cmds' conventions.");
+    module.def("command_names", [] { return vxhost::CommandEngine::Instance().Names(); });
     module.def("has_command", [](const std::string& name) { return vxhost::CommandEngine::Instance().Has(name); },
                py::arg("name"));
     module.def("eval_mel", &EvalMel, py::arg("script"), "Runs MEL and returns its last statement's value.");

@@ -4,6 +4,7 @@
 #include "Run.h"
 
 #include <FrameRun.h>
+#include <ScriptInterrupt.h>
 #include <vxhost/MessageLog.h>
 
 #include <pybind11/stl.h>
@@ -71,8 +72,21 @@ py::dict Run(const std::string& scene, const py::object& frames, const std::opti
     {
         // The frames step in the host alone; other Python threads may run.
         const py::gil_scoped_release unlocked;
-        ran = run.Prepare(options, error) && run.Run(summary, error);
+        ran = run.Prepare(options, error);
+        if (ran)
+        {
+            // After Prepare, whose cache writer takes the signals too, so
+            // that Ctrl-C stops between frames rather than ending Python.
+            const ScriptInterrupt interrupt;
+            ran = run.Run(summary, error);
+            ScriptInterrupt::Taken();
+        }
         vxhost::FlushMessages();
+    }
+    if (run.Interrupted())
+    {
+        PyErr_SetString(PyExc_KeyboardInterrupt, ("volarix.run " + error).c_str());
+        throw py::error_already_set();
     }
     if (!ran)
         throw std::runtime_error(error);

@@ -13,15 +13,17 @@ def _flush():
 
 
 def run_file(path):
-    """Runs the scene as __main__; returns whether it succeeded."""
+    """Runs the scene as __main__; returns "ok", "failed" or "interrupted"."""
     try:
         runpy.run_path(path, run_name="__main__")
-        return True
+        return "ok"
     except SystemExit as stop:
-        return stop.code in (None, 0)
-    except BaseException:  # a scene's KeyboardInterrupt fails the run too
+        return "ok" if stop.code in (None, 0) else "failed"
+    except KeyboardInterrupt:
+        return "interrupted"
+    except BaseException:
         traceback.print_exc()
-        return False
+        return "failed"
     finally:
         _flush()
 

@@ -30,3 +30,7 @@ def __getattr__(name):
         raise AttributeError("volarix.cmds has no command %r" % name)
     return _command(name)
 
+
+
+def __dir__():
+    return sorted(set(globals()) | set(_volarix.command_names()))

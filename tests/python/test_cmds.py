@@ -13,7 +13,7 @@ def test_flags_by_long_or_short_name_and_positional_arguments(unique):
     assert cmds.createNode("transform", name=long_) == long_
     # A tuple is one use of a flag with several values.
     cmds.setAttr(short + ".translate", 1, -2.5, 3e2)
-    assert cmds.getAttr(short + ".translate") == [1.0, -2.5, 300.0]
+    assert cmds.getAttr(short + ".translate") == [(1.0, -2.5, 300.0)]
     cmds.xform(long_, t=(4, 5, 6))
     assert cmds.xform(long_, q=True, t=True) == [4.0, 5.0, 6.0]
 
@@ -39,7 +39,7 @@ def test_flags_that_take_a_boolean_get_it_as_their_value(unique):
     node = unique("locked")
     cmds.createNode("transform", n=node)
     cmds.setAttr(node + ".tx", lock=True)
-    assert cmds.getAttr(node + ".tx", lock=True) == 1
+    assert cmds.getAttr(node + ".tx", lock=True) is True
     with pytest.raises(RuntimeError, match="locked"):
         cmds.setAttr(node + ".tx", 1)
     cmds.setAttr(node + ".tx", lock=False)
@@ -81,15 +81,23 @@ def test_query_and_edit(unique):
 def test_results_have_python_types(unique):
     name = unique("types")
     assert cmds.createNode("transform", n=name) == name             # str
-    assert cmds.objExists(name) == 1                                 # int
+    assert cmds.objExists(name) is True                              # bool
+    assert cmds.objExists(name + "Not") is False
     assert isinstance(cmds.getAttr(name + ".tx"), float)             # float
-    assert cmds.getAttr(name + ".translate") == [0.0, 0.0, 0.0]      # list of float
+    assert cmds.getAttr(name + ".translate") == [(0.0, 0.0, 0.0)]    # a double3: one tuple
+    assert cmds.getAttr(name + ".worldMatrix")[12:] == [0.0, 0.0, 0.0, 1.0]  # a matrix: 16 floats
     assert cmds.ls(name) == [name]                                   # list of str
     assert cmds.select(name, r=True) is None                         # nothing
     made = cmds.particle(n=unique("ps"), p=[(0, 0, 0), (1, 1, 1)])
     assert isinstance(made, list) and len(made) == 2
     assert cmds.getAttr(made[1] + ".count") == 2                     # int
     assert isinstance(cmds.getAttr(made[1] + ".count"), int)
+    # A vector array is a list of tuples; a double array a list of floats.
+    assert cmds.getAttr(made[1] + ".position") == [(0.0, 0.0, 0.0), (1.0, 1.0, 1.0)]
+    assert cmds.getAttr(made[1] + ".particleId") == [0.0, 1.0]
+    # MEL reads the same values flat, and a yes or no as an int.
+    assert mel.eval("getAttr %s.position" % made[1]) == [0.0, 0.0, 0.0, 1.0, 1.0, 1.0]
+    assert mel.eval("objExists %s" % name) == 1
 
 
 def test_failures_raise_runtime_error_with_the_host_message():
@@ -109,6 +117,15 @@ def test_unknown_commands_are_attribute_errors():
         cmds.noSuchCommand
     assert not hasattr(cmds, "noSuchCommand")
     assert callable(cmds.setAttr)
+    # dir() lists the commands, for completion in a prompt.
+    assert {"setAttr", "getAttr", "ls", "particle"} <= set(dir(cmds))
+    assert "noSuchCommand" not in dir(cmds)
+
+
+def test_deferred_scripts_run_after_the_call_as_after_a_mel_statement(unique):
+    name = unique("deferred")
+    cmds.evalDeferred('createNode transform -n "%s"' % name)
+    assert cmds.objExists(name)
 
 
 def test_plugin_commands_appear_after_load_plugin(plugin, unique):

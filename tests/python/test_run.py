@@ -4,7 +4,10 @@
 import json
 import os
 import pathlib
+import signal
 import subprocess
+import sys
+import time
 
 import numpy as np
 import pytest
@@ -176,3 +179,57 @@ def test_a_cache_folder_that_cannot_be_made_fails_the_run_before_stepping(tmp_pa
     with pytest.raises(RuntimeError, match="cache folder"):
         volarix.run(frames=(1, 4), cache=blocker / "inside")
     assert cmds.currentTime(q=True) == 1.0
+
+
+INTERRUPTED_RUN = """
+import sys, volarix, volarix.cmds as cmds
+cmds.loadPlugin("particleVolarix")
+_, shape = cmds.particle(n="flock", jbp=(0, 0, 0), nj=5000, jr=10)
+cmds.createNode("particleVolarix", n="swarm")
+cmds.connectDynamic(shape, f="swarm")
+try:
+    volarix.run(frames=(1, 1000000), cache=sys.argv[1])
+except KeyboardInterrupt as stop:
+    print(stop)
+    print(int(cmds.currentTime(q=True)))
+"""
+
+
+def test_ctrl_c_stops_a_run_between_frames_with_keyboard_interrupt(tmp_path):
+    cache = tmp_path / "cache"
+    child = subprocess.Popen([sys.executable, "-c", INTERRUPTED_RUN, str(cache)], stdout=subprocess.PIPE,
+                             stderr=subprocess.PIPE, text=True)
+    try:
+        deadline = time.monotonic() + 120
+        while len(list(cache.glob("*.pdc"))) < 3 and time.monotonic() < deadline and child.poll() is None:
+            time.sleep(0.02)
+        child.send_signal(signal.SIGINT)
+        out, err = child.communicate(timeout=120)
+    finally:
+        child.kill()
+    assert child.returncode == 0, err
+    message, frame = out.splitlines()
+    last = int(frame)
+    assert message == "volarix.run interrupted after frame %d" % last
+    # Every frame stepped has its whole file, and nothing else is left.
+    frames = volarix.read_cache_sequence(cache)
+    assert frames.frames == list(range(1, last + 1))
+    assert sorted(p.name for p in cache.iterdir()) == sorted(os.path.basename(p) for p in frames.paths)
+    assert all(f["position"].shape == (5000, 3) for f in frames)
+
+
+def test_ctrl_c_stops_an_endless_mel_script_with_keyboard_interrupt():
+    script = ("import volarix.mel as mel\nprint('looping', flush=True)\n"
+              "try:\n    mel.eval('int $i = 0; while (1) { $i++; }')\n"
+              "except KeyboardInterrupt:\n    print('stopped at', mel.eval('$i') > 0)\n")
+    child = subprocess.Popen([sys.executable, "-c", script], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                             text=True)
+    try:
+        assert child.stdout.readline() == "looping\n"
+        time.sleep(0.3)
+        child.send_signal(signal.SIGINT)
+        out, err = child.communicate(timeout=60)
+    finally:
+        child.kill()
+    assert (child.returncode, out) == (0, "stopped at True\n"), err
+    assert "Interrupted." in err

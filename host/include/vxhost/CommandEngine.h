@@ -94,6 +94,17 @@ public:
     void SetInts(std::vector<int> values);
     void SetDoubles(std::vector<double> values);
     void SetStrings(std::vector<std::string> values);
+    /// A yes or no: the int 1 or 0 to MEL, True or False to Python, as
+    /// Maya's boolean results are.
+    void SetBool(bool value);
+    bool IsBool() const { return fBool; }
+
+    /// How many numbers of an array belong together (3 for the values of a
+    /// vector array or a double3): MEL reads the numbers flat, Python as a
+    /// list of tuples, as maya.cmds' getAttr returns them. 0 when they
+    /// stand alone.
+    void SetTupleWidth(unsigned width) { fTupleWidth = width; }
+    unsigned TupleWidth() const { return fTupleWidth; }
 
     /// Appends to the array result. Appending to no result starts an array
     /// of the value's type; appending to a single value turns it into an
@@ -120,6 +131,8 @@ private:
     void ConvertToStrings();
 
     Kind fKind = Kind::kNone;
+    bool fBool = false;
+    unsigned fTupleWidth = 0;
     std::vector<int> fInts;
     std::vector<double> fDoubles;
     std::vector<std::string> fStrings;
@@ -155,6 +168,8 @@ public:
     /// Removes a command; kNotFound if there is none of that name.
     MStatus Deregister(const std::string& name);
     bool Has(const std::string& name) const;
+    /// The names of every command, in order.
+    std::vector<std::string> Names() const;
 
     /// Runs one command call built in code (a menu's, a test's): the
     /// command of that name with the statement's arguments. A non-empty
@@ -173,6 +188,10 @@ public:
     ///     "line 3: cmd: " + status.errorString(), so the place is known;
     ///   - a command that threw: "line 3: cmd: Internal error: what", kFailure.
     MStatus InvokeCommand(const ScriptStatement& statement, CommandResult& result);
+    /// InvokeCommand for a caller outside the script language (Python's
+    /// cmds): when no script or statement is under way, the scripts the
+    /// command deferred run after it, as they would after a MEL statement.
+    MStatus CallCommand(const ScriptStatement& statement, CommandResult& result);
     /// Reads all of `text` (named `file` in messages; empty for none), then
     /// runs it as MEL (host/src/mel). A syntax error is shown
     /// ("file: F line 3: Syntax error: ...") and nothing runs; a failing

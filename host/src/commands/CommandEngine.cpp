@@ -154,6 +154,8 @@ bool CommandResult::IsEmpty() const
 void CommandResult::Clear()
 {
     fKind = Kind::kNone;
+    fBool = false;
+    fTupleWidth = 0;
     fInts.clear();
     fDoubles.clear();
     fStrings.clear();
@@ -163,6 +165,12 @@ void CommandResult::SetInt(int value)
 {
     SetInts({value});
     fKind = Kind::kInt;
+}
+
+void CommandResult::SetBool(bool value)
+{
+    SetInt(value ? 1 : 0);
+    fBool = true;
 }
 
 void CommandResult::SetDouble(double value)
@@ -211,6 +219,7 @@ void CommandResult::ConvertToStrings()
 
 void CommandResult::AppendInt(int value)
 {
+    fBool = false; // an array of them is numbers
     switch (fKind)
     {
     case Kind::kNone:
@@ -234,6 +243,7 @@ void CommandResult::AppendInt(int value)
 
 void CommandResult::AppendDouble(double value)
 {
+    fBool = false; // an array of them is numbers
     switch (fKind)
     {
     case Kind::kNone:
@@ -257,6 +267,7 @@ void CommandResult::AppendDouble(double value)
 
 void CommandResult::AppendString(std::string value)
 {
+    fBool = false; // an array of them is numbers
     ConvertToStrings();
     fStrings.push_back(std::move(value));
 }
@@ -323,6 +334,28 @@ bool CommandEngine::Has(const std::string& name) const
 {
     std::lock_guard lock(fMutex);
     return fCommands.count(name) > 0;
+}
+
+std::vector<std::string> CommandEngine::Names() const
+{
+    std::lock_guard lock(fMutex);
+    std::vector<std::string> names;
+    names.reserve(fCommands.size());
+    for (const auto& command : fCommands)
+        names.push_back(command.first);
+    return names;
+}
+
+MStatus CommandEngine::CallCommand(const ScriptStatement& statement, CommandResult& result)
+{
+    MStatus status;
+    {
+        const DepthGuard depth(fRunDepth);
+        status = InvokeCommand(statement, result);
+    }
+    if (fRunDepth == 0)
+        RunDeferred();
+    return status;
 }
 
 MStatus CommandEngine::RunStatement(const ScriptStatement& statement)

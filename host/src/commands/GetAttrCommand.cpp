@@ -46,6 +46,11 @@ void AppendNumber(const Attribute& a, double internal, CommandResult& result)
         result.AppendDouble(AsShown(a, InternalToScript(a, internal)));
 }
 
+size_t NumberCount(const CommandResult& result)
+{
+    return result.Ints().size() + result.Doubles().size();
+}
+
 // Appends the plug's value: numbers (of a tuple, a number compound or every
 // element of an array of them) one by one, data as its list of numbers.
 MStatus AppendValue(const MPlug& plug, CommandResult& result, std::string& error)
@@ -69,6 +74,8 @@ MStatus AppendValue(const MPlug& plug, CommandResult& result, std::string& error
             return status;
         for (unsigned c = 0; c < a.ComponentCount(); ++c)
             AppendNumber(ComponentAttribute(a, c), data->numbers[c], result);
+        if (a.ComponentCount() > 1)
+            result.SetTupleWidth(a.ComponentCount());
         return MStatus::kSuccess;
     }
     if (IsNumberCompound(a))
@@ -76,8 +83,10 @@ MStatus AppendValue(const MPlug& plug, CommandResult& result, std::string& error
         // The compound first: a connection to it fills its children.
         if (!plug.HostNode()->Evaluate(plug.Steps(), status))
             return status;
+        const size_t before = NumberCount(result);
         for (unsigned i = 0; status && i < plug.numChildren(); ++i)
             status = AppendValue(plug.child(i), result, error);
+        result.SetTupleWidth(static_cast<unsigned>(NumberCount(result) - before));
         return status;
     }
     if (a.kind == AttributeKind::kMatrix || a.kind == AttributeKind::kTyped)
@@ -108,6 +117,7 @@ MStatus AppendValue(const MPlug& plug, CommandResult& result, std::string& error
             for (unsigned i = 0; i < v->value.length(); ++i)
                 for (const double x : {v->value[i].x, v->value[i].y, v->value[i].z})
                     result.AppendDouble(x);
+            result.SetTupleWidth(3);
             return MStatus::kSuccess;
         }
         if (const PointArrayData* p = PointArrayData::From(data))
@@ -115,6 +125,7 @@ MStatus AppendValue(const MPlug& plug, CommandResult& result, std::string& error
             for (unsigned i = 0; i < p->value.length(); ++i)
                 for (const double x : {p->value[i].x, p->value[i].y, p->value[i].z, p->value[i].w})
                     result.AppendDouble(x);
+            result.SetTupleWidth(4);
             return MStatus::kSuccess;
         }
         if (const DoubleArrayData* d = DoubleArrayData::From(data))
@@ -177,8 +188,10 @@ MStatus AppendValueAt(const MPlug& plug, double frame, CommandResult& result, st
     if (!plug.isArray() && (IsNumberCompound(a) || a.IsTuple()))
     {
         MStatus status;
+        const size_t before = NumberCount(result);
         for (unsigned i = 0; status && i < plug.numChildren(); ++i)
             status = AppendValueAt(plug.child(i), frame, result, error);
+        result.SetTupleWidth(static_cast<unsigned>(NumberCount(result) - before));
         return status;
     }
     if (!plug.isArray() && IsNumberAttribute(a) && a.ComponentCount() == 1)
@@ -260,24 +273,24 @@ MStatus GetAttrCommand(const ScriptStatement& statement, CommandResult& result)
     }
     if (args.IsFlagSet("lock"))
     {
-        result.SetInt(IsPlugLocked(node, plug.Steps()) ? 1 : 0);
+        result.SetBool(IsPlugLocked(node, plug.Steps()));
         return MStatus::kSuccess;
     }
     if (args.IsFlagSet("keyable"))
     {
-        result.SetInt(IsPlugKeyable(node, plug.Steps()) ? 1 : 0);
+        result.SetBool(IsPlugKeyable(node, plug.Steps()));
         return MStatus::kSuccess;
     }
     if (args.IsFlagSet("channelBox"))
     {
-        result.SetInt(IsPlugInChannelBox(node, plug.Steps()) ? 1 : 0);
+        result.SetBool(IsPlugInChannelBox(node, plug.Steps()));
         return MStatus::kSuccess;
     }
     if (args.IsFlagSet("settable"))
     {
         // What setAttr would accept: writable, unlocked and not driven.
         const bool settable = a.writable && !IsPlugLocked(node, plug.Steps()) && DrivingPlug(plug).isNull();
-        result.SetInt(settable ? 1 : 0);
+        result.SetBool(settable);
         return MStatus::kSuccess;
     }
     if (a.kind == AttributeKind::kMessage)

@@ -206,8 +206,8 @@ void MPxCommand::clearResult()
 
 void MPxCommand::setResult(bool result)
 {
-    // Maya's boolean results are the integers 1 and 0.
-    setResult(result ? 1 : 0);
+    if (gCurrentResult)
+        gCurrentResult->SetBool(result);
 }
 
 void MPxCommand::setResult(int result)

@@ -101,7 +101,7 @@ MStatus OptionVarCommand(const ScriptStatement& statement, CommandResult& result
     if (args.IsFlagSet("ex"))
     {
         args.Flag("ex").GetString(0, name);
-        result.SetInt(store.Exists(name) ? 1 : 0);
+        result.SetBool(store.Exists(name));
         return MStatus::kSuccess;
     }
     if (args.IsFlagSet("l"))

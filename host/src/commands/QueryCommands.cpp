@@ -36,7 +36,7 @@ MStatus ObjExistsCommand(const ScriptStatement& statement, CommandResult& result
     args.Positionals().GetString(0, name);
     const bool exists = name.find('.') != std::string::npos ? !LookUpPlug(name, error).isNull()
                                                             : Scene::Get().Find(name) != nullptr;
-    result.SetInt(exists ? 1 : 0);
+    result.SetBool(exists);
     return MStatus::kSuccess;
 }
 
@@ -214,7 +214,7 @@ MStatus AttributeQueryCommand(const ScriptStatement& statement, CommandResult& r
     }
     if (args.IsFlagSet("exists"))
     {
-        result.SetInt(a ? 1 : 0);
+        result.SetBool(a != nullptr);
         return MStatus::kSuccess;
     }
     if (!a)
@@ -250,7 +250,7 @@ MStatus AttributeQueryCommand(const ScriptStatement& statement, CommandResult& r
         }
     if (anyBoolean)
     {
-        result.SetInt(answer ? 1 : 0);
+        result.SetBool(answer);
         return MStatus::kSuccess;
     }
 

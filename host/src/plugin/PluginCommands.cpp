@@ -96,7 +96,7 @@ MStatus PluginInfoCommand(const ScriptStatement& statement, CommandResult& resul
     const std::shared_ptr<const PluginObject> plugin = registry.Find(name);
     if (args.IsFlagSet("loaded") || args.IsFlagSet("registered"))
     {
-        result.SetInt(plugin ? 1 : 0);
+        result.SetBool(plugin != nullptr);
         return MStatus::kSuccess;
     }
     if (!plugin)

@@ -51,7 +51,7 @@ bool AnsweredExists(ScriptArgs& args, Kind kind, CommandResult& result)
     std::string name;
     args.ReadFlagValue("exists", name);
     const UIElement* element = UserInterface::Get().Find(name);
-    result.SetInt(element && element->kind == kind ? 1 : 0);
+    result.SetBool(element && element->kind == kind);
     return true;
 }
 
@@ -87,7 +87,7 @@ MStatus MenuCommand(const ScriptStatement& statement, CommandResult& result)
         else if (args.IsFlagSet("label"))
             result.SetString(menu->label);
         else if (args.IsFlagSet("tearOff"))
-            result.SetInt(menu->tearOff ? 1 : 0);
+            result.SetBool(menu->tearOff);
         else
             return ReportCommandError(statement, "Query -label, -tearOff or -itemArray.",
                                       MStatus::kInvalidParameter);
@@ -154,9 +154,9 @@ MStatus MenuItemCommand(const ScriptStatement& statement, CommandResult& result)
         else if (args.IsFlagSet("annotation"))
             result.SetString(item->annotation);
         else if (args.IsFlagSet("divider"))
-            result.SetInt(item->divider ? 1 : 0);
+            result.SetBool(item->divider);
         else if (args.IsFlagSet("subMenu"))
-            result.SetInt(item->subMenu ? 1 : 0);
+            result.SetBool(item->subMenu);
         else
             return ReportCommandError(statement, "Query -label, -command, -annotation, -divider or -subMenu.",
                                       MStatus::kInvalidParameter);
