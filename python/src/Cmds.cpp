@@ -100,32 +100,36 @@ void AppendValue(const py::handle& value, const std::string& where, std::vector<
 void AppendFlag(const std::string& name, const py::handle& value, std::vector<ScriptArgument>& out)
 {
     const std::string where = "Flag " + name;
-    if (name == "q" || name == "query" || name == "e" || name == "edit")
+    if (value.is_none())
+        throw py::value_error(where + " has no value: None.");
+    // q=True and e=True are modes: given or not. (optionVar(q="name") is a
+    // flag with a value, as in MEL.)
+    const bool mode = name == "q" || name == "query" || name == "e" || name == "edit";
+    if (mode && (PyBool_Check(value.ptr()) || PyLong_Check(value.ptr())))
     {
-        if (!PyBool_Check(value.ptr()))
-            throw py::value_error(where + " takes True or False.");
-        if (value.ptr() == Py_True)
+        if (PyObject_IsTrue(value.ptr()) == 1)
             out.push_back({Kind::kFlag, name});
         return;
     }
-    if (value.is_none())
-        throw py::value_error(where + " has no value: None.");
     // A list of sequences is a flag used once per element: p=[(0, 0, 0), (1, 0, 0)].
     bool repeated = false;
     if (py::isinstance<py::list>(value))
         for (const py::handle item : value)
             repeated = repeated || IsSequence(item);
+    const auto use = [&](const py::handle& values)
+    {
+        out.push_back({Kind::kFlag, name});
+        const size_t first = out.size();
+        AppendValue(values, where, out);
+        // The flag's own: a switch reads ls(sl=1) as ls(sl=True).
+        for (size_t i = first; i < out.size(); ++i)
+            out[i].keyword = true;
+    };
     if (!repeated)
-    {
-        out.push_back({Kind::kFlag, name});
-        AppendValue(value, where, out);
-        return;
-    }
-    for (const py::handle item : value)
-    {
-        out.push_back({Kind::kFlag, name});
-        AppendValue(item, where, out);
-    }
+        use(value);
+    else
+        for (const py::handle item : value)
+            use(item);
 }
 
 // Numbers that belong together (a vector array's, a double3's) as a list of
@@ -186,8 +190,9 @@ py::object CallCommand(const std::string& name, const py::args& args, const py::
         AppendValue(value, name + ": an argument", statement.arguments);
 
     vxhost::CommandEngine& engine = vxhost::CommandEngine::Instance();
+    // A function kept from before its plug-in was unloaded.
     if (!engine.Has(name))
-        throw py::attribute_error("No command named \"" + name + "\".");
+        throw std::runtime_error("Cannot find procedure \"" + name + "\".");
     const ErrorCapture capture;
     CommandResult result;
     const MStatus status = engine.CallCommand(statement, result);

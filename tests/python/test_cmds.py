@@ -33,6 +33,15 @@ def test_switches_true_gives_the_flag_false_leaves_it_out(unique):
     assert b in cmds.ls(sl=False)
     cmds.select(cl=True)
     assert cmds.ls(sl=True) == []
+    # 1 and 0 are switches too, as TDs write them; a string is not.
+    cmds.select(a, r=1)
+    assert cmds.ls(sl=1) == [a]
+    assert cmds.xform(a, q=1, t=1) == [0.0, 0.0, 0.0]
+    with pytest.raises(RuntimeError, match='Flag -sl takes True or False, got "yes"'):
+        cmds.ls(sl="yes")
+    # A mode flag with a value is a flag like any other.
+    cmds.optionVar(iv=(a, 3))
+    assert cmds.optionVar(q=a) == 3
 
 
 def test_flags_that_take_a_boolean_get_it_as_their_value(unique):
@@ -135,6 +144,27 @@ def test_plugin_commands_appear_after_load_plugin(plugin, unique):
     cmds.setAttr(field + ".maximumSpeed", 20)
     assert cmds.getAttr(field + ".maximumSpeed") == 20.0
     assert cmds.QF_VX_target(field, q=True, numEntity=True) == 0
+
+
+def test_the_plugins_three_commands_add_query_and_undo(plugin, unique):
+    field = cmds.createNode("particleVolarix", n=unique("field"))
+    for kind in ("target", "modifier", "obstacle"):
+        command = getattr(cmds, "QF_VX_" + kind)
+        entity = cmds.createNode("transform", n=unique(kind))
+        cmds.createNode("QF_VX_%sLocatorNode" % kind, n=entity + "Shape", p=entity)
+        cmds.select(field, entity, r=True)
+        assert command(addEntity="position", makeKeyable=True) == ["|%s|%sShape" % (entity, entity)]
+        # Taken back and done again: the connections go and come back.
+        cmds.undo()
+        assert cmds.listConnections(entity + "Shape", d=True, s=False) in (None, [])
+        cmds.redo()
+        assert set(cmds.listConnections(entity + "Shape", d=True, s=False)) == {field}
+        assert command(field, q=True, numEntity=True) == 1
+        assert command(field, q=True, listEntityNames=True) == [entity]
+        assert command(field, q=True, listEntityTypes=True) == ["position"]
+        assert command(field, q=True, lei=True) == [0]
+    with pytest.raises(RuntimeError, match="Selection Error - Please select a particleVolarix node and an entity"):
+        cmds.QF_VX_target(entity, addEntity="position")
 
 
 def test_mel_eval_returns_the_last_statements_value(unique):

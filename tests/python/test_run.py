@@ -233,3 +233,23 @@ def test_ctrl_c_stops_an_endless_mel_script_with_keyboard_interrupt():
         child.kill()
     assert (child.returncode, out) == (0, "stopped at True\n"), err
     assert "Interrupted." in err
+
+
+def test_what_outlives_the_scene_or_the_plugin_fails_cleanly():
+    shape = small_flock()
+    kept = volarix.particles(shape)
+    volarix.new_scene()
+    # The arrays are the caller's own; names of nodes that are gone fail.
+    assert kept["position"].shape == (12, 3)
+    with pytest.raises(ValueError, match='"flockShape" is no particle object'):
+        volarix.particles(shape)
+    with pytest.raises(RuntimeError, match="No object matches name: flockShape.count"):
+        cmds.getAttr(shape + ".count")
+    target = cmds.QF_VX_target
+    cmds.unloadPlugin("particleVolarix")
+    try:
+        with pytest.raises(RuntimeError, match='Cannot find procedure "QF_VX_target"'):
+            target(q=True, ne=True)
+        assert not hasattr(cmds, "QF_VX_target")
+    finally:
+        cmds.loadPlugin("particleVolarix")

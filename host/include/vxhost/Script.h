@@ -10,6 +10,7 @@
 /// not interpreted: `on` or `true` mean something only to the command that
 /// reads them.
 
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,15 @@ struct ScriptArgument
     };
     Kind kind = Kind::kWord;
     std::string text;
+    /// Given as a flag's keyword value by a caller outside the script
+    /// language (Python's ls(sl=1)), not written after the flag.
+    bool keyword = false;
+
+    /// Whether, right after a switch flag, it says whether the flag is
+    /// given at all: a boolean, or a number given by keyword.
+    bool IsSwitchValue() const { return kind == Kind::kBool || (keyword && kind == Kind::kNumber); }
+    /// For a switch value: true, or a number other than 0.
+    bool SwitchOn() const { return kind == Kind::kBool ? text == "true" : std::strtod(text.c_str(), nullptr) != 0.0; }
 };
 
 /// One command call, with where it was written.

@@ -63,10 +63,9 @@ std::string CommandText(const vxhost::ScriptStatement& statement)
     return text;
 }
 
-bool FollowedByBool(const vxhost::ScriptStatement& statement, size_t index)
+bool FollowedBySwitchValue(const vxhost::ScriptStatement& statement, size_t index)
 {
-    return index + 1 < statement.arguments.size() &&
-           statement.arguments[index + 1].kind == vxhost::ScriptArgument::Kind::kBool;
+    return index + 1 < statement.arguments.size() && statement.arguments[index + 1].IsSwitchValue();
 }
 
 // The statement with every boolean that follows a switch of the syntax
@@ -82,7 +81,7 @@ vxhost::ScriptStatement ResolveSwitches(const vxhost::ScriptStatement& statement
     for (size_t i = 0; i < statement.arguments.size(); ++i)
         if (statement.arguments[i].kind == Kind::kFlag && syntax.QueryEnabled() &&
             isMode(statement.arguments[i].text, "q", "query"))
-            query = query || !FollowedByBool(statement, i) || statement.arguments[i + 1].text == "true";
+            query = query || !FollowedBySwitchValue(statement, i) || statement.arguments[i + 1].SwitchOn();
 
     vxhost::ScriptStatement resolved = statement;
     resolved.arguments.clear();
@@ -90,7 +89,7 @@ vxhost::ScriptStatement ResolveSwitches(const vxhost::ScriptStatement& statement
     {
         const vxhost::ScriptArgument& argument = statement.arguments[i];
         resolved.arguments.push_back(argument);
-        if (argument.kind != Kind::kFlag || !FollowedByBool(statement, i))
+        if (argument.kind != Kind::kFlag || !FollowedBySwitchValue(statement, i))
             continue;
         bool isSwitch = query || isMode(argument.text, "q", "query") || isMode(argument.text, "e", "edit");
         const MString dashed = vxhost::ToMString("-" + argument.text);
@@ -99,7 +98,7 @@ vxhost::ScriptStatement ResolveSwitches(const vxhost::ScriptStatement& statement
                 isSwitch = isSwitch || flag.arguments.empty();
         if (!isSwitch)
             continue;
-        if (statement.arguments[++i].text != "true")
+        if (!statement.arguments[++i].SwitchOn())
             resolved.arguments.pop_back();
     }
     return resolved;
@@ -142,7 +141,7 @@ CommandFunction MakePluginCommand(const std::string& name, MCreatorFunction crea
         command->SetHostSyntax(commandSyntax, ToMString(statement.command));
         std::optional<ScriptStatement> resolved;
         if (std::any_of(statement.arguments.begin(), statement.arguments.end(),
-                        [](const ScriptArgument& argument) { return argument.kind == ScriptArgument::Kind::kBool; }))
+                        [](const ScriptArgument& argument) { return argument.IsSwitchValue(); }))
             resolved = ResolveSwitches(statement, commandSyntax);
         const MArgList args(resolved ? *resolved : statement);
         MStatus status;
@@ -153,7 +152,7 @@ CommandFunction MakePluginCommand(const std::string& name, MCreatorFunction crea
         if (!status)
             return status;
         if (command->isUndoable())
-            UndoQueue::Get().Push(std::move(command), binding->name, CommandText(statement));
+            UndoQueue::Get().Push(std::move(command), binding->name, CommandText(resolved ? *resolved : statement));
         return MStatus::kSuccess;
     };
 }

@@ -76,8 +76,7 @@ bool ToNumber(const ScriptArgument& argument, double& out)
 // a switch out: how a caller says "-q" only when its own flag is true.
 bool SwitchedOff(const std::vector<ScriptArgument>& arguments, size_t index)
 {
-    return index + 1 < arguments.size() && arguments[index + 1].kind == Kind::kBool &&
-           arguments[index + 1].text != "true";
+    return index + 1 < arguments.size() && arguments[index + 1].IsSwitchValue() && !arguments[index + 1].SwitchOn();
 }
 
 std::string Count(unsigned count, const char* noun)
@@ -235,7 +234,7 @@ MStatus ScriptArgs::Parse(const ScriptStatement& statement, const ScriptSyntax& 
         }
         if ((syntax.fQuery && IsQueryFlag(argument.text)) || (syntax.fEdit && IsEditFlag(argument.text)))
         {
-            i += i < arguments.size() && arguments[i].kind == Kind::kBool ? 1 : 0;
+            i += i < arguments.size() && arguments[i].IsSwitchValue() ? 1 : 0;
             continue;
         }
         const int flag = syntax.Find(argument.text);
@@ -245,9 +244,11 @@ MStatus ScriptArgs::Parse(const ScriptStatement& statement, const ScriptSyntax& 
         const unsigned valueCount = fQuery ? 0u : declared.valueCount;
         // A switch takes a boolean as whether it is given at all, as
         // Python's select(r=True) means "select -r" and r=False nothing.
-        if (valueCount == 0 && i < arguments.size() && arguments[i].kind == Kind::kBool)
-            if (arguments[i++].text != "true")
+        if (valueCount == 0 && i < arguments.size() && arguments[i].IsSwitchValue())
+            if (!arguments[i++].SwitchOn())
                 continue;
+        if (valueCount == 0 && i < arguments.size() && arguments[i].keyword)
+            return fail("Flag -" + argument.text + " takes True or False, got \"" + arguments[i].text + "\".");
         FlagUse use{flag, "-" + argument.text, {}};
         if (!declared.multiUse)
             for (const FlagUse& earlier : fUses)
