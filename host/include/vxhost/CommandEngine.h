@@ -95,7 +95,8 @@ public:
     void SetDoubles(std::vector<double> values);
     void SetStrings(std::vector<std::string> values);
     /// A yes or no: the int 1 or 0 to MEL, True or False to Python, as
-    /// Maya's boolean results are.
+    /// Maya's boolean results are. Appending to it makes an array of
+    /// numbers.
     void SetBool(bool value);
     bool IsBool() const { return fBool; }
 

@@ -219,7 +219,7 @@ void CommandResult::ConvertToStrings()
 
 void CommandResult::AppendInt(int value)
 {
-    fBool = false; // an array of them is numbers
+    fBool = false;
     switch (fKind)
     {
     case Kind::kNone:
@@ -243,7 +243,7 @@ void CommandResult::AppendInt(int value)
 
 void CommandResult::AppendDouble(double value)
 {
-    fBool = false; // an array of them is numbers
+    fBool = false;
     switch (fKind)
     {
     case Kind::kNone:
@@ -267,7 +267,7 @@ void CommandResult::AppendDouble(double value)
 
 void CommandResult::AppendString(std::string value)
 {
-    fBool = false; // an array of them is numbers
+    fBool = false;
     ConvertToStrings();
     fStrings.push_back(std::move(value));
 }
