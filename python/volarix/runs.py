@@ -15,7 +15,7 @@ def new_scene():
     cmds.file(f=True, new=True)
 
 
-def run(frames=(1, 120), cache=None, cache_format="pdc", playblast=None, threads=0, progress=False):
+def run(frames=(1, 120), cache=None, cache_format="pdc", playblast=None, threads=0, progress=None):
     """Steps the current scene from the first to the last of ``frames``
     (``None``: the scene's playback range) with ``volarix run``'s own loop,
     and returns its summary as ``volarix run --json`` prints it (a dict).
@@ -24,9 +24,13 @@ def run(frames=(1, 120), cache=None, cache_format="pdc", playblast=None, threads
     per frame and particle shape ("pdc", "ply" or "csv"); ``playblast`` one
     for a picture per frame, the summary picture and, with ffmpeg, a video,
     named after the scene. ``threads`` caps the parallel loops (0: every
-    core); ``progress`` draws a progress bar on stderr. Other Python threads
-    run while the frames step. Bad arguments raise ValueError; a frame or a
-    file that fails raises RuntimeError.
+    core); ``progress`` draws a progress bar on stderr (``None``: when stderr
+    is a terminal, as ``volarix run`` does). Other Python threads run while
+    the frames step; Ctrl-C stops the run between frames with
+    KeyboardInterrupt, the frames written whole. Bad arguments raise
+    ValueError; a frame or a file that fails raises RuntimeError.
     """
     scene = cmds.file(q=True, sn=True) or "untitled"
+    if progress is None:
+        progress = os.isatty(2)  # the bar goes to the process's own stderr
     return _volarix.run(scene, frames, _path(cache), cache_format, _path(playblast), threads, progress)
