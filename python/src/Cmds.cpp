@@ -26,46 +26,9 @@ using vxhost::CommandResult;
 using vxhost::ScriptArgument;
 using Kind = ScriptArgument::Kind;
 
-// The errors logged while one lives. The log collapses repeats into a
-// count, so a repeat of the last entry before the call shows as a grown
-// count rather than a new entry.
-class ErrorCapture
+[[noreturn]] void RaiseFailure(const vxhost::ErrorCollector& errors, const MStatus& status, const std::string& what)
 {
-public:
-    ErrorCapture()
-    {
-        const std::vector<vxhost::Message> log = vxhost::Messages();
-        fEntries = log.size();
-        fLastCount = log.empty() ? 0u : log.back().count;
-    }
-
-    std::string Errors() const
-    {
-        const std::vector<vxhost::Message> log = vxhost::Messages();
-        std::string text;
-        // The log may have been cleared while the command ran.
-        const size_t first = log.size() < fEntries ? 0u : fEntries;
-        for (size_t i = first > 0 ? first - 1 : 0; i < log.size(); ++i)
-        {
-            if (i + 1 == fEntries && log[i].count == fLastCount)
-                continue;
-            if (log[i].severity != vxhost::Severity::kError)
-                continue;
-            if (!text.empty())
-                text += '\n';
-            text += log[i].text;
-        }
-        return text;
-    }
-
-private:
-    size_t fEntries = 0;
-    unsigned fLastCount = 0;
-};
-
-[[noreturn]] void RaiseFailure(const ErrorCapture& capture, const MStatus& status, const std::string& what)
-{
-    std::string text = capture.Errors();
+    std::string text = errors.Errors();
     if (text.empty())
         text = what + ": " + (status.errorString().length() > 0 ? status.errorString().asChar() : "failed");
     throw std::runtime_error(text);
@@ -189,22 +152,20 @@ py::object CallCommand(const std::string& name, const py::args& args, const py::
     for (const py::handle value : args)
         AppendValue(value, name + ": an argument", statement.arguments);
 
-    vxhost::CommandEngine& engine = vxhost::CommandEngine::Instance();
-    // A function kept from before its plug-in was unloaded.
-    if (!engine.Has(name))
-        throw std::runtime_error("Cannot find procedure \"" + name + "\".");
-    const ErrorCapture capture;
+    // An unknown name (a function kept from before its plug-in was
+    // unloaded) fails as in MEL: "Cannot find procedure".
+    const vxhost::ErrorCollector errors;
     CommandResult result;
-    const MStatus status = engine.CallCommand(statement, result);
+    const MStatus status = vxhost::CommandEngine::Instance().CallCommand(statement, result);
     if (!status)
-        RaiseFailure(capture, status, name);
+        RaiseFailure(errors, status, name);
     return ToPython(result, false);
 }
 
 py::object EvalMel(const std::string& script)
 {
     vxhost::CommandEngine& engine = vxhost::CommandEngine::Instance();
-    const ErrorCapture capture;
+    const vxhost::ErrorCollector errors;
     MStatus status;
     {
         // Ctrl-C stops the script at its next statement, as in the Script
@@ -218,7 +179,7 @@ py::object EvalMel(const std::string& script)
         }
     }
     if (!status)
-        RaiseFailure(capture, status, "mel.eval");
+        RaiseFailure(errors, status, "mel.eval");
     return ToPython(engine.LastResult(), true);
 }
 

@@ -62,4 +62,26 @@ public:
     QuietErrors& operator=(const QuietErrors&) = delete;
 };
 
+/// While one lives, the errors reported on its thread are also kept in it,
+/// in order, quiet ones too: how a caller outside the scripts (Python)
+/// learns what a command it ran said. The innermost of nested ones keeps
+/// them.
+class ErrorCollector
+{
+public:
+    ErrorCollector();
+    ~ErrorCollector();
+    ErrorCollector(const ErrorCollector&) = delete;
+    ErrorCollector& operator=(const ErrorCollector&) = delete;
+
+    /// The errors so far, one per line.
+    const std::string& Errors() const { return fErrors; }
+    /// Keeps one more (LogMessage does).
+    void Add(const std::string& text);
+
+private:
+    std::string fErrors;
+    ErrorCollector* fOuter;
+};
+
 } // namespace vxhost

@@ -66,6 +66,8 @@ void CloseRun(LogState& state)
 
 // QuietErrors alive on this thread.
 thread_local int tQuietErrors = 0;
+// The innermost ErrorCollector alive on this thread.
+thread_local ErrorCollector* tCollector = nullptr;
 
 void FlushAtExit()
 {
@@ -139,8 +141,27 @@ QuietErrors::~QuietErrors()
     --tQuietErrors;
 }
 
+ErrorCollector::ErrorCollector() : fOuter(tCollector)
+{
+    tCollector = this;
+}
+
+ErrorCollector::~ErrorCollector()
+{
+    tCollector = fOuter;
+}
+
+void ErrorCollector::Add(const std::string& text)
+{
+    if (!fErrors.empty())
+        fErrors += '\n';
+    fErrors += text;
+}
+
 void LogMessage(Severity severity, const std::string& text)
 {
+    if (severity == Severity::kError && tCollector)
+        tCollector->Add(text);
     if (severity == Severity::kError && tQuietErrors > 0)
         return;
     LogState& state = State();
