@@ -11,6 +11,7 @@
 
 #include <charconv>
 #include <optional>
+#include <sstream>
 
 namespace
 {
@@ -22,6 +23,14 @@ bool ReadWholeFrame(std::string_view text, double& out)
         return false;
     out = static_cast<double>(value);
     return true;
+}
+
+vxhost::ScriptStatement Statement(std::string command, std::vector<vxhost::ScriptArgument> arguments)
+{
+    vxhost::ScriptStatement statement;
+    statement.command = std::move(command);
+    statement.arguments = std::move(arguments);
+    return statement;
 }
 
 int Fail(const std::string& message)
@@ -66,13 +75,70 @@ std::string ParseSize(const std::string& text, int& width, int& height)
     return std::string();
 }
 
+std::string ParseSetting(const std::string& setting, std::string& plug, std::string& value)
+{
+    const std::size_t equals = setting.find('=');
+    if (equals == std::string::npos || equals == 0 || setting.find('.') > equals)
+        return "expected NODE.ATTR=VALUE";
+    plug = setting.substr(0, equals);
+    value = setting.substr(equals + 1);
+    return std::string();
+}
+
+std::string ApplySetting(const std::string& setting)
+{
+    std::string plug;
+    std::string value;
+    if (std::string error = ParseSetting(setting, plug, value); !error.empty())
+        return error;
+    using Kind = vxhost::ScriptArgument::Kind;
+    vxhost::ScriptStatement statement = Statement("getAttr", {{Kind::kFlag, "type"}, {Kind::kString, plug}});
+    // The host's own words for what is wrong, once, in the run's error.
+    const vxhost::ErrorCollector errors;
+    const vxhost::QuietErrors quiet;
+    vxhost::CommandEngine& engine = vxhost::CommandEngine::Instance();
+    vxhost::CommandResult type;
+    if (!engine.InvokeCommand(statement, type))
+        return errors.Errors();
+    statement = Statement("setAttr", {{Kind::kString, plug}});
+    if (type.GetKind() == vxhost::CommandResult::Kind::kString && type.Strings().front() == "string")
+    {
+        statement.arguments.insert(statement.arguments.begin(), {{Kind::kFlag, "type"}, {Kind::kString, "string"}});
+        statement.arguments.push_back({Kind::kString, value});
+    }
+    else
+    {
+        // Numbers as numbers, words (on, true) as MEL reads them.
+        std::istringstream words(value);
+        for (std::string word; words >> word;)
+        {
+            double number = 0.0;
+            const auto read = std::from_chars(word.data(), word.data() + word.size(), number);
+            const bool isNumber = read.ec == std::errc() && read.ptr == word.data() + word.size();
+            statement.arguments.push_back({isNumber ? Kind::kNumber : Kind::kWord, word});
+        }
+    }
+    vxhost::CommandResult result;
+    return engine.InvokeCommand(statement, result) ? std::string() : errors.Errors();
+}
+
 int RunScene(const SceneRunOptions& options, std::FILE* out, SceneRunSummary* summaryOut)
 {
     FrameRun run;
     if (std::string error; !run.Prepare(options, error))
         return Fail(error);
+    // The run's seed, and the seed of every `seed` statement until the run ends.
+    struct SeedOverride
+    {
+        explicit SeedOverride(std::optional<unsigned> seed) { vxhost::SetSeedOverride(seed); }
+        ~SeedOverride() { vxhost::SetSeedOverride(std::nullopt); }
+    } const seedOverride(options.seed);
     if (options.seed)
-        vxhost::SeedRandom(*options.seed);
+    {
+        vxhost::CommandResult seeded;
+        vxhost::CommandEngine::Instance().InvokeCommand(
+            Statement("seed", {{vxhost::ScriptArgument::Kind::kNumber, std::to_string(*options.seed)}}), seeded);
+    }
 
     // A batch run shows what goes wrong, not what each command returns;
     // quiet, it leaves out the commands' information too.
@@ -92,6 +158,9 @@ int RunScene(const SceneRunOptions& options, std::FILE* out, SceneRunSummary* su
         if (!ran)
             return Fail("the scene \"" + options.scene + "\" failed; see the error above");
     }
+    for (const std::string& setting : options.sets)
+        if (const std::string error = ApplySetting(setting); !error.empty())
+            return Fail("--set " + setting + ": " + error);
 
     SceneRunSummary summary;
     if (std::string error; !run.Run(summary, error))

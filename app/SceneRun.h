@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 /// `volarix run SCENE.mel`: runs a scene script on the host, steps its
 /// frames, writes what was asked for, and prints a summary.
@@ -40,8 +41,15 @@ struct SceneRunOptions
     int height = 540;
     /// Most threads the process's parallel loops use; 0 for every core.
     int threads = 0;
-    /// Seed of the C-runtime generator, set before the script runs.
+    /// The run's seed: set before the script runs, and given in place of
+    /// the seed of each `seed` statement of the scene (an information line
+    /// says so), so that it decides every random draw.
     std::optional<unsigned> seed;
+    /// "NODE.ATTR=VALUE" settings applied, in order, after the script has
+    /// run and before the first frame steps, as `setAttr NODE.ATTR VALUE`
+    /// (a string attribute takes VALUE whole, others its space-separated
+    /// values).
+    std::vector<std::string> sets;
     bool progress = true; ///< a progress bar on stderr (long runs only)
     /// Leaves out the information messages of the script's commands; the
     /// results they return are never shown, warnings and errors always.
@@ -74,6 +82,14 @@ struct SceneRunSummary
     std::string video;            ///< the MP4, empty when none was made
     unsigned filesWritten = 0;    ///< cache files, pictures and video
 };
+
+/// Splits "NODE.ATTR=VALUE" at its first '='. Returns an empty string, or
+/// what is wrong with `setting`.
+std::string ParseSetting(const std::string& setting, std::string& plug, std::string& value);
+/// Applies one "NODE.ATTR=VALUE" setting as SceneRunOptions::sets says.
+/// Returns an empty string, or what is wrong (the host's own message when
+/// setAttr refuses it).
+std::string ApplySetting(const std::string& setting);
 
 /// Reads "START:END", two whole frame numbers with 0 <= START <= END.
 /// Returns an empty string, or what is wrong with `text`.

@@ -59,8 +59,23 @@ void AddRunOptions(CLI::App& command, SceneRunOptions& run, RunArguments& args)
     command.add_option("--threads", run.threads, "most threads the run uses, 0 for every core")
         ->check(CLI::Range(0, 4096))
         ->capture_default_str();
-    args.seedOption =
-        command.add_option("--seed", args.seed, "seed of the C-runtime generator, set before the script runs");
+    args.seedOption = command.add_option(
+        "--seed", args.seed, "the run's seed: set before the script runs and used in place of its seed statements'");
+    command
+        .add_option("--set", run.sets,
+                    "NODE.ATTR=VALUE, set after the script runs and before the first frame, as setAttr sets it "
+                    "(repeatable; a vector's values separated by spaces)")
+        ->allow_extra_args(false)
+        ->check(CLI::Validator(
+            [](std::string& setting)
+            {
+                std::string plug;
+                std::string value;
+                const std::string error = ParseSetting(setting, plug, value);
+                return error.empty() ? error : error + ", got \"" + setting + "\"";
+            },
+            ""))
+        ->type_name("NODE.ATTR=VALUE");
     command.add_flag("--quiet", args.quiet, "no progress bar, no information messages");
     command.add_flag("--json", run.json, "the summary as JSON");
 }

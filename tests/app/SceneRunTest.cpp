@@ -9,6 +9,8 @@
 #include "dg/Scene.h"
 #include "dynamics/Dynamics.h"
 
+#include <maya/MVector.h>
+#include <vxhost/CRandom.h>
 #include <vxhost/CommandEngine.h>
 #include <vxhost/MessageLog.h>
 
@@ -445,4 +447,69 @@ TEST_F(SceneRunTest, TrailsFollowASampleOfParticlesById)
     for (const auto& trail : trails)
         fourPoints += trail.size() == 4 ? 1 : 0;
     EXPECT_EQ(fourPoints, 42u);
+}
+
+TEST_F(SceneRunTest, TheRunsSeedAndSettingsWinOverTheScene)
+{
+    const std::string ranges = "setAttr swarm.flockCentringUrgeType 1;\n"
+                               "setAttr swarm.flockCentringUrgeRange 0.5 4;\n";
+    const auto lastPositions = [&](const std::string& scene, std::optional<unsigned> seed, const char* name)
+    {
+        vxhost::Scene::Get().Reset();
+        vxhost::ClearMessages();
+        SceneRunOptions options = Options(scene);
+        options.seed = seed;
+        options.cacheDir = (dir / name).string();
+        EXPECT_EQ(RunScene(options, out), 0) << name;
+        vxhost::ParticleCacheFrame frame;
+        std::string error;
+        EXPECT_TRUE(vxhost::ReadParticleCacheFile(
+            vxhost::ParticleCachePath(options.cacheDir, "flockShape", 4, vxhost::CacheFormat::kPdc), frame, error))
+            << error;
+        return std::get<MVectorArray>(frame.Find("position")->values);
+    };
+    // The scene's own seed 2 gives way to the run's 7, with a word; a scene
+    // without a seed statement under --seed 7 draws the same numbers.
+    const std::string seeded = WriteScene(ranges + "seed 2;\n");
+    const MVectorArray overridden = lastPositions(seeded, 7u, "overridden");
+    const std::vector<vxhost::Message> log = vxhost::Messages();
+    EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const vxhost::Message& m)
+                            { return m.text == "seed 2: the run's seed 7 is used instead."; }));
+    EXPECT_FALSE(vxhost::SeedOverride().has_value()) << "the override ends with the run";
+    EXPECT_FALSE(overridden == lastPositions(seeded, std::nullopt, "own2"));
+    // (WriteScene writes over the one scene file.)
+    EXPECT_TRUE(overridden == lastPositions(WriteScene(ranges + "seed 7;\n"), std::nullopt, "own7"));
+
+    // Settings come after the script and before the first frame: the
+    // scene's speed of 20 is 3 when the particles first move.
+    vxhost::Scene::Get().Reset();
+    SceneRunOptions options = Options(WriteScene("createNode transform -n t;\n"
+                                                 "addAttr -ln note -dt \"string\" t;\n"));
+    options.sets = {"swarm.maximumSpeed=3", "t.translate=1 -2 3e1", "t.note=two words", "t.visibility=off"};
+    ASSERT_EQ(RunScene(options, out), 0);
+    vxhost::CommandEngine& engine = vxhost::CommandEngine::Instance();
+    ASSERT_TRUE(engine.RunScript("getAttr flockShape.velocity;"));
+    const std::vector<double> velocity = engine.LastResult().Doubles();
+    ASSERT_EQ(velocity.size(), 3u * 125u); // a grid of 5 x 5 x 5
+    for (size_t i = 0; i < velocity.size(); i += 3)
+        EXPECT_LE(MVector(velocity[i], velocity[i + 1], velocity[i + 2]).length(), 3.0 + 1e-9) << i / 3;
+    ASSERT_TRUE(engine.RunScript("getAttr t.translate;"));
+    EXPECT_EQ(engine.LastResult().Format(), "1 -2 30");
+    ASSERT_TRUE(engine.RunScript("getAttr t.note;"));
+    EXPECT_EQ(engine.LastResult().Format(), "two words");
+
+    // A bad setting stops the run before any frame, with the host's words.
+    for (const auto& [setting, message] :
+         {std::pair{"swarm.maximumSpeed=fast", "setAttr: Argument 2 expects a number, got \"fast\"."},
+          std::pair{"nobody.tx=1", "getAttr: No object matches name: nobody.tx"},
+          std::pair{"maximumSpeed=3", "expected NODE.ATTR=VALUE"}})
+    {
+        vxhost::Scene::Get().Reset();
+        options = Options(WriteScene());
+        options.sets = {setting};
+        options.cacheDir = (dir / "bad").string();
+        EXPECT_EQ(RunScene(options, out), 1) << setting;
+        EXPECT_TRUE(FilesIn(dir / "bad").empty()) << setting;
+        EXPECT_EQ(ApplySetting(setting), message);
+    }
 }

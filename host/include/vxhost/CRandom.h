@@ -9,6 +9,8 @@
 /// starting from state 1 like an unseeded C runtime. So results are the
 /// same on every platform.
 
+#include <optional>
+
 namespace vxhost
 {
 /// The largest value rand() returns. (The C library's RAND_MAX on Linux is
@@ -18,4 +20,8 @@ constexpr int kRandMax = 32767;
 void SeedRandom(unsigned seed);
 /// The generator's current state.
 unsigned RandomState();
+/// A seed that takes the place of the one every `seed` command is given,
+/// for a run that chooses its own (volarix run --seed); none by default.
+void SetSeedOverride(std::optional<unsigned> seed);
+std::optional<unsigned> SeedOverride();
 } // namespace vxhost

@@ -10,8 +10,10 @@
 #include <maya/MTime.h>
 #include <vxhost/CRandom.h>
 #include <vxhost/CommandEngine.h>
+#include <vxhost/MessageLog.h>
 #include <vxhost/ScriptArgs.h>
 
+#include <optional>
 #include <string>
 
 namespace vxhost
@@ -120,9 +122,16 @@ MStatus SeedCommand(const ScriptStatement& statement, CommandResult& result)
     // A negative seed wraps as it would passed to srand(). The scripts' own
     // generator (rand, sphrand, gauss) is reseeded too, as Maya's seed
     // reseeds MEL's, without the two sharing a sequence.
-    SeedRandom(static_cast<unsigned>(seed));
-    mel::SeedScriptRandom(static_cast<std::uint32_t>(seed));
-    result.SetInt(seed);
+    unsigned used = static_cast<unsigned>(seed);
+    if (const std::optional<unsigned> chosen = SeedOverride(); chosen && *chosen != used)
+    {
+        LogMessage(Severity::kInfo, "seed " + std::to_string(seed) + ": the run's seed " +
+                                        std::to_string(*chosen) + " is used instead.");
+        used = *chosen;
+    }
+    SeedRandom(used);
+    mel::SeedScriptRandom(used);
+    result.SetInt(static_cast<int>(used));
     return MStatus::kSuccess;
 }
 

@@ -49,4 +49,19 @@ unsigned RandomState()
 {
     return gState.load(std::memory_order_relaxed);
 }
+
+namespace
+{
+std::optional<unsigned> gSeedOverride;
+}
+
+void SetSeedOverride(std::optional<unsigned> seed)
+{
+    gSeedOverride = seed;
+}
+
+std::optional<unsigned> SeedOverride()
+{
+    return gSeedOverride;
+}
 } // namespace vxhost
