@@ -5,10 +5,12 @@
 //   volarix shell [SCENE.mel]    an interactive prompt for the scene script
 //   volarix run SCENE.py ...     a Python scene (volarix.cmds), run as a .mel is
 //   volarix shell --python       a Python prompt
+//   volarix wedge SCENE ...      the variants of a scene, here or on a farm
 #include "DemoScene.h"
 #include "ProgressBar.h"
 #include "SceneRun.h"
 #include "SceneShell.h"
+#include "WedgeCommand.h"
 #ifdef VOLARIX_WITH_PYTHON
 #include "EmbeddedPython.h"
 #endif
@@ -147,6 +149,9 @@ int main(int argc, char** argv)
     bool shellPython = false;
     shellCommand->add_flag("--python", shellPython, "a Python prompt (volarix.cmds as cmds) instead of MEL");
 
+    WedgeArguments wedge;
+    CLI::App* wedgeCommand = AddWedgeCommand(app, wedge);
+
     try
     {
         app.parse(argc, argv);
@@ -171,6 +176,21 @@ int main(int argc, char** argv)
         }
 #endif
         return Run(run, runArgs);
+    }
+    if (*wedgeCommand)
+    {
+#ifdef VOLARIX_WITH_PYTHON
+        std::unique_ptr<EmbeddedPython> python;
+        return RunWedgeCommand(wedge,
+                               [&python](const std::string& scene)
+                               {
+                                   if (!python)
+                                       python = std::make_unique<EmbeddedPython>();
+                                   return python->RunFile(scene);
+                               });
+#else
+        return RunWedgeCommand(wedge, {});
+#endif
     }
     if (*shellCommand)
     {
