@@ -175,14 +175,17 @@ bool FrameRun::Run(SceneRunSummary& summary, std::string& error)
             view.fitView = summary.pictures == 0;
             const std::string file =
                 vxhost::FrameFileName(fPictureBase, static_cast<int>(frame), vxhost::ImageFormat::kPng);
-            if (const MStatus drawn = vxhost::RenderViewport(view, file); !drawn)
+            if (fOptions.framePictures)
             {
-                progress.Finish();
-                error = "cannot draw frame " + vxhost::FormatDouble(frame) + " to \"" + file +
-                        "\": " + drawn.errorString().asChar();
-                return false;
+                if (const MStatus drawn = vxhost::RenderViewport(view, file); !drawn)
+                {
+                    progress.Finish();
+                    error = "cannot draw frame " + vxhost::FormatDouble(frame) + " to \"" + file +
+                            "\": " + drawn.errorString().asChar();
+                    return false;
+                }
+                ++summary.pictures;
             }
-            ++summary.pictures;
             trails.Record();
             summary.playblastSeconds += SecondsSince(renderStart);
         }

@@ -36,6 +36,9 @@ struct SceneRunOptions
     /// (<scene>.summary.png: the last frame with the trails of a sample of
     /// particles) and, when ffmpeg is on PATH, <scene>.mp4; empty for none.
     std::string playblastDir;
+    /// With playblastDir: a picture of every frame, or (false) only the
+    /// summary picture, as a wedge's contact sheet needs.
+    bool framePictures = true;
     std::string view = "persp"; ///< the playblast camera: persp, top, front or side
     int width = 960;            ///< playblast pictures, pixels
     int height = 540;

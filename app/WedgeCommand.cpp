@@ -1,5 +1,6 @@
 #include "WedgeCommand.h"
 
+#include "ContactSheet.h"
 #include "ProgressBar.h"
 #include "SceneRun.h"
 #include "WedgeRun.h"
@@ -117,18 +118,26 @@ bool WriteJobs(const std::string& dir, const WedgePlan& plan, int threads, std::
     return static_cast<bool>(out);
 }
 
-// Runs `indices` here and writes the table; says how it went.
+// The table and the contact sheet of what the wedges of DIR left.
+int Collect(const std::string& dir, const WedgePlan& plan)
+{
+    std::string error;
+    if (!WriteWedgeTable(dir, plan, error) || !WriteContactSheet(dir, plan, error))
+        return Fail(error);
+    std::printf("%s\n%s\n", (fs::path(dir) / "wedges.csv").c_str(), (fs::path(dir) / "contact.png").c_str());
+    return 0;
+}
+
+// Runs `indices` here, then collects; says how it went.
 int RunHere(const WedgeArguments& args, const std::string& dir, const WedgePlan& plan,
             const std::vector<std::size_t>& indices)
 {
     const std::size_t failed =
         RunLocal(ThisProgram(), dir, plan, indices, args.local, ThreadsPerRun(args.threads, args.local),
                  ProgressBar::Wanted(args.quiet, stderr));
-    std::string error;
-    if (!WriteWedgeTable(dir, plan, error))
-        return Fail(error);
-    std::printf("%zu wedge%s run, %zu failed; the table is %s\n", indices.size(), indices.size() == 1 ? "" : "s",
-                failed, (fs::path(dir) / "wedges.csv").c_str());
+    if (const int status = Collect(dir, plan); status != 0)
+        return status;
+    std::printf("%zu wedge%s run, %zu failed\n", indices.size(), indices.size() == 1 ? "" : "s", failed);
     return failed == 0 ? 0 : 1;
 }
 } // namespace
@@ -190,9 +199,8 @@ int RunWedgeCommand(const WedgeArguments& args, const std::function<MStatus(cons
             return Fail(error);
         if (!args.resume.empty())
             return RunHere(args, dir, plan, Unfinished(dir, plan));
-        if (!WriteWedgeTable(dir, plan, error))
-            return Fail(error);
-        std::printf("%s\n", (fs::path(dir) / "wedges.csv").c_str());
+        if (const int status = Collect(dir, plan); status != 0)
+            return status;
         return Unfinished(dir, plan).empty() ? 0 : 1;
     }
 

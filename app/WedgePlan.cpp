@@ -66,20 +66,24 @@ Wedge WedgePlan::At(std::size_t index) const
     wedge.name += number;
     for (std::size_t v = 0; v < variations.size(); ++v)
     {
-        // The attribute's name alone, unless another variation shares it.
-        const std::string& plug = variations[v].plug;
-        const bool shared = std::count_if(variations.begin(), variations.end(),
-                                          [&](const WedgeVariation& other)
-                                          { return AttributeName(other.plug) == AttributeName(plug); }) > 1;
         wedge.name += '_';
-        wedge.name += NamePart(shared ? plug : AttributeName(plug));
+        wedge.name += NamePart(ShortName(v));
         wedge.name += '-';
         wedge.name += NamePart(wedge.values[v]);
-        wedge.settings.push_back(plug + "=" + wedge.values[v]);
+        wedge.settings.push_back(variations[v].plug + "=" + wedge.values[v]);
     }
     if (wedge.seed)
         wedge.name += "_seed-" + std::to_string(*wedge.seed);
     return wedge;
+}
+
+std::string WedgePlan::ShortName(std::size_t v) const
+{
+    const std::string& plug = variations[v].plug;
+    const bool shared = std::count_if(variations.begin(), variations.end(),
+                                      [&](const WedgeVariation& other)
+                                      { return AttributeName(other.plug) == AttributeName(plug); }) > 1;
+    return shared ? plug : AttributeName(plug);
 }
 
 std::string WedgePlan::ToJson() const

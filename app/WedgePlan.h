@@ -49,6 +49,10 @@ struct WedgePlan
     /// fastest, the seed faster still, as nested loops written in order.
     Wedge At(std::size_t index) const;
 
+    /// How wedge names and labels call variation `v`: its attribute's name,
+    /// or the whole NODE.ATTR when another variation shares that name.
+    std::string ShortName(std::size_t v) const;
+
     std::string ToJson() const;
     /// Reads what ToJson wrote. Returns an empty string, or what is wrong.
     static std::string FromJson(const std::string& text, WedgePlan& plan);

@@ -270,8 +270,10 @@ int RunWedgeTask(const std::string& dir, std::size_t index, int threads,
     options.endFrame = plan.endFrame;
     options.cacheDir = (partial / "cache").string();
     vxhost::CacheFormatFromName(plan.cacheFormat, options.cacheFormat);
-    if (plan.playblast)
-        options.playblastDir = (partial / "playblast").string();
+    // The summary picture always, for the contact sheet; every frame's
+    // when the wedge asks for a playblast.
+    options.playblastDir = (partial / "playblast").string();
+    options.framePictures = plan.playblast;
     options.threads = threads;
     options.seed = wedge.seed;
     options.sets = wedge.settings;

@@ -62,7 +62,8 @@ def test_a_local_wedge_runs_every_variant_as_volarix_run_would(tmp_path):
     # The speed limit binds: the flock moves at about half a cm/s on its own.
     assert [float(r["meanSpeed"]) <= 0.1 + 1e-9 for r in rows] == [True, True, False, False]
     # Nothing half-done is left beside the wedges.
-    assert sorted(p.name for p in out.iterdir()) == sorted([r["name"] for r in rows] + ["wedge.json", "wedges.csv"])
+    assert sorted(p.name for p in out.iterdir()) == sorted([r["name"] for r in rows] +
+                                                           ["contact.png", "wedge.json", "wedges.csv"])
 
     # Each wedge is the plain run with its --set and --seed, byte for byte,
     # and the seed is not ignored.
@@ -84,6 +85,14 @@ def test_a_failing_wedge_is_marked_and_resume_reruns_only_it(tmp_path):
     assert 'stepping "%s" failed at frame 2' % path in failed["message"]
     assert failed["message"].endswith("file: <expression guard> line 1: too far")
     assert (out / "w001_tx-9.failed" / "log.txt").is_file()
+    # The contact sheet: two cells side by side, the failed one plain grey.
+    import matplotlib.image
+    sheet = matplotlib.image.imread(out / "contact.png")
+    assert sheet.shape[:2] == (27 + 180 + 36 + 6, 2 * (320 + 6) + 6)
+    failed_cell = sheet[27 + 10:27 + 80, 6 + 326 + 10:6 + 326 + 300, :3]
+    assert abs(failed_cell - 0.35).max() < 0.01
+    done_cell = sheet[27:27 + 180, 6:6 + 320, :3]
+    assert done_cell.std() > 0.05
 
     # The scene mended, --resume runs the failed one and leaves the other be.
     kept = (out / "w000_tx-1" / "summary.json").stat().st_mtime_ns
