@@ -91,10 +91,37 @@ std::string Measures()
     double squares = 0.0;
     for (const MVector& p : positions)
         squares += (p - centre) * (p - centre);
+    // The mean distance to each target locator's transform, by its name.
+    nlohmann::ordered_json targets = nlohmann::ordered_json::object();
+    vxhost::CommandEngine& engine = vxhost::CommandEngine::Instance();
+    for (const auto& node : vxhost::Scene::Get().Nodes())
+    {
+        if (node->cls->typeName != "QF_VX_targetLocatorNode")
+            continue;
+        using Kind = vxhost::ScriptArgument::Kind;
+        vxhost::ScriptStatement statement;
+        statement.command = "listRelatives";
+        statement.arguments = {{Kind::kFlag, "p"}, {Kind::kString, node->name}};
+        vxhost::CommandResult parent;
+        if (!engine.InvokeCommand(statement, parent) || parent.Strings().size() != 1)
+            continue;
+        statement.command = "xform";
+        statement.arguments = {{Kind::kFlag, "q"}, {Kind::kFlag, "ws"}, {Kind::kFlag, "t"},
+                               {Kind::kString, parent.Strings()[0]}};
+        vxhost::CommandResult where;
+        if (!engine.InvokeCommand(statement, where) || where.Doubles().size() != 3)
+            continue;
+        const MVector target(where.Doubles()[0], where.Doubles()[1], where.Doubles()[2]);
+        double distances = 0.0;
+        for (const MVector& p : positions)
+            distances += (p - target).length();
+        targets[parent.Strings()[0]] = count > 0.0 ? distances / count : 0.0;
+    }
     const nlohmann::ordered_json j = {{"particles", positions.size()},
                                       {"meanSpeed", count > 0.0 ? speeds / count : 0.0},
                                       {"spread", count > 0.0 ? std::sqrt(squares / count) : 0.0},
-                                      {"centre", {centre.x, centre.y, centre.z}}};
+                                      {"centre", {centre.x, centre.y, centre.z}},
+                                      {"meanDistanceToTarget", targets}};
     return j.dump(2) + "\n";
 }
 
@@ -421,14 +448,36 @@ bool WriteWedgeTable(const std::string& dir, const WedgePlan& plan, std::string&
         table += ',';
         table += CsvField(text);
     };
+    // What each wedge measured; the targets are those any wedge found.
+    std::vector<nlohmann::json> summaries(plan.Count());
+    std::vector<nlohmann::json> measures(plan.Count());
+    std::vector<std::string> targets;
+    for (std::size_t i = 0; i < plan.Count(); ++i)
+    {
+        const fs::path folder = fs::path(dir) / plan.At(i).name;
+        std::string text;
+        if (ReadText(folder / "summary.json", text))
+            summaries[i] = nlohmann::json::parse(text, nullptr, false);
+        if (ReadText(folder / "measures.json", text))
+            measures[i] = nlohmann::json::parse(text, nullptr, false);
+        if (measures[i].is_object() && measures[i].contains("meanDistanceToTarget"))
+            for (const auto& [name, value] : measures[i]["meanDistanceToTarget"].items())
+                if (std::find(targets.begin(), targets.end(), name) == targets.end())
+                    targets.push_back(name);
+    }
     for (const WedgeVariation& variation : plan.variations)
         cell(variation.plug);
-    table += ",seed,status,message,frames,msPerFrame,particles,meanSpeed,spread\n";
+    table += ",seed,status,message,frames,msPerFrame,particles,meanSpeed,spread";
+    for (const std::string& target : targets)
+        cell("distanceTo_" + target);
+    table += '\n';
     for (std::size_t i = 0; i < plan.Count(); ++i)
     {
         const Wedge wedge = plan.At(i);
         std::string message;
         const WedgeState state = StateOf(dir, wedge, message);
+        const nlohmann::json& summary = state == WedgeState::kDone ? summaries[i] : nlohmann::json();
+        const nlohmann::json& measured = state == WedgeState::kDone ? measures[i] : nlohmann::json();
         table += std::to_string(i);
         cell(wedge.name);
         for (const std::string& value : wedge.values)
@@ -436,21 +485,14 @@ bool WriteWedgeTable(const std::string& dir, const WedgePlan& plan, std::string&
         cell(wedge.seed ? std::to_string(*wedge.seed) : std::string());
         cell(state == WedgeState::kDone ? "done" : state == WedgeState::kFailed ? "failed" : "missing");
         cell(message);
-        nlohmann::json summary;
-        nlohmann::json measures;
-        if (state == WedgeState::kDone)
-        {
-            std::string text;
-            ReadText(fs::path(dir) / wedge.name / "summary.json", text);
-            summary = nlohmann::json::parse(text, nullptr, false);
-            ReadText(fs::path(dir) / wedge.name / "measures.json", text);
-            measures = nlohmann::json::parse(text, nullptr, false);
-        }
         const bool read = summary.is_object() && summary.contains("frames") && summary.contains("msPerFrame");
         cell(read ? Number(summary["frames"], "count") : std::string());
         cell(read ? Number(summary["msPerFrame"], "total") : std::string());
+        const bool measuredAll = measured.is_object() && measured.contains("meanDistanceToTarget");
         for (const char* key : {"particles", "meanSpeed", "spread"})
-            cell(measures.is_object() ? Number(measures, key) : std::string());
+            cell(measuredAll ? Number(measured, key) : std::string());
+        for (const std::string& target : targets)
+            cell(measuredAll ? Number(measured["meanDistanceToTarget"], target.c_str()) : std::string());
         table += '\n';
     }
     return WriteText(fs::path(dir) / "wedges.csv", table, error);

@@ -14,7 +14,8 @@ VOLARIX = os.environ.get("VOLARIX_BIN", "")
 pytestmark = pytest.mark.skipif(not VOLARIX, reason="VOLARIX_BIN names no volarix program")
 
 # A grid flock whose field draws per-particle ranges (so the seed matters),
-# and an expression that fails a run once flag.tx passes `limit`.
+# a target 100 cm away that nothing steers to, and an expression that fails
+# a run once flag.tx passes `limit`.
 SCENE = """loadPlugin "particleVolarix";
 seed 1;
 playbackOptions -min 1 -max 6;
@@ -24,6 +25,9 @@ setAttr swarm.maximumSpeed 20;
 setAttr swarm.flockCentringUrgeType 1;
 setAttr swarm.flockCentringUrgeRange 0.5 4;
 connectDynamic -f swarm flock;
+createNode transform -n goal;
+createNode QF_VX_targetLocatorNode -n goalShape -p goal;
+setAttr goal.translate 100 0 0;
 createNode transform -n flag;
 expression -s "if (flag.translateX > %d) error \\"too far\\";" -n guard;
 """
@@ -59,6 +63,8 @@ def test_a_local_wedge_runs_every_variant_as_volarix_run_would(tmp_path):
     assert [(r["swarm.maximumSpeed"], r["seed"], r["status"], r["frames"], r["particles"]) for r in rows] == [
         ("0.1", "1", "done", "6", "125"), ("0.1", "2", "done", "6", "125"),
         ("20", "1", "done", "6", "125"), ("20", "2", "done", "6", "125")]
+    # The grid around the origin stays there: about 100 cm from the goal.
+    assert all(abs(float(r["distanceTo_goal"]) - 100) < 1 for r in rows)
     # The speed limit binds: the flock moves at about half a cm/s on its own.
     assert [float(r["meanSpeed"]) <= 0.1 + 1e-9 for r in rows] == [True, True, False, False]
     # Nothing half-done is left beside the wedges.
