@@ -15,7 +15,8 @@ JOBS       ?= $(shell nproc)
 PACKAGES := cmake ninja-build g++ libgtest-dev \
             libbenchmark-dev libtbb-dev libnanoflann-dev libembree-dev \
             libtinyobjloader-dev libcli11-dev nlohmann-json3-dev libmuparser-dev libcairo2-dev libpng-dev pkg-config \
-            pybind11-dev python3-dev python3-numpy python3-pytest python3-matplotlib
+            pybind11-dev python3-dev python3-numpy python3-pytest python3-matplotlib \
+            slurm-wlm munge
 
 .PHONY: all deps configure build run test bench asan fuzz package clean
 

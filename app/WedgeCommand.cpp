@@ -3,6 +3,7 @@
 #include "ContactSheet.h"
 #include "ProgressBar.h"
 #include "SceneRun.h"
+#include "SlurmJob.h"
 #include "WedgeRun.h"
 
 #include "dg/Scene.h"
@@ -11,6 +12,7 @@
 #include <vxhost/MessageLog.h>
 
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -133,12 +135,66 @@ int RunHere(const WedgeArguments& args, const std::string& dir, const WedgePlan&
             const std::vector<std::size_t>& indices)
 {
     const std::size_t failed =
-        RunLocal(ThisProgram(), dir, plan, indices, args.local, ThreadsPerRun(args.threads, args.local),
+        RunLocal(ThisProgram(), dir, indices, args.local, ThreadsPerRun(args.threads, args.local),
                  ProgressBar::Wanted(args.quiet, stderr));
     if (const int status = Collect(dir, plan); status != 0)
         return status;
     std::printf("%zu wedge%s run, %zu failed\n", indices.size(), indices.size() == 1 ? "" : "s", failed);
     return failed == 0 ? 0 : 1;
+}
+// Submits `indices` as a Slurm job array; with --wait, waits for it and
+// collects, else says how to collect later.
+int RunOnSlurm(const WedgeArguments& args, const std::string& dir, const WedgePlan& plan,
+               const std::vector<std::size_t>& indices)
+{
+    if (indices.empty())
+        return Collect(dir, plan);
+    SlurmOptions options;
+    options.partition = args.partition;
+    options.time = args.time;
+    options.memory = args.memory;
+    options.cpus = args.cpus;
+    std::string jobId;
+    std::string error;
+    if (!SubmitToSlurm(ThisProgram(), dir, plan, indices, options, jobId, error))
+        return Fail(error);
+    std::printf("Slurm job %s: %zu task%s (%s)\n", jobId.c_str(), indices.size(), indices.size() == 1 ? "" : "s",
+                (fs::path(dir) / "wedge.sbatch").c_str());
+    std::fflush(stdout);
+    if (!args.wait)
+    {
+        std::printf("when it is over: volarix wedge --collect %s\n", dir.c_str());
+        return 0;
+    }
+    const bool progress = ProgressBar::Wanted(args.quiet, stderr);
+    const auto start = std::chrono::steady_clock::now();
+    const auto poll = [&]
+    {
+        if (!progress)
+            return;
+        std::size_t done = 0;
+        std::size_t failed = 0;
+        std::string message;
+        for (const std::size_t i : indices)
+        {
+            const WedgeState state = StateOf(dir, plan.At(i), message);
+            done += state != WedgeState::kMissing ? 1 : 0;
+            failed += state == WedgeState::kFailed ? 1 : 0;
+        }
+        DrawWedgeProgress(done, failed, indices.size(), "Slurm job " + jobId,
+                          std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    };
+    const bool waited = WaitForSlurmJob(jobId, poll, error);
+    if (progress)
+        std::fprintf(stderr, "\n");
+    if (!waited)
+        return Fail(error);
+    if (const int status = Collect(dir, plan); status != 0)
+        return status;
+    const std::size_t unfinished = Unfinished(dir, plan).size();
+    std::printf("%zu wedge%s run on Slurm, %zu not done\n", indices.size(), indices.size() == 1 ? "" : "s",
+                unfinished);
+    return unfinished == 0 ? 0 : 1;
 }
 } // namespace
 
@@ -163,9 +219,21 @@ CLI::App* AddWedgeCommand(CLI::App& app, WedgeArguments& args)
     CLI::Option* local =
         command->add_option("--local", args.local, "runs N wedges at a time on this machine (the default, 1)")
             ->check(CLI::Range(1u, 256u));
-    command->add_flag("--print-jobs", args.printJobs,
-                      "writes DIR/jobs.txt, one command line per wedge, for another scheduler, and runs nothing")
-        ->excludes(local);
+    CLI::Option* printJobs =
+        command->add_flag("--print-jobs", args.printJobs,
+                          "writes DIR/jobs.txt, one command line per wedge, for another scheduler, and runs nothing")
+            ->excludes(local);
+    CLI::Option* slurm =
+        command->add_flag("--slurm", args.slurm, "submits the wedges to Slurm as a job array (DIR/wedge.sbatch)")
+            ->excludes(local)
+            ->excludes(printJobs);
+    command->add_option("--partition", args.partition, "Slurm: the partition")->needs(slurm);
+    command->add_option("--time", args.time, "Slurm: each task's time limit (sbatch --time)")->needs(slurm);
+    command->add_option("--mem", args.memory, "Slurm: each task's memory (sbatch --mem)")->needs(slurm);
+    command->add_option("--cpus", args.cpus, "Slurm: CPUs per task, the run's threads")
+        ->check(CLI::Range(1, 4096))
+        ->needs(slurm);
+    command->add_flag("--wait", args.wait, "Slurm: waits for the job, then collects")->needs(slurm);
     command->add_option("--resume", args.resume, "reruns the failed and missing wedges of DIR")->type_name("DIR");
     command->add_option("--collect", args.collect, "writes DIR/wedges.csv from what the wedges left")
         ->type_name("DIR");
@@ -179,8 +247,15 @@ CLI::App* AddWedgeCommand(CLI::App& app, WedgeArguments& args)
     return command;
 }
 
-int RunWedgeCommand(const WedgeArguments& args, const std::function<MStatus(const std::string&)>& runScene)
+int RunWedgeCommand(const WedgeArguments& given, const std::function<MStatus(const std::string&)>& runScene)
 {
+    // Folders as absolute paths: farm tasks and job lines run from anywhere.
+    WedgeArguments args = given;
+    for (std::string* dir : {&args.out, &args.resume, &args.collect})
+        if (!dir->empty())
+            *dir = fs::absolute(*dir).lexically_normal().string();
+    if (!args.task.empty())
+        args.task[0] = fs::absolute(args.task[0]).lexically_normal().string();
     if (!args.task.empty())
     {
         std::size_t index = 0;
@@ -198,7 +273,8 @@ int RunWedgeCommand(const WedgeArguments& args, const std::function<MStatus(cons
         if (!ReadPlan(dir, plan, error))
             return Fail(error);
         if (!args.resume.empty())
-            return RunHere(args, dir, plan, Unfinished(dir, plan));
+            return args.slurm ? RunOnSlurm(args, dir, plan, Unfinished(dir, plan))
+                              : RunHere(args, dir, plan, Unfinished(dir, plan));
         if (const int status = Collect(dir, plan); status != 0)
             return status;
         return Unfinished(dir, plan).empty() ? 0 : 1;
@@ -224,5 +300,5 @@ int RunWedgeCommand(const WedgeArguments& args, const std::function<MStatus(cons
     std::vector<std::size_t> all(plan.Count());
     for (std::size_t i = 0; i < all.size(); ++i)
         all[i] = i;
-    return RunHere(args, args.out, plan, all);
+    return args.slurm ? RunOnSlurm(args, args.out, plan, all) : RunHere(args, args.out, plan, all);
 }

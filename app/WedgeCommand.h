@@ -3,8 +3,9 @@
 /// `volarix wedge`: the command line of wedges (WedgePlan, WedgeRun).
 ///
 ///   volarix wedge SCENE --vary NODE.ATTR=V1,V2,... [--vary ...] [--seeds A:B] --out DIR
-///                 [--frames S:E] [--cache-format F] [--playblast] [--local N | --print-jobs]
-///   volarix wedge --resume DIR [--local N]     reruns the failed and missing wedges
+///                 [--frames S:E] [--cache-format F] [--playblast]
+///                 [--local N | --print-jobs | --slurm [--partition P] [--time T] [--mem M] [--cpus C] [--wait]]
+///   volarix wedge --resume DIR [--local N | --slurm ...]   reruns the failed and missing wedges
 ///   volarix wedge --collect DIR                writes DIR/wedges.csv again
 ///   volarix wedge --task DIR INDEX             one wedge, as a farm task runs it
 
@@ -27,6 +28,12 @@ struct WedgeArguments
     bool playblast = false;
     unsigned local = 1;
     bool printJobs = false;
+    bool slurm = false;
+    std::string partition;
+    std::string time;
+    std::string memory;
+    int cpus = 1;
+    bool wait = false;
     std::string resume;
     std::string collect;
     std::vector<std::string> task; ///< DIR INDEX

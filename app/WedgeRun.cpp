@@ -362,8 +362,27 @@ std::string TaskCommand(const std::string& program, const std::string& dir, std:
            std::to_string(threads);
 }
 
-std::size_t RunLocal(const std::string& program, const std::string& dir, const WedgePlan& plan,
-                     const std::vector<std::size_t>& indices, unsigned parallel, int threads, bool progress)
+void DrawWedgeProgress(std::size_t finished, std::size_t failures, std::size_t total, const std::string& note,
+                       double elapsed)
+{
+    const int filled = total == 0 ? 20 : static_cast<int>(20 * finished / total);
+    std::string line = "\r[" + std::string(static_cast<std::size_t>(filled), '#') +
+                       std::string(static_cast<std::size_t>(20 - filled), '-') + "]  wedge " +
+                       std::to_string(finished) + "/" + std::to_string(total) + " done";
+    if (failures > 0)
+        line += ", " + std::to_string(failures) + " failed";
+    line += ", " + note + ", " + vxhost::FormatDouble(std::round(elapsed)) + " s";
+    if (finished > 0 && finished < total)
+        line += ", about " +
+                vxhost::FormatDouble(std::round(elapsed / static_cast<double>(finished) *
+                                                static_cast<double>(total - finished))) +
+                " s left";
+    std::fprintf(stderr, "%s\033[K", line.c_str());
+    std::fflush(stderr);
+}
+
+std::size_t RunLocal(const std::string& program, const std::string& dir, const std::vector<std::size_t>& indices,
+                     unsigned parallel, int threads, bool progress)
 {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
@@ -373,25 +392,10 @@ std::size_t RunLocal(const std::string& program, const std::string& dir, const W
     std::size_t failures = 0;
     const auto draw = [&]
     {
-        if (!progress)
-            return;
-        const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-        const std::size_t total = indices.size();
-        const int filled = total == 0 ? 20 : static_cast<int>(20 * finished / total);
-        std::string line = "\r[" + std::string(static_cast<std::size_t>(filled), '#') +
-                           std::string(static_cast<std::size_t>(20 - filled), '-') + "]  wedge " +
-                           std::to_string(finished) + "/" + std::to_string(total) + " done";
-        if (failures > 0)
-            line += ", " + std::to_string(failures) + " failed";
-        line += ", " + std::to_string(running.size()) + " running, " + vxhost::FormatDouble(std::round(elapsed)) +
-                " s";
-        if (finished > 0 && finished < total)
-            line += ", about " +
-                    vxhost::FormatDouble(std::round(elapsed / static_cast<double>(finished) *
-                                                    static_cast<double>(total - finished))) +
-                    " s left";
-        std::fprintf(stderr, "%s\033[K", line.c_str());
-        std::fflush(stderr);
+        if (progress)
+            DrawWedgeProgress(finished, failures, indices.size(),
+                              std::to_string(running.size()) + " running",
+                              std::chrono::duration<double>(Clock::now() - start).count());
     };
     while (next < indices.size() || !running.empty())
     {
@@ -435,7 +439,6 @@ std::size_t RunLocal(const std::string& program, const std::string& dir, const W
     }
     if (progress)
         std::fprintf(stderr, "\n");
-    (void)plan;
     return failures;
 }
 

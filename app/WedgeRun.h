@@ -39,12 +39,17 @@ enum class WedgeState
 /// Where wedge `wedge` of DIR stands; `message` is a failed one's error.
 WedgeState StateOf(const std::string& dir, const Wedge& wedge, std::string& message);
 
-/// Runs the wedges `indices` of DIR's plan, `parallel` at a time, each as a
+/// Runs the wedges `indices` of DIR, `parallel` at a time, each as a
 /// child process of this program (`program`, this executable) with
 /// `threads` threads; one progress line for them all when `progress`.
 /// Returns how many failed.
-std::size_t RunLocal(const std::string& program, const std::string& dir, const WedgePlan& plan,
-                     const std::vector<std::size_t>& indices, unsigned parallel, int threads, bool progress);
+std::size_t RunLocal(const std::string& program, const std::string& dir, const std::vector<std::size_t>& indices,
+                     unsigned parallel, int threads, bool progress);
+
+/// Redraws the one progress line of a wedge on stderr: `finished` of
+/// `total` wedges, `failures` of them failed, `note` ("2 running").
+void DrawWedgeProgress(std::size_t finished, std::size_t failures, std::size_t total, const std::string& note,
+                       double elapsed);
 
 /// The command line of one task, quoted for a POSIX shell.
 std::string TaskCommand(const std::string& program, const std::string& dir, std::size_t index, int threads);
