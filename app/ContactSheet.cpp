@@ -79,12 +79,14 @@ void DrawCell(cairo_t* cr, const ContactSheetLayout& layout, double x, double y,
 }
 } // namespace
 
-ContactSheetLayout LayOutContactSheet(std::size_t count)
+ContactSheetLayout LayOutContactSheet(std::size_t count, std::size_t innermost)
 {
     ContactSheetLayout layout;
     layout.cells = std::min(count, kMostCells);
-    layout.columns = std::max<std::size_t>(
-        1, static_cast<std::size_t>(std::ceil(std::sqrt(static_cast<double>(layout.cells)))));
+    layout.columns = innermost >= 2 && innermost <= 10 && count % innermost == 0
+                         ? innermost
+                         : std::max<std::size_t>(1, static_cast<std::size_t>(
+                                                        std::ceil(std::sqrt(static_cast<double>(layout.cells)))));
     layout.rows = (layout.cells + layout.columns - 1) / layout.columns;
     layout.cellWidth = layout.cells > 100 ? 160 : 320;
     layout.pictureHeight = layout.cellWidth * 9 / 16;
@@ -115,7 +117,10 @@ std::vector<std::string> ContactLabel(const WedgePlan& plan, const Wedge& wedge)
 
 bool WriteContactSheet(const std::string& dir, const WedgePlan& plan, std::string& error)
 {
-    const ContactSheetLayout layout = LayOutContactSheet(plan.Count());
+    const std::size_t innermost =
+        !plan.seeds.empty() ? plan.seeds.size()
+                            : (plan.variations.empty() ? 0 : plan.variations.back().values.size());
+    const ContactSheetLayout layout = LayOutContactSheet(plan.Count(), innermost);
     const Surface sheet(cairo_image_surface_create(CAIRO_FORMAT_RGB24, layout.width, layout.height),
                         cairo_surface_destroy);
     const Context cr(cairo_create(sheet.get()), cairo_destroy);

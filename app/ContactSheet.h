@@ -22,9 +22,12 @@ struct ContactSheetLayout
     int height = 0;
 };
 
-/// The grid for `count` wedges: about as many columns as rows, smaller
-/// cells past 100 wedges, and no more than 400 cells.
-ContactSheetLayout LayOutContactSheet(std::size_t count);
+/// The grid for `count` wedges: a row per combination of all but the
+/// innermost dimension when that has `innermost` values (2 to 10: the
+/// seeds, or the last variation), so each row reads as one setting;
+/// otherwise about as many columns as rows. Smaller cells past 100 wedges,
+/// and no more than 400 cells.
+ContactSheetLayout LayOutContactSheet(std::size_t count, std::size_t innermost = 0);
 
 /// The label of a wedge's cell, a line each: "w007  seed 3", then
 /// "maximumSpeed 20  boidSeparation 2" (the attribute names as the wedge's

@@ -15,6 +15,10 @@ TEST(ContactSheetTest, AGridAboutAsWideAsTallWithLabelsOfTheValues)
     EXPECT_EQ(LayOutContactSheet(1).columns, 1u);
     EXPECT_EQ(LayOutContactSheet(17).columns, 5u);
     EXPECT_EQ(LayOutContactSheet(17).rows, 4u);
+    // A row per setting when the innermost dimension (here 2 seeds) is short.
+    EXPECT_EQ(LayOutContactSheet(6, 2).columns, 2u);
+    EXPECT_EQ(LayOutContactSheet(6, 2).rows, 3u);
+    EXPECT_EQ(LayOutContactSheet(60, 20).columns, 8u) << "too long a row: the square grid";
     // Many wedges: smaller cells, and no more than 400 of them.
     const ContactSheetLayout many = LayOutContactSheet(10000);
     EXPECT_EQ(many.cells, 400u);
