@@ -1,10 +1,7 @@
 #include "WedgeRun.h"
 
 #include "SceneRun.h"
-
-#include "commands/ParticleArrays.h"
-#include "dg/Scene.h"
-#include "dynamics/ParticleNode.h"
+#include "WedgeMeasures.h"
 
 #include <vxhost/CommandEngine.h>
 
@@ -62,67 +59,6 @@ bool WriteText(const fs::path& path, const std::string& text, std::string& error
     if (code)
         error = "cannot write \"" + path.string() + "\": " + code.message();
     return !code;
-}
-
-// What the flock did by the last frame, over every particle shape.
-std::string Measures()
-{
-    const vxhost::ParticleAttributes& a = vxhost::Particle();
-    std::vector<MVector> positions;
-    double speeds = 0.0;
-    for (const auto& node : vxhost::Scene::Get().Nodes())
-    {
-        if (node->cls->typeName != "particle")
-            continue;
-        const MVectorArray* position = vxhost::EvaluatedVectorArray(*node, a.position);
-        const MVectorArray* velocity = vxhost::EvaluatedVectorArray(*node, a.velocity);
-        for (unsigned i = 0; position && i < position->length(); ++i)
-        {
-            positions.push_back((*position)[i]);
-            speeds += velocity && i < velocity->length() ? (*velocity)[i].length() : 0.0;
-        }
-    }
-    MVector centre;
-    for (const MVector& p : positions)
-        centre += p;
-    const double count = static_cast<double>(positions.size());
-    if (count > 0.0)
-        centre /= count;
-    double squares = 0.0;
-    for (const MVector& p : positions)
-        squares += (p - centre) * (p - centre);
-    // The mean distance to each target locator's transform, by its name.
-    nlohmann::ordered_json targets = nlohmann::ordered_json::object();
-    vxhost::CommandEngine& engine = vxhost::CommandEngine::Instance();
-    for (const auto& node : vxhost::Scene::Get().Nodes())
-    {
-        if (node->cls->typeName != "QF_VX_targetLocatorNode")
-            continue;
-        using Kind = vxhost::ScriptArgument::Kind;
-        vxhost::ScriptStatement statement;
-        statement.command = "listRelatives";
-        statement.arguments = {{Kind::kFlag, "p"}, {Kind::kString, node->name}};
-        vxhost::CommandResult parent;
-        if (!engine.InvokeCommand(statement, parent) || parent.Strings().size() != 1)
-            continue;
-        statement.command = "xform";
-        statement.arguments = {{Kind::kFlag, "q"}, {Kind::kFlag, "ws"}, {Kind::kFlag, "t"},
-                               {Kind::kString, parent.Strings()[0]}};
-        vxhost::CommandResult where;
-        if (!engine.InvokeCommand(statement, where) || where.Doubles().size() != 3)
-            continue;
-        const MVector target(where.Doubles()[0], where.Doubles()[1], where.Doubles()[2]);
-        double distances = 0.0;
-        for (const MVector& p : positions)
-            distances += (p - target).length();
-        targets[parent.Strings()[0]] = count > 0.0 ? distances / count : 0.0;
-    }
-    const nlohmann::ordered_json j = {{"particles", positions.size()},
-                                      {"meanSpeed", count > 0.0 ? speeds / count : 0.0},
-                                      {"spread", count > 0.0 ? std::sqrt(squares / count) : 0.0},
-                                      {"centre", {centre.x, centre.y, centre.z}},
-                                      {"meanDistanceToTarget", targets}};
-    return j.dump(2) + "\n";
 }
 
 // The summary, its paths in `from` (where the wedge ran) made paths in `to`
@@ -301,6 +237,12 @@ int RunWedgeTask(const std::string& dir, std::size_t index, int threads,
     // when the wedge asks for a playblast.
     options.playblastDir = (partial / "playblast").string();
     options.framePictures = plan.playblast;
+    if (!plan.playblast)
+    {
+        // Only for the contact sheet, whose cells are smaller still.
+        options.width = 480;
+        options.height = 270;
+    }
     options.threads = threads;
     options.seed = wedge.seed;
     options.sets = wedge.settings;
@@ -319,7 +261,7 @@ int RunWedgeTask(const std::string& dir, std::size_t index, int threads,
     if (ReadText(partial / "log.txt", log))
         std::fputs(log.c_str(), stderr);
 
-    if (status == 0 && WriteText(partial / "measures.json", Measures(), error) &&
+    if (status == 0 && WriteText(partial / "measures.json", MeasureFlock(), error) &&
         WriteText(partial / "summary.json", MovedPaths(partial / "summary.json", partial, final), error))
     {
         // A wedge run again takes the place of the earlier one only whole.
@@ -470,7 +412,7 @@ bool WriteWedgeTable(const std::string& dir, const WedgePlan& plan, std::string&
     }
     for (const WedgeVariation& variation : plan.variations)
         cell(variation.plug);
-    table += ",seed,status,message,frames,msPerFrame,particles,meanSpeed,spread";
+    table += ",seed,status,message,frames,msPerFrame,particles,meanSpeed,spread,insideObstacles";
     for (const std::string& target : targets)
         cell("distanceTo_" + target);
     table += '\n';
@@ -492,7 +434,7 @@ bool WriteWedgeTable(const std::string& dir, const WedgePlan& plan, std::string&
         cell(read ? Number(summary["frames"], "count") : std::string());
         cell(read ? Number(summary["msPerFrame"], "total") : std::string());
         const bool measuredAll = measured.is_object() && measured.contains("meanDistanceToTarget");
-        for (const char* key : {"particles", "meanSpeed", "spread"})
+        for (const char* key : {"particles", "meanSpeed", "spread", "insideObstacles"})
             cell(measuredAll ? Number(measured, key) : std::string());
         for (const std::string& target : targets)
             cell(measuredAll ? Number(measured["meanDistanceToTarget"], target.c_str()) : std::string());

@@ -154,3 +154,18 @@ def test_bad_wedges_are_refused_before_anything_runs(tmp_path):
     ran = volarix("wedge", other, "--vary", "swarm.maximumSpeed=5", "--frames", "1:2", "--out", out)
     assert ran.returncode == 1
     assert '"%s" holds a wedge of %s' % (out, path) in ran.stderr
+
+
+def test_particles_inside_obstacles_are_counted_by_the_solvers_shapes(tmp_path):
+    # A sphere obstacle of radius 4 at the origin holds 7 points of the grid
+    # (spacing 3) before anything moves: the centre and its six neighbours.
+    path = tmp_path / "inside.mel"
+    path.write_text(SCENE % 5 + 'createNode transform -n ball;\n'
+                    'createNode QF_VX_obstacleLocatorNode -n ballShape -p ball;\n'
+                    'setAttr ballShape.width 4;\n'
+                    'select -r swarm ball;\n'
+                    'QF_VX_obstacle -addEntity "position";\n')
+    out = tmp_path / "wedge"
+    ran = volarix("wedge", path, "--vary", "ball.tx=0,30", "--frames", "1:1", "--out", out)
+    assert ran.returncode == 0, ran.stderr
+    assert [r["insideObstacles"] for r in table(out)] == ["7", "0"]
