@@ -152,16 +152,9 @@ bool WriteContactSheet(const std::string& dir, const WedgePlan& plan, std::strin
     }
 
     cairo_surface_flush(sheet.get());
-    const fs::path path = fs::path(dir) / "contact.png";
-    const fs::path partial = path.string() + ".partial";
-    if (cairo_surface_write_to_png(sheet.get(), partial.c_str()) != CAIRO_STATUS_SUCCESS)
-    {
-        error = "cannot write \"" + path.string() + "\"";
-        return false;
-    }
-    std::error_code code;
-    fs::rename(partial, path, code);
-    if (code)
-        error = "cannot write \"" + path.string() + "\": " + code.message();
-    return !code;
+    return ReplaceFile(
+        fs::path(dir) / "contact.png",
+        [&sheet](const fs::path& partial)
+        { return cairo_surface_write_to_png(sheet.get(), partial.c_str()) == CAIRO_STATUS_SUCCESS; },
+        error);
 }

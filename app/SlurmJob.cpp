@@ -1,9 +1,10 @@
 #include "SlurmJob.h"
 
+#include "WedgeRun.h"
+
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -134,15 +135,8 @@ bool SubmitToSlurm(const std::string& program, const std::string& dir, const Wed
     std::error_code code;
     fs::create_directories(fs::path(dir) / "slurm", code);
     const fs::path path = fs::path(dir) / "wedge.sbatch";
-    {
-        std::ofstream out(path, std::ios::trunc);
-        out << SbatchScript(program, dir, plan, indices, options);
-        if (!out.flush())
-        {
-            error = "cannot write \"" + path.string() + "\"";
-            return false;
-        }
-    }
+    if (!WriteText(path, SbatchScript(program, dir, plan, indices, options), error))
+        return false;
     const int submitted = RunCapturing({"sbatch", "--parsable", path.string()}, output);
     if (submitted != 0)
     {

@@ -15,7 +15,6 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -110,14 +109,11 @@ std::vector<std::size_t> Unfinished(const std::string& dir, const WedgePlan& pla
 
 bool WriteJobs(const std::string& dir, const WedgePlan& plan, int threads, std::string& error)
 {
-    const fs::path path = fs::path(dir) / "jobs.txt";
-    std::ofstream out(path, std::ios::trunc);
+    std::string jobs;
     const std::string program = ThisProgram();
     for (std::size_t i = 0; i < plan.Count(); ++i)
-        out << TaskCommand(program, dir, i, threads) << "\n";
-    if (!out.flush())
-        error = "cannot write \"" + path.string() + "\"";
-    return static_cast<bool>(out);
+        jobs += TaskCommand(program, dir, i, threads) + "\n";
+    return WriteText(fs::path(dir) / "jobs.txt", jobs, error);
 }
 
 // The table and the contact sheet of what the wedges of DIR left.
