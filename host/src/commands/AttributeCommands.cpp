@@ -18,6 +18,7 @@
 #include <vxhost/ScriptArgs.h>
 #include <vxhost/StdString.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -28,6 +29,21 @@ namespace vxhost
 {
 namespace
 {
+// "Seek=0, Flee=1, Wander=2": what an enum attribute takes.
+std::string EnumFieldList(const Attribute& a)
+{
+    std::string list;
+    for (const auto& [name, value] : a.enumFields)
+    {
+        if (!list.empty())
+            list += ", ";
+        list += name;
+        list += '=';
+        list += std::to_string(value);
+    }
+    return list;
+}
+
 std::string Quoted(const MPlug& plug)
 {
     std::string text = "'";
@@ -215,6 +231,25 @@ MStatus WriteValue(const ScriptStatement& statement, const ScriptValues& values,
         std::vector<double> typed;
         if (status = ReadNumbers(values, 1, count, typed); !status)
             return status;
+        // An enum takes only its fields' values; anything else changes
+        // nothing. A value past a hard limit is limited, with a word.
+        for (unsigned c = 0; c < count; ++c)
+        {
+            const Attribute& part = compound ? *a.children[c] : ComponentAttribute(a, c);
+            const double internal = ScriptToInternal(part, typed[c]);
+            if (part.kind == AttributeKind::kEnum && !part.enumFields.empty() &&
+                std::none_of(part.enumFields.begin(), part.enumFields.end(),
+                             [&](const auto& field) { return field.second == internal; }))
+                return fail(FormatDouble(typed[c]) + " is not a value of the enum attribute " + Quoted(plug) +
+                            ": " + EnumFieldList(part) + ".");
+            const double limited = compound || count == 1 ? part.Clamp(internal, 0) : a.ClampComponent(internal, c);
+            if (limited != internal)
+                ReportCommandWarning(statement, "The attribute " + Quoted(plug) + " is limited to " +
+                                                    (limited < internal ? "at most " : "at least ") +
+                                                    FormatDouble(InternalToScript(part, limited)) + ": " +
+                                                    FormatDouble(typed[c]) + " is set as " +
+                                                    FormatDouble(InternalToScript(part, limited)) + ".");
+        }
         if (compound)
         {
             for (unsigned i = 0; i < count && status; ++i)
