@@ -14,6 +14,7 @@
 #include <vxhost/MessageLog.h>
 #include <vxhost/Viewport.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace
@@ -68,8 +69,13 @@ bool FinishPlayblast(const std::string& base, vxhost::ViewportOptions view, cons
     }
     summary.summaryPicture = picture;
     const std::string ffmpeg = FindOnPath("ffmpeg");
-    if (ffmpeg.empty() || summary.pictures == 0)
+    if (summary.pictures == 0)
         return true;
+    if (ffmpeg.empty())
+    {
+        std::fprintf(stderr, "volarix: warning: no MP4: ffmpeg is not on PATH (apt-get install ffmpeg)\n");
+        return true;
+    }
     const std::string video = base + ".mp4";
     const double fps = MTime(1.0, MTime::kSeconds).as(MTime::uiUnit());
     // A '%' in the folder or scene name would read as a pattern of its own.
@@ -138,7 +144,12 @@ bool FrameRun::Run(SceneRunSummary& summary, std::string& error)
     {
         progress.Finish();
         fInterrupted = true;
-        error = "interrupted after frame " + vxhost::FormatDouble(dynamics.CurrentFrame());
+        // The frame that was to come next, and those written whole before it.
+        const double next = std::max(summary.startFrame, dynamics.CurrentFrame() + 1.0);
+        error = "interrupted at frame " + vxhost::FormatDouble(next) + "; " +
+                (next > summary.startFrame ? "frames " + vxhost::FormatDouble(summary.startFrame) + " to " +
+                                                 vxhost::FormatDouble(next - 1.0) + " are complete"
+                                           : std::string("no frame is complete"));
         return false;
     };
     for (double frame = summary.startFrame; frame <= summary.endFrame; frame += 1.0)

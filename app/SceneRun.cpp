@@ -163,7 +163,21 @@ int RunScene(const SceneRunOptions& options, std::FILE* out, SceneRunSummary* su
             return Fail("--set " + setting + ": " + error);
 
     SceneRunSummary summary;
-    if (std::string error; !run.Run(summary, error))
+    std::string error;
+    bool ran = false;
+    {
+        // Installed after Prepare, whose cache writer takes the signals
+        // too: Ctrl-C stops the run between frames, every file written whole.
+        const ScriptInterrupt interrupt;
+        ran = run.Run(summary, error);
+        ScriptInterrupt::Taken();
+    }
+    if (run.Interrupted())
+    {
+        Fail(error);
+        return kInterruptedStatus;
+    }
+    if (!ran)
         return Fail(error);
     PrintSummary(summary, options.json, out);
     if (summaryOut)

@@ -94,6 +94,10 @@ std::string ParseSetting(const std::string& setting, std::string& plug, std::str
 /// setAttr refuses it).
 std::string ApplySetting(const std::string& setting);
 
+/// The exit status of a run stopped by Ctrl-C (128 + SIGINT), as a shell
+/// reports it.
+constexpr int kInterruptedStatus = 130;
+
 /// Reads "START:END", two whole frame numbers with 0 <= START <= END.
 /// Returns an empty string, or what is wrong with `text`.
 std::string ParseFrameRange(const std::string& text, double& start, double& end);
@@ -103,8 +107,9 @@ std::string ParseFrameRange(const std::string& text, double& start, double& end)
 std::string ParseSize(const std::string& text, int& width, int& height);
 
 /// Runs the scene. Returns the process exit status: 0 on success, 1 when
-/// the scene, a frame or a cache file fails (the reason is on stderr). The
-/// summary goes to `out`, and into `summary` when given.
+/// the scene, a frame or a cache file fails (the reason is on stderr),
+/// kInterruptedStatus when Ctrl-C stopped the frames. The summary goes to
+/// `out`, and into `summary` when given.
 int RunScene(const SceneRunOptions& options, std::FILE* out, SceneRunSummary* summary = nullptr);
 
 /// The summary as one JSON object (what --json prints), indented.

@@ -210,7 +210,7 @@ def test_ctrl_c_stops_a_run_between_frames_with_keyboard_interrupt(tmp_path):
     assert child.returncode == 0, err
     message, frame = out.splitlines()
     last = int(frame)
-    assert message == "volarix.run interrupted after frame %d" % last
+    assert message == "volarix.run interrupted at frame %d; frames 1 to %d are complete" % (last + 1, last)
     # Every frame stepped has its whole file, and nothing else is left.
     frames = volarix.read_cache_sequence(cache)
     assert frames.frames == list(range(1, last + 1))
