@@ -1,7 +1,15 @@
 #include "CacheRecorder.h"
 
+#include "OutputFile.h"
 #include "dg/Scene.h"
 
+#include <maya/MStatus.h>
+#include <vxhost/CommandEngine.h>
+#include <vxhost/MessageLog.h>
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
@@ -84,6 +92,72 @@ bool PrepareOutputFolder(const std::string& dir, const char* what, std::string& 
     std::fclose(file);
     std::remove(probe.c_str());
     return true;
+}
+
+void CacheRecorder::RemoveEarlier(const std::vector<std::string>& shapes)
+{
+    namespace fs = std::filesystem;
+    const std::string extension = std::string(".") + vxhost::CacheFormatName(fFormat);
+    unsigned removed = 0;
+    unsigned others = 0;
+    std::error_code code;
+    for (const auto& entry : fs::directory_iterator(fDir, code))
+    {
+        // <shape>.<frame>.<extension>, the frame a whole number.
+        const std::string name = entry.path().filename().string();
+        const std::size_t last = name.rfind('.');
+        const std::size_t frame = last == std::string::npos || last == 0 ? std::string::npos : name.rfind('.', last - 1);
+        if (frame == std::string::npos || frame == 0 || frame + 1 == last)
+            continue;
+        const std::string digits = name.substr(frame + 1, last - frame - 1);
+        const std::size_t first = digits[0] == '-' ? 1 : 0;
+        if (digits.size() == first || digits.find_first_not_of("0123456789", first) != std::string::npos)
+            continue;
+        const std::string shape = name.substr(0, frame);
+        const std::string kind = name.substr(last);
+        if (kind != ".pdc" && kind != ".ply" && kind != ".csv")
+            continue;
+        const bool ours = kind == extension && std::find(shapes.begin(), shapes.end(), shape) != shapes.end();
+        std::error_code removing;
+        if (ours && entry.is_regular_file(removing) && !entry.is_symlink(removing) && fs::remove(entry.path(), removing))
+            ++removed;
+        else
+            ++others;
+    }
+    if (removed > 0)
+        vxhost::LogMessage(vxhost::Severity::kInfo, "Removed " + std::to_string(removed) + " cache file" +
+                                                        (removed == 1 ? "" : "s") + " an earlier run left in " +
+                                                        fDir + ".");
+    if (others > 0)
+        vxhost::LogMessage(vxhost::Severity::kWarning,
+                           fDir + " also holds " + std::to_string(others) + " cache file" + (others == 1 ? "" : "s") +
+                               " of other particle shapes or formats; left as they are.");
+}
+
+bool CacheRecorder::WriteManifest(const std::string& scene, double startFrame, double endFrame, std::string& error)
+{
+    nlohmann::ordered_json shapes = nlohmann::ordered_json::object();
+    {
+        std::unique_lock lock(fMutex);
+        WaitIdle(lock);
+        // The frame written last is still held, by name.
+        for (std::size_t i = 0; i < fToWrite; ++i)
+        {
+            const File& file = fWriting[i];
+            const std::string name = std::filesystem::path(file.path).filename().string();
+            nlohmann::ordered_json channels = nlohmann::ordered_json::array();
+            for (const vxhost::CacheChannel& channel : file.frame.channels)
+                channels.push_back({{"name", channel.name}, {"type", channel.IsVector() ? "vector" : "double"}});
+            shapes[name.substr(0, name.rfind('.', name.rfind('.') - 1))] = {{"particles", file.frame.count},
+                                                                             {"channels", channels}};
+        }
+    }
+    const nlohmann::ordered_json manifest = {{"scene", scene},
+                                             {"frames", {{"start", startFrame}, {"end", endFrame}}},
+                                             {"format", vxhost::CacheFormatName(fFormat)},
+                                             {"files", FilesWritten()},
+                                             {"shapes", shapes}};
+    return WriteText(std::filesystem::path(fDir) / "cache.json", manifest.dump(2) + "\n", error);
 }
 
 bool CacheRecorder::Record(double frame, std::string& error)

@@ -39,6 +39,15 @@ public:
 
     /// PrepareOutputFolder for the cache folder.
     bool Prepare(std::string& error) { return PrepareOutputFolder(fDir, "cache folder", error); }
+    /// Removes the cache files an earlier run left here for `shapes` in this
+    /// format (`<shape>.<frame>.<extension>`, regular files only), so the
+    /// folder never mixes two runs, and says how many in an information
+    /// line; files of other shapes or formats are left alone, and said.
+    void RemoveEarlier(const std::vector<std::string>& shapes);
+    /// Writes cache.json beside the frames: the scene, the frames, the
+    /// format and each shape's particles and channels at the last frame.
+    bool WriteManifest(const std::string& scene, double startFrame, double endFrame, std::string& error);
+
     /// Takes every particle shape's current state as frame `frame`, to be
     /// written. `error` names the shape or the file and the reason.
     bool Record(double frame, std::string& error);

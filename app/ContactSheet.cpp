@@ -1,5 +1,6 @@
 #include "ContactSheet.h"
 
+#include "OutputFile.h"
 #include "WedgeRun.h"
 
 #include <cairo.h>

@@ -131,6 +131,14 @@ bool FrameRun::Run(SceneRunSummary& summary, std::string& error)
     summary.startFrame = fOptions.frameRange ? fOptions.startFrame : dynamics.StartFrame();
     summary.endFrame = fOptions.frameRange ? fOptions.endFrame : dynamics.EndFrame();
     summary.frames = static_cast<unsigned>(summary.endFrame - summary.startFrame) + 1u;
+    if (fRecorder && !fOptions.keepOldCaches)
+    {
+        std::vector<std::string> shapes;
+        for (const auto& node : vxhost::Scene::Get().Nodes())
+            if (node->cls->typeName == "particle")
+                shapes.push_back(node->name);
+        fRecorder->RemoveEarlier(shapes);
+    }
     ProgressBar progress(stderr, fOptions.progress, summary.startFrame, summary.endFrame);
     const unsigned connections = FieldConnections();
     TrailRecorder trails;
@@ -206,7 +214,8 @@ bool FrameRun::Run(SceneRunSummary& summary, std::string& error)
     if (fRecorder)
     {
         const Clock::time_point cacheStart = Clock::now();
-        if (!fRecorder->Finish(error))
+        if (!fRecorder->Finish(error) ||
+            !fRecorder->WriteManifest(fOptions.scene, summary.startFrame, summary.endFrame, error))
             return false;
         summary.cachingSeconds += SecondsSince(cacheStart);
     }

@@ -31,6 +31,10 @@ struct SceneRunOptions
     /// for none.
     std::string cacheDir;
     vxhost::CacheFormat cacheFormat = vxhost::CacheFormat::kPdc;
+    /// Leaves the cache files an earlier run wrote for the same shapes in
+    /// cacheDir; by default they are removed before the first frame, so the
+    /// folder holds this run's frames only. cache.json says what they are.
+    bool keepOldCaches = false;
     /// Where to write a picture per frame (<scene>.<frame>.png, the frame
     /// padded to four digits), the summary picture of the run
     /// (<scene>.summary.png: the last frame with the trails of a sample of

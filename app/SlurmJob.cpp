@@ -1,6 +1,6 @@
 #include "SlurmJob.h"
 
-#include "WedgeRun.h"
+#include "OutputFile.h"
 
 #include <cerrno>
 #include <chrono>

@@ -4,6 +4,7 @@
 #include "ProgressBar.h"
 #include "SceneRun.h"
 #include "SlurmJob.h"
+#include "OutputFile.h"
 #include "WedgeRun.h"
 
 #include "dg/Scene.h"

@@ -1,6 +1,7 @@
 #include "WedgeRun.h"
 
 #include "SceneRun.h"
+#include "OutputFile.h"
 #include "WedgeMeasures.h"
 
 #include <vxhost/CommandEngine.h>
@@ -130,35 +131,6 @@ std::string Number(const nlohmann::json& j, const char* key)
     return j.contains(key) && j[key].is_number() ? vxhost::FormatDouble(j[key].get<double>()) : std::string();
 }
 } // namespace
-
-bool ReplaceFile(const fs::path& path, const std::function<bool(const fs::path& partial)>& write,
-                 std::string& error)
-{
-    const fs::path partial = path.string() + ".partial";
-    if (!write(partial))
-    {
-        error = "cannot write \"" + path.string() + "\"";
-        return false;
-    }
-    std::error_code code;
-    fs::rename(partial, path, code);
-    if (code)
-        error = "cannot write \"" + path.string() + "\": " + code.message();
-    return !code;
-}
-
-bool WriteText(const fs::path& path, const std::string& text, std::string& error)
-{
-    return ReplaceFile(
-        path,
-        [&text](const fs::path& partial)
-        {
-            std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-            out << text;
-            return static_cast<bool>(out.flush());
-        },
-        error);
-}
 
 bool ReadPlan(const std::string& dir, WedgePlan& plan, std::string& error)
 {

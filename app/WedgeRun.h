@@ -15,18 +15,9 @@
 
 #include <maya/MStatus.h>
 
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
-
-/// Writes a file whole or not at all: `write` fills PATH.partial, which is
-/// then renamed over `path`, so a reader never sees half of it. False, with
-/// `error`, when either fails.
-bool ReplaceFile(const std::filesystem::path& path,
-                 const std::function<bool(const std::filesystem::path& partial)>& write, std::string& error);
-/// ReplaceFile with `text` as the file's contents.
-bool WriteText(const std::filesystem::path& path, const std::string& text, std::string& error);
 
 /// Writes DIR/wedge.json, making DIR. Refuses a DIR that holds another
 /// plan (of another scene, or other variations), naming its scene.

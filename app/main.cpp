@@ -125,6 +125,8 @@ int main(int argc, char** argv)
         ->required();
     AddRunOptions(*runCommand, run, runArgs);
     runCommand->add_option("--cache", run.cacheDir, "folder for one cache file per frame per particle shape");
+    runCommand->add_flag("--keep-old", run.keepOldCaches,
+                         "keeps the cache files an earlier run left in --cache for these shapes (else removed)");
     runCommand->add_option("--cache-format", format, "pdc (Maya), ply or csv")
         ->check(CLI::IsMember({"pdc", "ply", "csv"}))
         ->capture_default_str();

@@ -36,7 +36,7 @@ double WholeFrame(const py::handle& value, const char* which)
 
 py::dict Run(const std::string& scene, const py::object& frames, const std::optional<std::string>& cache,
              const std::string& cacheFormat, const std::optional<std::string>& playblast, int threads,
-             bool progress)
+             bool progress, bool keepOld)
 {
     SceneRunOptions options;
     options.scene = scene;
@@ -64,6 +64,7 @@ py::dict Run(const std::string& scene, const py::object& frames, const std::opti
         throw py::value_error("threads must not be negative (0 for every core).");
     options.threads = threads;
     options.progress = progress;
+    options.keepOldCaches = keepOld;
 
     FrameRun run;
     std::string error;
@@ -97,8 +98,9 @@ py::dict Run(const std::string& scene, const py::object& frames, const std::opti
 void DefineRun(py::module_& module)
 {
     module.def("run", &Run, py::arg("scene"), py::arg("frames"), py::arg("cache"), py::arg("cache_format"),
-               py::arg("playblast"), py::arg("threads"), py::arg("progress"),
-               "run(scene, frames, cache, cache_format, playblast, threads, progress) -> the run's summary.");
+               py::arg("playblast"), py::arg("threads"), py::arg("progress"), py::arg("keep_old"),
+               "run(scene, frames, cache, cache_format, playblast, threads, progress, keep_old) -> the run's "
+               "summary.");
 }
 
 } // namespace vxpython

@@ -15,13 +15,16 @@ def new_scene():
     cmds.file(f=True, new=True)
 
 
-def run(frames=(1, 120), cache=None, cache_format="pdc", playblast=None, threads=0, progress=None):
+def run(frames=(1, 120), cache=None, cache_format="pdc", playblast=None, threads=0, progress=None,
+        keep_old=False):
     """Steps the current scene from the first to the last of ``frames``
     (``None``: the scene's playback range) with ``volarix run``'s own loop,
     and returns its summary as ``volarix run --json`` prints it (a dict).
 
     ``cache`` names a folder for one ``<shape>.<frame>.<cache_format>`` file
-    per frame and particle shape ("pdc", "ply" or "csv"); ``playblast`` one
+    per frame and particle shape ("pdc", "ply" or "csv"), with cache.json
+    saying what they are; the files an earlier run left there for the same
+    shapes are removed first unless ``keep_old``. ``playblast`` names one
     for a picture per frame, the summary picture and, with ffmpeg, a video,
     named after the scene. ``threads`` caps the parallel loops (0: every
     core); ``progress`` draws a progress bar on stderr (``None``: when stderr
@@ -33,4 +36,5 @@ def run(frames=(1, 120), cache=None, cache_format="pdc", playblast=None, threads
     scene = cmds.file(q=True, sn=True) or "untitled"
     if progress is None:
         progress = os.isatty(2)  # the bar goes to the process's own stderr
-    return _volarix.run(scene, frames, _path(cache), cache_format, _path(playblast), threads, progress)
+    return _volarix.run(scene, frames, _path(cache), cache_format, _path(playblast), threads, progress,
+                        keep_old)

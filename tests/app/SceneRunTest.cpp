@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -174,7 +175,7 @@ TEST_F(SceneRunTest, RunWritesOneCacheFilePerFrameAndShape)
     ASSERT_EQ(RunScene(options, out, &summary), 0);
 
     EXPECT_EQ(FilesIn(options.cacheDir),
-              (std::vector<std::string>{"flockShape.2.pdc", "flockShape.3.pdc", "flockShape.4.pdc",
+              (std::vector<std::string>{"cache.json", "flockShape.2.pdc", "flockShape.3.pdc", "flockShape.4.pdc",
                                         "secondShape.2.pdc", "secondShape.3.pdc", "secondShape.4.pdc"}));
     EXPECT_EQ(summary.particles, 127u);
     EXPECT_EQ(summary.shapes, 2u);
@@ -184,7 +185,7 @@ TEST_F(SceneRunTest, RunWritesOneCacheFilePerFrameAndShape)
     EXPECT_EQ(summary.filesWritten, 6u);
     std::uintmax_t bytes = 0;
     for (const auto& entry : fs::directory_iterator(options.cacheDir))
-        bytes += entry.file_size();
+        bytes += entry.path().extension() == ".pdc" ? entry.file_size() : 0u;
     EXPECT_EQ(summary.bytesWritten, bytes);
     const std::string text = Contents(out);
     EXPECT_NE(text.find("particles      127 in 2 particle shapes"), std::string::npos) << text;
@@ -267,7 +268,7 @@ TEST_F(SceneRunTest, EveryFormatRecordsTheSameRunAndTheSeedMatters)
         ASSERT_TRUE(vxhost::ReadParticleCacheFile(
             vxhost::ParticleCachePath(options.cacheDir, "flockShape", 4, format), last[name], error))
             << error;
-        EXPECT_EQ(FilesIn(options.cacheDir).size(), 4u);
+        EXPECT_EQ(FilesIn(options.cacheDir).size(), 5u) << "four frames and cache.json";
     }
     const auto position = [&](const char* run)
     { return std::get<MVectorArray>(last[run].Find("position")->values); };
@@ -512,4 +513,36 @@ TEST_F(SceneRunTest, TheRunsSeedAndSettingsWinOverTheScene)
         EXPECT_TRUE(FilesIn(dir / "bad").empty()) << setting;
         EXPECT_EQ(ApplySetting(setting), message);
     }
+}
+
+TEST_F(SceneRunTest, ASecondRunIntoACacheFolderLeavesItsOwnFramesAndNothingElseTouched)
+{
+    SceneRunOptions options = Options(WriteScene());
+    options.cacheDir = (dir / "cache").string();
+    ASSERT_EQ(RunScene(options, out), 0); // frames 1 to 4
+    // Files the run does not own: another shape's, another format's, notes.
+    std::ofstream(dir / "cache" / "otherShape.2.pdc") << "x";
+    std::ofstream(dir / "cache" / "flockShape.9.csv") << "x";
+    std::ofstream(dir / "cache" / "notes.txt") << "x";
+
+    vxhost::Scene::Get().Reset();
+    options.frameRange = true;
+    options.startFrame = 1;
+    options.endFrame = 2;
+    ASSERT_EQ(RunScene(options, out), 0);
+    EXPECT_EQ(FilesIn(dir / "cache"), (std::vector<std::string>{"cache.json", "flockShape.1.pdc", "flockShape.2.pdc",
+                                                                 "flockShape.9.csv", "notes.txt", "otherShape.2.pdc"}));
+    std::ifstream manifest(dir / "cache" / "cache.json");
+    const std::string text((std::istreambuf_iterator<char>(manifest)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("\"start\": 1.0,\n    \"end\": 2.0"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"format\": \"pdc\""), std::string::npos) << text;
+    EXPECT_NE(text.find("\"flockShape\": {\n      \"particles\": 125"), std::string::npos) << text;
+
+    // --keep-old keeps the earlier frames beside the new ones.
+    vxhost::Scene::Get().Reset();
+    options.startFrame = 3;
+    options.endFrame = 3;
+    options.keepOldCaches = true;
+    ASSERT_EQ(RunScene(options, out), 0);
+    EXPECT_EQ(FilesIn(dir / "cache").size(), 7u);
 }

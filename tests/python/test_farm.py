@@ -53,7 +53,7 @@ def test_a_wedge_on_slurm_writes_the_bytes_of_the_same_wedge_run_here(cluster, t
     assert rows(farm) == rows(here)
     assert [r["status"] for r in rows(farm)] == ["done"] * 4
     for row in rows(here):
-        cache = sorted((here / row["name"] / "cache").iterdir())
+        cache = sorted((here / row["name"] / "cache").glob("*.pdc"))
         assert len(cache) == 12
         for file in cache:
             assert (farm / row["name"] / "cache" / file.name).read_bytes() == file.read_bytes(), file.name

@@ -136,8 +136,8 @@ def test_run_writes_the_caches_volarix_run_writes(tmp_path, cache_format):
     for key in ("particles", "particleShapes", "frames", "evaluations", "filesWritten"):
         assert summary[key] == expected[key], key
     assert summary["cache"]["bytes"] == expected["cache"]["bytes"]
-    names = sorted(p.name for p in program.iterdir())
-    assert len(names) == 12 and names == sorted(p.name for p in python.iterdir())
+    names = sorted(p.name for p in program.glob("*." + cache_format))
+    assert len(names) == 12 and names == sorted(p.name for p in python.glob("*." + cache_format))
     for name in names:
         assert (python / name).read_bytes() == (program / name).read_bytes(), name
     assert cmds.currentTime(q=True) == 12.0
