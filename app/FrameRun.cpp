@@ -52,6 +52,26 @@ unsigned FieldConnections()
     return connections;
 }
 
+// The speed at the red end of every picture of the run: the largest
+// maximumSpeed of the scene's fields, so a colour means one speed all
+// through; 0 (each picture its fastest) when the scene has no field.
+double RunSpeedScale()
+{
+    double scale = 0.0;
+    for (const auto& node : vxhost::Scene::Get().Nodes())
+    {
+        if (node->cls->typeName != "particleVolarix")
+            continue;
+        vxhost::ScriptStatement statement;
+        statement.command = "getAttr";
+        statement.arguments = {{vxhost::ScriptArgument::Kind::kString, node->name + ".maximumSpeed"}};
+        vxhost::CommandResult speed;
+        if (vxhost::CommandEngine::Instance().InvokeCommand(statement, speed) && speed.Doubles().size() == 1)
+            scale = std::max(scale, speed.Doubles()[0]);
+    }
+    return scale;
+}
+
 // After the frames of a playblast: the summary picture, framed on the whole
 // flight, and the video of the frames when ffmpeg is at hand. A video that
 // fails is only warned about: the pictures asked for are all there.
@@ -61,6 +81,13 @@ bool FinishPlayblast(const std::string& base, vxhost::ViewportOptions view, cons
     view.fitView = true;
     view.manipulators = false;
     view.trails = trails.Trails();
+    view.trailFirstFrame = summary.startFrame;
+    view.trailLastFrame = summary.endFrame;
+    view.headsUp = {std::filesystem::path(summary.scene).filename().string() + "  (summary)",
+                    "camera " + view.camera,
+                    "frames " + vxhost::FormatDouble(summary.startFrame) + " to " +
+                        vxhost::FormatDouble(summary.endFrame),
+                    std::to_string(ParticleCount()) + " particles"};
     const std::string picture = base + ".summary.png";
     if (const MStatus drawn = vxhost::RenderViewport(view, picture); !drawn)
     {
@@ -127,6 +154,7 @@ bool FrameRun::Run(SceneRunSummary& summary, std::string& error)
     view.camera = fOptions.view;
     view.width = fOptions.width;
     view.height = fOptions.height;
+    view.speedScale = RunSpeedScale();
     vxhost::Dynamics& dynamics = vxhost::Dynamics::Get();
     summary.startFrame = fOptions.frameRange ? fOptions.startFrame : dynamics.StartFrame();
     summary.endFrame = fOptions.frameRange ? fOptions.endFrame : dynamics.EndFrame();
@@ -192,6 +220,8 @@ bool FrameRun::Run(SceneRunSummary& summary, std::string& error)
             const Clock::time_point renderStart = Clock::now();
             // Framed on the first picture only, so the camera holds still.
             view.fitView = summary.pictures == 0;
+            view.headsUp = {std::filesystem::path(fOptions.scene).filename().string(), "camera " + view.camera,
+                            "frame " + vxhost::FormatDouble(frame), std::to_string(ParticleCount()) + " particles"};
             const std::string file =
                 vxhost::FrameFileName(fPictureBase, static_cast<int>(frame), vxhost::ImageFormat::kPng);
             if (fOptions.framePictures)

@@ -51,9 +51,22 @@ struct ViewportOptions
     /// The manipulators of the lead selection (see MPxManipContainer).
     bool manipulators = true;
     /// Paths in world space drawn over the grid and under the particles,
-    /// each coloured from blue at its first point to red at its last: the
-    /// trails of a summary picture. They count in the framed bounds.
+    /// each coloured by time (violet at its first point to yellow-green at
+    /// its last, a palette of its own): the trails of a summary picture.
+    /// They count in the framed bounds.
     std::vector<std::vector<MPoint>> trails;
+    /// The frames the trails run from and to, for their legend.
+    double trailFirstFrame = 0.0;
+    double trailLastFrame = 0.0;
+    /// The speed (cm/s) at the red end of the particles' colours, the same
+    /// for every picture of a run; 0 for the fastest particle of this one.
+    /// A colour bar in the top right corner gives the scale.
+    double speedScale = 0.0;
+    /// Lines of head-up text in the bottom left corner, as a playblast's
+    /// (scene, camera, frame, particles).
+    std::vector<std::string> headsUp;
+    /// The colour bars and the head-up text (playblast -showOrnaments).
+    bool ornaments = true;
 };
 
 /// What one node's override recorded, in object space, with the matrix

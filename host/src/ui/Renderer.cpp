@@ -3,6 +3,8 @@
 // manipulators, into PNG or SVG.
 #include "Cameras.h"
 #include "IconGlyphs.h"
+#include "Overlays.h"
+#include "Palettes.h"
 #include "PngWriter.h"
 #include "ViewportScene.h"
 
@@ -39,18 +41,6 @@ struct ContextDeleter
 using Surface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
 using Context = std::unique_ptr<cairo_t, ContextDeleter>;
 
-// The speed ramp: slow particles blue, through cyan and yellow, to red at
-// the fastest.
-MColor SpeedColour(double t)
-{
-    static const std::array<MColor, 4> stops = {MColor(0.15f, 0.35f, 1.0f), MColor(0.1f, 0.9f, 0.9f),
-                                                MColor(1.0f, 0.9f, 0.1f), MColor(1.0f, 0.25f, 0.1f)};
-    t = std::clamp(t, 0.0, 1.0) * (stops.size() - 1);
-    const std::size_t i = std::min<std::size_t>(static_cast<std::size_t>(t), stops.size() - 2);
-    const float f = static_cast<float>(t - static_cast<double>(i));
-    return stops[i] * (1.0f - f) + stops[i + 1] * f;
-}
-
 void SetColour(cairo_t* cr, const MColor& c)
 {
     cairo_set_source_rgba(cr, c.r, c.g, c.b, c.a);
@@ -63,7 +53,9 @@ public:
 
     void Background();
     void Grid(const std::string& camera, const MBoundingBox& bounds);
-    void Particles(const std::vector<ParticleCloud>& clouds);
+    /// Returns the speed at the red end: `scale`, or the fastest particle's
+    /// when `scale` is 0.
+    double Particles(const std::vector<ParticleCloud>& clouds, double scale);
     void Trails(const std::vector<std::vector<MPoint>>& trails);
     void Drawable(const UIDrawable& drawable, const MMatrix& world);
 
@@ -146,7 +138,7 @@ void Painter::Grid(const std::string& camera, const MBoundingBox& bounds)
     }
 }
 
-void Painter::Particles(const std::vector<ParticleCloud>& clouds)
+double Painter::Particles(const std::vector<ParticleCloud>& clouds, double scale)
 {
     double fastest = 0.0;
     std::size_t count = 0;
@@ -158,6 +150,9 @@ void Painter::Particles(const std::vector<ParticleCloud>& clouds)
                 if (std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z))
                     fastest = std::max(fastest, v.length());
     }
+    // A run's pictures share one scale; a lone picture takes its fastest.
+    if (scale > 0.0)
+        fastest = scale;
     // Few particles are drawn larger, so that a sparse system still shows.
     const double size = count > 20000 ? 2.0 : 3.0;
     const double w = fProjector.Width(), h = fProjector.Height();
@@ -213,7 +208,7 @@ void Painter::Particles(const std::vector<ParticleCloud>& clouds)
             }
         }
         cairo_surface_mark_dirty(target);
-        return;
+        return fastest;
     }
     for (int b = 0; b < kSpeedBins; ++b)
     {
@@ -226,12 +221,13 @@ void Painter::Particles(const std::vector<ParticleCloud>& clouds)
         SetColour(fCr, SpeedColour((b + 0.5) / kSpeedBins));
         cairo_fill(fCr);
     }
+    return fastest;
 }
 
 void Painter::Trails(const std::vector<std::vector<MPoint>>& trails)
 {
     // One stroke per colour band: each segment goes to the band of its
-    // place along its trail, so early flight is blue and late flight red.
+    // place along its trail, coloured by time (a palette of its own).
     cairo_set_dash(fCr, nullptr, 0, 0.0);
     cairo_set_line_width(fCr, 1.0);
     cairo_set_line_join(fCr, CAIRO_LINE_JOIN_ROUND);
@@ -255,7 +251,7 @@ void Painter::Trails(const std::vector<std::vector<MPoint>>& trails)
                 Segment(fProjector.ToCamera(a), fProjector.ToCamera(c), connected);
             }
         }
-        MColor colour = SpeedColour((b + 0.5) / kSpeedBins);
+        MColor colour = TimeColour((b + 0.5) / kSpeedBins);
         colour.a = 0.7f;
         SetColour(fCr, colour);
         cairo_stroke(fCr);
@@ -533,8 +529,10 @@ void Paint(cairo_t* cr, const ViewportOptions& options, const ViewportFrame& fra
         painter.Grid(options.camera, frame.bounds);
     if (!options.trails.empty())
         painter.Trails(options.trails);
-    if (options.particles)
-        painter.Particles(VisibleParticles());
+    double speedScale = 0.0;
+    const std::vector<ParticleCloud> clouds = options.particles ? VisibleParticles() : std::vector<ParticleCloud>();
+    if (!clouds.empty())
+        speedScale = painter.Particles(clouds, options.speedScale);
     struct Item
     {
         unsigned priority;
@@ -558,6 +556,8 @@ void Paint(cairo_t* cr, const ViewportOptions& options, const ViewportFrame& fra
     const MMatrix identity;
     for (const UIDrawable& drawable : frame.manipulators)
         painter.Drawable(drawable, identity);
+    if (options.ornaments)
+        DrawOverlays(cr, options, clouds.empty() ? -1.0 : speedScale);
 }
 } // namespace
 

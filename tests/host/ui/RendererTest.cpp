@@ -9,6 +9,8 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -129,15 +131,19 @@ TEST_F(RendererTest, ParticlesAndDrawablesLandWhereTheViewProjectsThem)
     EXPECT_LT(y, 240);
 }
 
-TEST_F(RendererTest, TrailsRunBlueToRedAndWidenTheFraming)
+TEST_F(RendererTest, TrailsRunVioletToGreenAndWidenTheFraming)
 {
-    // A trail far above the particles: framed in, blue where it starts and
-    // red where it ends.
+    // A trail far above the particles: framed in, violet where it starts
+    // and yellow-green where it ends: time has a palette of its own, none
+    // of the speed ramp's blue to red.
     vxhost::ViewportOptions options;
     options.camera = "front";
     options.width = 320;
     options.height = 240;
-    options.trails = {{MPoint(-10.0, 20.0, 0.0), MPoint(0.0, 20.0, 0.0), MPoint(10.0, 20.0, 0.0)}};
+    options.trails.emplace_back();
+    for (int i = -10; i <= 10; ++i) // twenty segments: each its band of time
+        options.trails.back().push_back(MPoint(i, 20.0, 0.0));
+    options.ornaments = false; // the legend's corner is where the trail ends
     const std::string path = File("trails.png");
     ASSERT_TRUE(vxhost::RenderViewport(options, path));
     const Image image(path);
@@ -148,11 +154,16 @@ TEST_F(RendererTest, TrailsRunBlueToRedAndWidenTheFraming)
     ASSERT_TRUE(view.worldToView(MPoint(9.0, 20.0, 0.0), x1, y));
     ASSERT_GT(y, 0);
     ASSERT_LT(y, 240);
-    int bluest = 255;
+    int violet = -255;
+    int green = -255;
     for (int j = y - 1; j <= y + 1; ++j)
-        bluest = std::min(bluest, image.At(x0, j).r - image.At(x0, j).b);
-    EXPECT_LT(bluest, -30);
-    EXPECT_GT(image.MostReddish(x1, y, 1), 15);
+        for (int i = -1; i <= 1; ++i)
+        {
+            violet = std::max(violet, image.At(x0 + i, j).b - image.At(x0 + i, j).g);
+            green = std::max(green, image.At(x1 + i, j).g - image.At(x1 + i, j).b);
+        }
+    EXPECT_GT(violet, 30);
+    EXPECT_GT(green, 30);
     EXPECT_LE(image.MostReddish(x1, y - 20, 4), 0); // off the trail: grey
 }
 
@@ -219,3 +230,55 @@ TEST_F(RendererTest, PlayblastWritesFramesAndReportsFailures)
     EXPECT_FALSE(RunScript("playblast -wh 8 8;"));
 }
 } // namespace
+
+TEST_F(RendererTest, OrnamentsSayWhatColoursMeanAndAFixedScaleKeepsThem)
+{
+    vxhost::ViewportOptions options;
+    options.camera = "front";
+    options.width = 320;
+    options.height = 240;
+    options.speedScale = 20.0;
+    options.headsUp = {"scene.mel", "camera front", "frame 12", "3 particles"};
+    // The first particle at 5 cm/s, the fastest at 10, then at 20: on the
+    // run's fixed scale the first keeps its colour; on each picture's own
+    // scale it would not.
+    const auto render = [&](const char* velocities, double scale, const char* name)
+    {
+        EXPECT_TRUE(RunScript(std::string("setAttr cloudShape.velocity -type vectorArray 3 ") + velocities + ";"));
+        options.speedScale = scale;
+        const std::string path = File(name);
+        EXPECT_TRUE(vxhost::RenderViewport(options, path));
+        short x = 0, y = 0;
+        EXPECT_TRUE(M3dView::active3dView().worldToView(MPoint(0.0, 0.0, 0.0), x, y));
+        const Image image(path);
+        return image.At(x, y);
+    };
+    const Pixel fixedA = render("5 0 0 10 0 0 0 0 0", 20.0, "a.png");
+    const Pixel fixedB = render("5 0 0 20 0 0 0 0 0", 20.0, "b.png");
+    EXPECT_EQ(std::tie(fixedA.r, fixedA.g, fixedA.b), std::tie(fixedB.r, fixedB.g, fixedB.b));
+    const Pixel ownA = render("5 0 0 10 0 0 0 0 0", 0.0, "c.png");
+    const Pixel ownB = render("5 0 0 20 0 0 0 0 0", 0.0, "d.png");
+    EXPECT_NE(std::tie(ownA.r, ownA.g, ownA.b), std::tie(ownB.r, ownB.g, ownB.b));
+
+    // The colour bar's red end in the top right corner, the head-up text in
+    // the bottom left: there with ornaments, plain background without.
+    const auto corners = [&](bool ornaments, const char* name)
+    {
+        options.ornaments = ornaments;
+        options.speedScale = 20.0;
+        const std::string path = File(name);
+        EXPECT_TRUE(vxhost::RenderViewport(options, path));
+        const Image image(path);
+        int brightest = 0;
+        for (int y = 8; y < 60; ++y)
+            for (int x = 10; x < 90; ++x)
+                brightest = std::max(brightest, image.At(x, y).g);
+        return std::pair(image.MostReddish(305, 240 - 33, 3), brightest);
+    };
+    const auto [barOn, textOn] = corners(true, "on.png");
+    const auto [barOff, textOff] = corners(false, "off.png");
+    EXPECT_GT(barOn, 100);
+    EXPECT_LE(barOff, 0);
+    EXPECT_GT(textOn, 200);
+    EXPECT_LT(textOff, 160);
+}
