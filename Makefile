@@ -85,8 +85,8 @@ asan: deps
 	  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" -DVOLARIX_SANITIZE=ON \
 	  -DVOLARIX_BENCH=OFF -DVOLARIX_APP=OFF $(CMAKE_ARGS)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+	  UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
 # Fuzzing, by hand only (neither `make test` nor CI runs it): the scene-script
 # reader and the particle cache reader under libFuzzer with ASan + UBSan, in
