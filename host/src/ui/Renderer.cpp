@@ -140,19 +140,17 @@ void Painter::Grid(const std::string& camera, const MBoundingBox& bounds)
 
 double Painter::Particles(const std::vector<ParticleCloud>& clouds, double scale)
 {
-    double fastest = 0.0;
+    // A run's pictures share one scale; a lone picture takes its fastest.
+    double fastest = scale > 0.0 ? scale : 0.0;
     std::size_t count = 0;
     for (const ParticleCloud& cloud : clouds)
     {
         count += cloud.positions->length();
-        if (cloud.velocities)
+        if (cloud.velocities && scale <= 0.0)
             for (const MVector& v : *cloud.velocities)
                 if (std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z))
                     fastest = std::max(fastest, v.length());
     }
-    // A run's pictures share one scale; a lone picture takes its fastest.
-    if (scale > 0.0)
-        fastest = scale;
     // Few particles are drawn larger, so that a sparse system still shows.
     const double size = count > 20000 ? 2.0 : 3.0;
     const double w = fProjector.Width(), h = fProjector.Height();
