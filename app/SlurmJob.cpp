@@ -24,6 +24,12 @@ std::string Quote(const std::string& word)
     return quoted + "'";
 }
 
+// Where each task's log goes: DIR/slurm/<job>_<task>.log.
+std::string TaskLogs(const std::string& dir)
+{
+    return (fs::path(dir) / "slurm" / "%A_%a.log").string();
+}
+
 std::string Trimmed(std::string text)
 {
     while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
@@ -71,25 +77,25 @@ int RunCapturing(const std::vector<std::string>& argv, std::string& output)
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
 }
 
-std::string ArraySpec(const std::vector<std::size_t>& indices)
+std::string ArrayTaskIds(const std::vector<std::size_t>& indices)
 {
-    std::string spec;
+    std::string ids;
     for (std::size_t i = 0; i < indices.size();)
     {
         std::size_t last = i;
         while (last + 1 < indices.size() && indices[last + 1] == indices[last] + 1)
             ++last;
-        if (!spec.empty())
-            spec += ',';
-        spec += std::to_string(indices[i]);
+        if (!ids.empty())
+            ids += ',';
+        ids += std::to_string(indices[i]);
         if (last > i)
         {
-            spec += '-';
-            spec += std::to_string(indices[last]);
+            ids += '-';
+            ids += std::to_string(indices[last]);
         }
         i = last + 1;
     }
-    return spec;
+    return ids;
 }
 
 std::string SbatchScript(const std::string& program, const std::string& dir, const WedgePlan& plan,
@@ -100,8 +106,11 @@ std::string SbatchScript(const std::string& program, const std::string& dir, con
               std::to_string(plan.Count()) + " variants, one task each. A task is\n" +
               "# volarix run of the scene with that variant's --set and --seed; see wedge.json.\n";
     script += "#SBATCH --job-name=volarix-wedge-" + fs::path(plan.scene).stem().string() + "\n";
-    script += "#SBATCH --array=" + ArraySpec(indices) + "\n";
-    script += "#SBATCH --output=" + (fs::path(dir) / "slurm" / "%A_%a.log").string() + "\n";
+    script += "#SBATCH --array=" + ArrayTaskIds(indices) + "\n";
+    // A directive ends at white space: a log path with a space goes on
+    // sbatch's command line only (SubmitToSlurm always puts it there).
+    if (const std::string log = TaskLogs(dir); log.find_first_of(" \t") == std::string::npos)
+        script += "#SBATCH --output=" + log + "\n";
     script += "#SBATCH --cpus-per-task=" + std::to_string(options.cpus) + "\n";
     if (!options.partition.empty())
         script += "#SBATCH --partition=" + options.partition + "\n";
@@ -137,7 +146,7 @@ bool SubmitToSlurm(const std::string& program, const std::string& dir, const Wed
     const fs::path path = fs::path(dir) / "wedge.sbatch";
     if (!WriteText(path, SbatchScript(program, dir, plan, indices, options), error))
         return false;
-    const int submitted = RunCapturing({"sbatch", "--parsable", path.string()}, output);
+    const int submitted = RunCapturing({"sbatch", "--parsable", "--output=" + TaskLogs(dir), path.string()}, output);
     if (submitted != 0)
     {
         error = submitted < 0 ? "sbatch is not on PATH: is Slurm installed here (Debian: slurm-client)?"

@@ -19,7 +19,7 @@ struct SlurmOptions
 };
 
 /// "0-3,5,7-9": the array's task ids for `indices` (ascending).
-std::string ArraySpec(const std::vector<std::size_t>& indices);
+std::string ArrayTaskIds(const std::vector<std::size_t>& indices);
 
 /// The job script: the wedges `indices` of DIR's plan, run by `program`.
 std::string SbatchScript(const std::string& program, const std::string& dir, const WedgePlan& plan,

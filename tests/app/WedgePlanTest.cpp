@@ -1,5 +1,6 @@
 // Wedge plans: the product of the variations and seeds, the names of the
 // wedges, what the command line refuses, and the plan file.
+#include "SlurmJob.h"
 #include "WedgePlan.h"
 
 #include <gtest/gtest.h>
@@ -99,4 +100,23 @@ TEST(WedgePlanTest, ThePlanFileReadsBackAsWritten)
     EXPECT_EQ(WedgePlan::FromJson("[1, 2]", read), "not a wedge plan (JSON object expected)");
     EXPECT_NE(WedgePlan::FromJson("{\"scene\": 3}", read).find("not a wedge plan:"), std::string::npos);
     EXPECT_TRUE(read == plan) << "a bad file changes nothing";
+}
+
+TEST(WedgePlanTest, TheSlurmJobArrayNamesItsTasksAndRunsEachAsAWedgeTask)
+{
+    EXPECT_EQ(ArrayTaskIds({0, 1, 2, 3, 5, 7, 8, 9}), "0-3,5,7-9");
+    EXPECT_EQ(ArrayTaskIds({4}), "4");
+    const WedgePlan plan = Plan({"swarm.maximumSpeed=10,20"}, "1:2");
+    SlurmOptions options;
+    options.partition = "farm";
+    options.cpus = 4;
+    const std::string script = SbatchScript("/opt/volarix", "/jobs/it's here", plan, {1, 2, 3}, options);
+    EXPECT_NE(script.find("#SBATCH --array=1-3\n"), std::string::npos) << script;
+    EXPECT_NE(script.find("#SBATCH --partition=farm\n"), std::string::npos) << script;
+    EXPECT_EQ(script.find("--output"), std::string::npos) << "a log path with a space is no directive";
+    EXPECT_EQ(script.find("--time"), std::string::npos) << "no limit unless asked";
+    EXPECT_NE(script.find("exec '/opt/volarix' wedge --task '/jobs/it'\\''s here' \"$SLURM_ARRAY_TASK_ID\" "
+                          "--threads 4\n"),
+              std::string::npos)
+        << script;
 }

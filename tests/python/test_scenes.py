@@ -45,9 +45,9 @@ def test_a_failing_python_scene_fails_the_run_with_its_traceback(tmp_path):
 
 
 def load_analyse():
-    spec = importlib.util.spec_from_file_location("analyse", SCENES / "analyse.py")
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    found = importlib.util.spec_from_file_location("analyse", SCENES / "analyse.py")
+    module = importlib.util.module_from_spec(found)
+    found.loader.exec_module(module)
     return module
 
 
