@@ -4,6 +4,7 @@
 import json
 import os
 import pathlib
+import re
 import signal
 import subprocess
 import sys
@@ -253,3 +254,27 @@ def test_what_outlives_the_scene_or_the_plugin_fails_cleanly():
         assert not hasattr(cmds, "QF_VX_target")
     finally:
         cmds.loadPlugin("particleVolarix")
+
+
+@needs_program
+def test_ctrl_c_stops_volarix_run_between_frames_with_status_130(tmp_path):
+    cache = tmp_path / "cache"
+    child = subprocess.Popen([VOLARIX, "run", str(SCENES / "seek.mel"), "--frames", "1:10000000", "--cache",
+                              str(cache), "--quiet"], stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    try:
+        # Once frames are being written, whatever the machine's load.
+        deadline = time.monotonic() + 120
+        while len(list(cache.glob("*.pdc"))) < 3 and time.monotonic() < deadline and child.poll() is None:
+            time.sleep(0.02)
+        child.send_signal(signal.SIGINT)
+        out, err = child.communicate(timeout=120)
+    finally:
+        child.kill()
+    assert child.returncode == 130, err
+    match = re.search(r"interrupted at frame (\d+); frames 1 to (\d+) are complete", err)
+    assert match and int(match[2]) == int(match[1]) - 1, err
+    # The frames it names are the files there, each whole, and nothing else.
+    frames = volarix.read_cache_sequence(cache)
+    assert frames.frames == list(range(1, int(match[1])))
+    assert sorted(p.name for p in cache.iterdir()) == sorted(os.path.basename(p) for p in frames.paths)
+    assert frames[-1]["position"].shape == (600, 3)
