@@ -2,6 +2,7 @@
 
 #include "CacheRecorder.h"
 #include "ProgressBar.h"
+#include "SceneRun.h"
 #include "ScriptInterrupt.h"
 #include "TrailRecorder.h"
 #include "Video.h"
@@ -62,11 +63,11 @@ double RunSpeedScale()
     {
         if (node->cls->typeName != "particleVolarix")
             continue;
-        vxhost::ScriptStatement statement;
-        statement.command = "getAttr";
-        statement.arguments = {{vxhost::ScriptArgument::Kind::kString, node->name + ".maximumSpeed"}};
         vxhost::CommandResult speed;
-        if (vxhost::CommandEngine::Instance().InvokeCommand(statement, speed) && speed.Doubles().size() == 1)
+        if (vxhost::CommandEngine::Instance().InvokeCommand(
+                CommandStatement("getAttr", {{vxhost::ScriptArgument::Kind::kString, node->name + ".maximumSpeed"}}),
+                speed) &&
+            speed.Doubles().size() == 1)
             scale = std::max(scale, speed.Doubles()[0]);
     }
     return scale;

@@ -25,7 +25,9 @@ bool ReadWholeFrame(std::string_view text, double& out)
     return true;
 }
 
-vxhost::ScriptStatement Statement(std::string command, std::vector<vxhost::ScriptArgument> arguments)
+} // namespace
+
+vxhost::ScriptStatement CommandStatement(std::string command, std::vector<vxhost::ScriptArgument> arguments)
 {
     vxhost::ScriptStatement statement;
     statement.command = std::move(command);
@@ -33,14 +35,12 @@ vxhost::ScriptStatement Statement(std::string command, std::vector<vxhost::Scrip
     return statement;
 }
 
-int Fail(const std::string& message)
+int FailRun(const std::string& message, int status)
 {
     vxhost::FlushMessages();
     std::fprintf(stderr, "volarix: %s\n", message.c_str());
-    return 1;
+    return status;
 }
-
-} // namespace
 
 std::string ParseFrameRange(const std::string& text, double& start, double& end)
 {
@@ -92,7 +92,7 @@ std::string ApplySetting(const std::string& setting)
     if (std::string error = ParseSetting(setting, plug, value); !error.empty())
         return error;
     using Kind = vxhost::ScriptArgument::Kind;
-    vxhost::ScriptStatement statement = Statement("getAttr", {{Kind::kFlag, "type"}, {Kind::kString, plug}});
+    vxhost::ScriptStatement statement = CommandStatement("getAttr", {{Kind::kFlag, "type"}, {Kind::kString, plug}});
     // The host's own words for what is wrong, once, in the run's error.
     const vxhost::ErrorCollector errors;
     const vxhost::QuietErrors quiet;
@@ -100,7 +100,7 @@ std::string ApplySetting(const std::string& setting)
     vxhost::CommandResult type;
     if (!engine.InvokeCommand(statement, type))
         return errors.Errors();
-    statement = Statement("setAttr", {{Kind::kString, plug}});
+    statement = CommandStatement("setAttr", {{Kind::kString, plug}});
     if (type.GetKind() == vxhost::CommandResult::Kind::kString && type.Strings().front() == "string")
     {
         statement.arguments.insert(statement.arguments.begin(), {{Kind::kFlag, "type"}, {Kind::kString, "string"}});
@@ -126,7 +126,7 @@ int RunScene(const SceneRunOptions& options, std::FILE* out, SceneRunSummary* su
 {
     FrameRun run;
     if (std::string error; !run.Prepare(options, error))
-        return Fail(error);
+        return FailRun(error);
     // The run's seed, and the seed of every `seed` statement until the run ends.
     struct SeedOverride
     {
@@ -137,7 +137,7 @@ int RunScene(const SceneRunOptions& options, std::FILE* out, SceneRunSummary* su
     {
         vxhost::CommandResult seeded;
         vxhost::CommandEngine::Instance().InvokeCommand(
-            Statement("seed", {{vxhost::ScriptArgument::Kind::kNumber, std::to_string(*options.seed)}}), seeded);
+            CommandStatement("seed", {{vxhost::ScriptArgument::Kind::kNumber, std::to_string(*options.seed)}}), seeded);
     }
 
     // A batch run shows what goes wrong, not what each command returns;
@@ -154,13 +154,13 @@ int RunScene(const SceneRunOptions& options, std::FILE* out, SceneRunSummary* su
                             : options.sceneText.empty() ? engine.RunScriptFile(options.scene)
                                                         : engine.RunScript(options.sceneText, options.scene);
         if (ScriptInterrupt::Taken())
-            return Fail("the scene \"" + options.scene + "\" was interrupted");
+            return FailRun("the scene \"" + options.scene + "\" was interrupted");
         if (!ran)
-            return Fail("the scene \"" + options.scene + "\" failed; see the error above");
+            return FailRun("the scene \"" + options.scene + "\" failed; see the error above");
     }
     for (const std::string& setting : options.sets)
         if (const std::string error = ApplySetting(setting); !error.empty())
-            return Fail("--set " + setting + ": " + error);
+            return FailRun("--set " + setting + ": " + error);
 
     SceneRunSummary summary;
     std::string error;
@@ -174,11 +174,11 @@ int RunScene(const SceneRunOptions& options, std::FILE* out, SceneRunSummary* su
     }
     if (run.Interrupted())
     {
-        Fail(error);
+        FailRun(error);
         return kInterruptedStatus;
     }
     if (!ran)
-        return Fail(error);
+        return FailRun(error);
     PrintSummary(summary, options.json, out);
     if (summaryOut)
         *summaryOut = summary;

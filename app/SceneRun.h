@@ -3,6 +3,7 @@
 #include "dynamics/ParticleCache.h"
 
 #include <maya/MStatus.h>
+#include <vxhost/Script.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -89,6 +90,12 @@ struct SceneRunSummary
     std::string video;            ///< the MP4, empty when none was made
     unsigned filesWritten = 0;    ///< cache files, pictures and video
 };
+
+/// A host command call made in code: `command` with `arguments`.
+vxhost::ScriptStatement CommandStatement(std::string command, std::vector<vxhost::ScriptArgument> arguments);
+/// Writes "volarix: MESSAGE" to stderr after the host's pending messages;
+/// returns `status`, for `return FailRun(...)`.
+int FailRun(const std::string& message, int status = 1);
 
 /// Splits "NODE.ATTR=VALUE" at its first '='. Returns an empty string, or
 /// what is wrong with `setting`.

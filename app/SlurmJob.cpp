@@ -1,6 +1,7 @@
 #include "SlurmJob.h"
 
 #include "OutputFile.h"
+#include "WedgeRun.h"
 
 #include <cerrno>
 #include <chrono>
@@ -16,14 +17,6 @@ namespace fs = std::filesystem;
 
 namespace
 {
-std::string Quote(const std::string& word)
-{
-    std::string quoted = "'";
-    for (const char c : word)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
 // Where each task's log goes: DIR/slurm/<job>_<task>.log.
 std::string TaskLogs(const std::string& dir)
 {
@@ -118,7 +111,7 @@ std::string SbatchScript(const std::string& program, const std::string& dir, con
         script += "#SBATCH --time=" + options.time + "\n";
     if (!options.memory.empty())
         script += "#SBATCH --mem=" + options.memory + "\n";
-    script += "exec " + Quote(program) + " wedge --task " + Quote(dir) + " \"$SLURM_ARRAY_TASK_ID\" --threads " +
+    script += "exec " + ShellQuoted(program) + " wedge --task " + ShellQuoted(dir) + " \"$SLURM_ARRAY_TASK_ID\" --threads " +
               std::to_string(options.cpus) + "\n";
     return script;
 }

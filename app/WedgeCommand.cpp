@@ -24,13 +24,6 @@ namespace
 {
 constexpr int kUsageError = 2;
 
-int Fail(const std::string& message, int status = 1)
-{
-    vxhost::FlushMessages();
-    std::fprintf(stderr, "volarix: %s\n", message.c_str());
-    return status;
-}
-
 std::string ThisProgram()
 {
     std::error_code code;
@@ -122,7 +115,7 @@ int Collect(const std::string& dir, const WedgePlan& plan)
 {
     std::string error;
     if (!WriteWedgeTable(dir, plan, error) || !WriteContactSheet(dir, plan, error))
-        return Fail(error);
+        return FailRun(error);
     std::printf("%s\n%s\n", (fs::path(dir) / "wedges.csv").c_str(), (fs::path(dir) / "contact.png").c_str());
     return 0;
 }
@@ -154,7 +147,7 @@ int RunOnSlurm(const WedgeArguments& args, const std::string& dir, const WedgePl
     std::string jobId;
     std::string error;
     if (!SubmitToSlurm(ThisProgram(), dir, plan, indices, options, jobId, error))
-        return Fail(error);
+        return FailRun(error);
     std::printf("Slurm job %s: %zu task%s (%s)\n", jobId.c_str(), indices.size(), indices.size() == 1 ? "" : "s",
                 (fs::path(dir) / "wedge.sbatch").c_str());
     std::fflush(stdout);
@@ -185,7 +178,7 @@ int RunOnSlurm(const WedgeArguments& args, const std::string& dir, const WedgePl
     if (progress)
         std::fprintf(stderr, "\n");
     if (!waited)
-        return Fail(error);
+        return FailRun(error);
     if (const int status = Collect(dir, plan); status != 0)
         return status;
     const std::size_t unfinished = Unfinished(dir, plan).size();
@@ -259,7 +252,7 @@ int RunWedgeCommand(const WedgeArguments& given, const std::function<MStatus(con
         const std::string& text = args.task[1];
         const auto read = std::from_chars(text.data(), text.data() + text.size(), index);
         if (read.ec != std::errc() || read.ptr != text.data() + text.size())
-            return Fail("--task: the wedge index must be a whole number, got \"" + text + "\"", kUsageError);
+            return FailRun("--task: the wedge index must be a whole number, got \"" + text + "\"", kUsageError);
         return RunWedgeTask(args.task[0], index, args.threads, runScene);
     }
     if (!args.resume.empty() || !args.collect.empty())
@@ -268,7 +261,7 @@ int RunWedgeCommand(const WedgeArguments& given, const std::function<MStatus(con
         WedgePlan plan;
         std::string error;
         if (!ReadPlan(dir, plan, error))
-            return Fail(error);
+            return FailRun(error);
         if (!args.resume.empty())
             return args.slurm ? RunOnSlurm(args, dir, plan, Unfinished(dir, plan))
                               : RunHere(args, dir, plan, Unfinished(dir, plan));
@@ -278,19 +271,19 @@ int RunWedgeCommand(const WedgeArguments& given, const std::function<MStatus(con
     }
 
     if (args.scene.empty() || args.out.empty())
-        return Fail("wedge needs a scene and --out DIR (or --resume, --collect or --task)", kUsageError);
+        return FailRun("wedge needs a scene and --out DIR (or --resume, --collect or --task)", kUsageError);
     WedgePlan plan;
     if (const std::string error = MakePlan(args, plan); !error.empty())
-        return Fail(error, kUsageError);
+        return FailRun(error, kUsageError);
     if (const std::string error = CheckSettings(plan, runScene); !error.empty())
-        return Fail(error);
+        return FailRun(error);
     std::string error;
     if (!WritePlan(args.out, plan, error))
-        return Fail(error);
+        return FailRun(error);
     if (args.printJobs)
     {
         if (!WriteJobs(args.out, plan, ThreadsPerRun(args.threads, 1), error))
-            return Fail(error);
+            return FailRun(error);
         std::printf("%zu jobs in %s\n", plan.Count(), (fs::path(args.out) / "jobs.txt").c_str());
         return 0;
     }

@@ -1,5 +1,7 @@
 #include "WedgeMeasures.h"
 
+#include "SceneRun.h"
+
 #include "commands/ParticleArrays.h"
 #include "dg/Scene.h"
 #include "dynamics/ParticleNode.h"
@@ -18,11 +20,9 @@ namespace
 vxhost::CommandResult Call(const std::string& command, std::vector<vxhost::ScriptArgument> arguments,
                            bool& ok)
 {
-    vxhost::ScriptStatement statement;
-    statement.command = command;
-    statement.arguments = std::move(arguments);
     vxhost::CommandResult result;
-    ok = static_cast<bool>(vxhost::CommandEngine::Instance().InvokeCommand(statement, result));
+    ok = static_cast<bool>(
+        vxhost::CommandEngine::Instance().InvokeCommand(CommandStatement(command, std::move(arguments)), result));
     return result;
 }
 

@@ -105,17 +105,6 @@ int WithErrorsTo(const fs::path& log, const std::function<int()>& run)
     return status;
 }
 
-std::string Quote(const std::string& word)
-{
-    if (!word.empty() && word.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"
-                                                "_-./=:,+") == std::string::npos)
-        return word;
-    std::string quoted = "'";
-    for (const char c : word)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
 std::string CsvField(const std::string& text)
 {
     if (text.find_first_of(",\"\n") == std::string::npos)
@@ -280,9 +269,17 @@ WedgeState StateOf(const std::string& dir, const Wedge& wedge, std::string& mess
     return WedgeState::kFailed;
 }
 
+std::string ShellQuoted(const std::string& word)
+{
+    std::string quoted = "'";
+    for (const char c : word)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
 std::string TaskCommand(const std::string& program, const std::string& dir, std::size_t index, int threads)
 {
-    return Quote(program) + " wedge --task " + Quote(dir) + " " + std::to_string(index) + " --threads " +
+    return ShellQuoted(program) + " wedge --task " + ShellQuoted(dir) + " " + std::to_string(index) + " --threads " +
            std::to_string(threads);
 }
 

@@ -51,6 +51,8 @@ std::size_t RunLocal(const std::string& program, const std::string& dir, const s
 void DrawWedgeProgress(std::size_t finished, std::size_t failures, std::size_t total, const std::string& note,
                        double elapsed);
 
+/// `word` in single quotes, as a POSIX shell reads it back whole.
+std::string ShellQuoted(const std::string& word);
 /// The command line of one task, quoted for a POSIX shell.
 std::string TaskCommand(const std::string& program, const std::string& dir, std::size_t index, int threads);
 

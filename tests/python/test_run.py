@@ -182,6 +182,22 @@ def test_a_cache_folder_that_cannot_be_made_fails_the_run_before_stepping(tmp_pa
     assert cmds.currentTime(q=True) == 1.0
 
 
+def interrupt_once_writing(command, cache):
+    """Starts `command`, sends it Ctrl-C once it has written three cache
+    files into `cache` (whatever the machine's load), and returns its exit
+    status, output and errors."""
+    child = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    try:
+        deadline = time.monotonic() + 120
+        while len(list(cache.glob("*.pdc"))) < 3 and time.monotonic() < deadline and child.poll() is None:
+            time.sleep(0.02)
+        child.send_signal(signal.SIGINT)
+        out, err = child.communicate(timeout=120)
+    finally:
+        child.kill()
+    return child.returncode, out, err
+
+
 INTERRUPTED_RUN = """
 import sys, volarix, volarix.cmds as cmds
 cmds.loadPlugin("particleVolarix")
@@ -198,17 +214,8 @@ except KeyboardInterrupt as stop:
 
 def test_ctrl_c_stops_a_run_between_frames_with_keyboard_interrupt(tmp_path):
     cache = tmp_path / "cache"
-    child = subprocess.Popen([sys.executable, "-c", INTERRUPTED_RUN, str(cache)], stdout=subprocess.PIPE,
-                             stderr=subprocess.PIPE, text=True)
-    try:
-        deadline = time.monotonic() + 120
-        while len(list(cache.glob("*.pdc"))) < 3 and time.monotonic() < deadline and child.poll() is None:
-            time.sleep(0.02)
-        child.send_signal(signal.SIGINT)
-        out, err = child.communicate(timeout=120)
-    finally:
-        child.kill()
-    assert child.returncode == 0, err
+    returncode, out, err = interrupt_once_writing([sys.executable, "-c", INTERRUPTED_RUN, str(cache)], cache)
+    assert returncode == 0, err
     message, frame = out.splitlines()
     last = int(frame)
     assert message == "volarix.run interrupted at frame %d; frames 1 to %d are complete" % (last + 1, last)
@@ -259,18 +266,9 @@ def test_what_outlives_the_scene_or_the_plugin_fails_cleanly():
 @needs_program
 def test_ctrl_c_stops_volarix_run_between_frames_with_status_130(tmp_path):
     cache = tmp_path / "cache"
-    child = subprocess.Popen([VOLARIX, "run", str(SCENES / "seek.mel"), "--frames", "1:10000000", "--cache",
-                              str(cache), "--quiet"], stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-    try:
-        # Once frames are being written, whatever the machine's load.
-        deadline = time.monotonic() + 120
-        while len(list(cache.glob("*.pdc"))) < 3 and time.monotonic() < deadline and child.poll() is None:
-            time.sleep(0.02)
-        child.send_signal(signal.SIGINT)
-        out, err = child.communicate(timeout=120)
-    finally:
-        child.kill()
-    assert child.returncode == 130, err
+    returncode, _, err = interrupt_once_writing([VOLARIX, "run", str(SCENES / "seek.mel"), "--frames",
+                                                 "1:10000000", "--cache", str(cache), "--quiet"], cache)
+    assert returncode == 130, err
     match = re.search(r"interrupted at frame (\d+); frames 1 to (\d+) are complete", err)
     assert match and int(match[2]) == int(match[1]) - 1, err
     # The frames it names are the files there, each whole, and nothing else.
