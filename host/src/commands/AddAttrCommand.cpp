@@ -8,6 +8,7 @@
 
 #include "dg/Attribute.h"
 #include "dg/Scene.h"
+#include "UndoQueue.h"
 
 #include <maya/MFnCompoundAttribute.h>
 #include <maya/MFnEnumAttribute.h>
@@ -365,6 +366,6 @@ MStatus AddAttrCommand(const ScriptStatement& statement, CommandResult&)
     return MStatus::kSuccess;
 }
 
-const CommandRegistrar kAddAttr("addAttr", AddAttrCommand);
+const CommandRegistrar kAddAttr("addAttr", Undoable(AddAttrCommand));
 } // namespace
 } // namespace vxhost

@@ -9,6 +9,7 @@
 #include "dg/DataObjects.h"
 #include "dg/PlugState.h"
 #include "dg/Scene.h"
+#include "UndoQueue.h"
 
 #include <maya/MFnData.h>
 #include <maya/MFnNumericData.h>
@@ -485,8 +486,8 @@ MStatus DisconnectAttrCommand(const ScriptStatement& statement, CommandResult& r
     return MStatus::kSuccess;
 }
 
-const CommandRegistrar kSetAttr("setAttr", SetAttrCommand);
-const CommandRegistrar kConnectAttr("connectAttr", ConnectAttrCommand);
-const CommandRegistrar kDisconnectAttr("disconnectAttr", DisconnectAttrCommand);
+const CommandRegistrar kSetAttr("setAttr", Undoable(SetAttrCommand));
+const CommandRegistrar kConnectAttr("connectAttr", Undoable(ConnectAttrCommand));
+const CommandRegistrar kDisconnectAttr("disconnectAttr", Undoable(DisconnectAttrCommand));
 } // namespace
 } // namespace vxhost

@@ -16,6 +16,7 @@
 #include "dg/Scene.h"
 #include "dynamics/Dynamics.h"
 #include "dynamics/ParticleCache.h"
+#include "UndoQueue.h"
 
 #include <vxhost/CommandEngine.h>
 #include <vxhost/ScriptArgs.h>
@@ -113,6 +114,6 @@ MStatus ReadParticleCacheCommand(const ScriptStatement& statement, CommandResult
     return MStatus::kSuccess;
 }
 
-const CommandRegistrar kReadParticleCache("readParticleCache", ReadParticleCacheCommand);
+const CommandRegistrar kReadParticleCache("readParticleCache", Undoable(ReadParticleCacheCommand));
 } // namespace
 } // namespace vxhost

@@ -4,6 +4,7 @@
 
 #include "dg/DataObjects.h"
 #include "dg/Scene.h"
+#include "dg/SceneChanges.h"
 #include "dynamics/Dynamics.h"
 #include "dynamics/ParticleNode.h"
 
@@ -309,7 +310,17 @@ void InstallHooks()
     if (installed)
         return;
     installed = true;
-    Scene::Get().OnDelete([](Node& node) { Expressions().erase(&node); });
+    Scene::Get().OnDelete(
+        [](Node& node)
+        {
+            const auto it = Expressions().find(&node);
+            if (it == Expressions().end())
+                return;
+            if (SceneChanges* record = SceneChanges::Recording())
+                record->Toggle([keep = node.Self(), other = it->second]() mutable
+                               { std::swap(Expressions()[keep.get()], other); });
+            Expressions().erase(it);
+        });
     Scene::Get().OnReset([] { Expressions().clear(); });
     Dynamics::Get().AddParticleHook(
         [](ParticlePhase phase, double frame, const std::vector<std::shared_ptr<Node>>& systems)
@@ -361,7 +372,11 @@ MStatus SetParticleExpression(Node& shape, ExpressionKind kind, const std::strin
         }
     }
     InstallHooks();
-    Expressions()[&shape][static_cast<std::size_t>(kind)] = text;
+    std::string& slot = Expressions()[&shape][static_cast<std::size_t>(kind)];
+    if (SceneChanges* record = SceneChanges::Recording(); record && slot != text)
+        record->Toggle([keep = shape.Self(), kind, other = slot]() mutable
+                       { std::swap(Expressions()[keep.get()][static_cast<std::size_t>(kind)], other); });
+    slot = text;
     return MStatus::kSuccess;
 }
 

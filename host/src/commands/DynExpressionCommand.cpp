@@ -5,6 +5,7 @@
 #include "ParticleArrays.h"
 
 #include "dg/Scene.h"
+#include "UndoQueue.h"
 
 #include <vxhost/CommandEngine.h>
 #include <vxhost/ScriptArgs.h>
@@ -90,6 +91,6 @@ MStatus DynExpressionCommand(const ScriptStatement& statement, CommandResult& re
     return MStatus::kSuccess;
 }
 
-const CommandRegistrar kDynExpression("dynExpression", DynExpressionCommand);
+const CommandRegistrar kDynExpression("dynExpression", Undoable(DynExpressionCommand));
 } // namespace
 } // namespace vxhost

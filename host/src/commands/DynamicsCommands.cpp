@@ -7,6 +7,7 @@
 #include "dg/Scene.h"
 #include "dynamics/Dynamics.h"
 #include "dynamics/ParticleNode.h"
+#include "UndoQueue.h"
 
 #include <maya/MDistance.h>
 #include <vxhost/CommandEngine.h>
@@ -393,8 +394,8 @@ MStatus PlaybackOptionsCommand(const ScriptStatement& statement, CommandResult& 
     return MStatus::kSuccess;
 }
 
-const CommandRegistrar kParticle("particle", ParticleCommand);
-const CommandRegistrar kConnectDynamic("connectDynamic", ConnectDynamicCommand);
+const CommandRegistrar kParticle("particle", Undoable(ParticleCommand));
+const CommandRegistrar kConnectDynamic("connectDynamic", Undoable(ConnectDynamicCommand));
 const CommandRegistrar kCurrentTime("currentTime", CurrentTimeCommand);
 const CommandRegistrar kPlaybackOptions("playbackOptions", PlaybackOptionsCommand);
 } // namespace

@@ -9,8 +9,10 @@
 #include "PlugLookup.h"
 
 #include "dg/Scene.h"
+#include "dg/SceneChanges.h"
 #include "dynamics/Dynamics.h"
 #include "dynamics/ParticleNode.h"
+#include "UndoQueue.h"
 
 #include <maya/MDistance.h>
 #include <vxhost/CommandEngine.h>
@@ -18,6 +20,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -31,11 +34,50 @@ std::vector<EmitRecord>& Log()
     return log;
 }
 
+// For undo and redo: takes the records out of the log (false when they are
+// not in it), or puts them back in the order they were made.
+bool Withdraw(const std::vector<EmitRecord>& records)
+{
+    const std::size_t before = Log().size();
+    std::erase_if(Log(),
+                  [&](const EmitRecord& r)
+                  {
+                      return std::any_of(records.begin(), records.end(),
+                                         [&r](const EmitRecord& g) { return g.serial == r.serial; });
+                  });
+    return Log().size() != before;
+}
+
+void Reinstate(const std::vector<EmitRecord>& records)
+{
+    for (const EmitRecord& record : records)
+    {
+        const auto later = std::find_if(Log().begin(), Log().end(),
+                                        [&](const EmitRecord& r) { return r.serial > record.serial; });
+        Log().insert(later, record);
+    }
+}
+
 const bool kLogHooks = []
 {
     Scene::Get().OnReset([] { Log().clear(); });
     Scene::Get().OnDelete(
-        [](Node& node) { std::erase_if(Log(), [&node](const EmitRecord& r) { return r.shape == &node; }); });
+        [](Node& node)
+        {
+            if (SceneChanges* record = SceneChanges::Recording())
+            {
+                std::vector<EmitRecord> gone;
+                std::copy_if(Log().begin(), Log().end(), std::back_inserter(gone),
+                             [&node](const EmitRecord& r) { return r.shape == &node; });
+                if (!gone.empty())
+                    record->Toggle([keep = node.Self(), gone]
+                                   {
+                                       if (!Withdraw(gone))
+                                           Reinstate(gone);
+                                   });
+            }
+            std::erase_if(Log(), [&node](const EmitRecord& r) { return r.shape == &node; });
+        });
     Dynamics::Get().AddParticleHook(
         [](ParticlePhase phase, double, const std::vector<std::shared_ptr<Node>>&)
         {
@@ -257,6 +299,15 @@ MStatus EmitCommand(const ScriptStatement& statement, CommandResult& result)
         record.positions = positions;
         for (const GivenValues& g : given)
             record.values.push_back({g.array->attribute->name, g.array->vector, g.vectors, g.numbers});
+        static unsigned long long serials = 0;
+        record.serial = ++serials;
+        if (SceneChanges* changes = SceneChanges::Recording())
+            changes->Toggle(
+                [kept = std::vector<EmitRecord>{record}, keep = shape]
+                {
+                    if (!Withdraw(kept))
+                        Reinstate(kept);
+                });
         Log().push_back(std::move(record));
     }
     if (status = RunParticleExpression(*shape, ExpressionKind::kCreation, before, added,
@@ -270,7 +321,7 @@ MStatus EmitCommand(const ScriptStatement& statement, CommandResult& result)
     return MStatus::kSuccess;
 }
 
-const CommandRegistrar kEmit("emit", EmitCommand);
+const CommandRegistrar kEmit("emit", Undoable(EmitCommand));
 } // namespace
 
 const std::vector<EmitRecord>& EmitsThisRun()

@@ -27,6 +27,8 @@ struct EmitRecord
     };
 
     const Node* shape = nullptr;
+    /// Tells records apart, for undo.
+    unsigned long long serial = 0;
     double frame = 0.0;
     MVectorArray positions; ///< centimetres
     std::vector<Values> values;

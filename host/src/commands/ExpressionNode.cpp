@@ -16,6 +16,7 @@
 #include "mel/CommandValues.h"
 #include "mel/Interpreter.h"
 #include "mel/Parser.h"
+#include "UndoQueue.h"
 
 #include <maya/MFnNumericAttribute.h>
 #include <maya/MFnTypedAttribute.h>
@@ -302,7 +303,7 @@ MStatus ExpressionCommand(const ScriptStatement& statement, CommandResult& resul
     return MStatus::kSuccess;
 }
 
-const CommandRegistrar kExpression("expression", ExpressionCommand);
+const CommandRegistrar kExpression("expression", Undoable(ExpressionCommand));
 const bool kHooksInstalled = InstallHooks();
 } // namespace
 

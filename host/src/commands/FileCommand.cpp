@@ -10,6 +10,7 @@
 
 #include "dg/Scene.h"
 #include "dynamics/Dynamics.h"
+#include "UndoQueue.h"
 
 #include <vxhost/CommandEngine.h>
 #include <vxhost/MeshBuilders.h>
@@ -348,6 +349,6 @@ MStatus FileCommand(const ScriptStatement& statement, CommandResult& result)
     return Save(statement, path.empty() ? SceneName() : path, result);
 }
 
-const CommandRegistrar kFile("file", FileCommand);
+const CommandRegistrar kFile("file", Undoable(FileCommand));
 } // namespace
 } // namespace vxhost

@@ -9,6 +9,7 @@
 #include "PlugLookup.h"
 
 #include "dg/Scene.h"
+#include "UndoQueue.h"
 
 #include <maya/MDistance.h>
 #include <maya/MDoubleArray.h>
@@ -275,10 +276,10 @@ MStatus PolyPlaneCommand(const ScriptStatement& statement, CommandResult& result
     return MakeObject(statement, "pPlane", name, "mesh", "inMesh", mesh, result);
 }
 
-const CommandRegistrar kSpaceLocator("spaceLocator", SpaceLocatorCommand);
-const CommandRegistrar kCurve("curve", CurveCommand);
-const CommandRegistrar kPolyCube("polyCube", PolyCubeCommand);
-const CommandRegistrar kPolySphere("polySphere", PolySphereCommand);
-const CommandRegistrar kPolyPlane("polyPlane", PolyPlaneCommand);
+const CommandRegistrar kSpaceLocator("spaceLocator", Undoable(SpaceLocatorCommand));
+const CommandRegistrar kCurve("curve", Undoable(CurveCommand));
+const CommandRegistrar kPolyCube("polyCube", Undoable(PolyCubeCommand));
+const CommandRegistrar kPolySphere("polySphere", Undoable(PolySphereCommand));
+const CommandRegistrar kPolyPlane("polyPlane", Undoable(PolyPlaneCommand));
 } // namespace
 } // namespace vxhost

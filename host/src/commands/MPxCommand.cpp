@@ -4,6 +4,7 @@
 
 #include "PluginCommand.h"
 #include "UndoQueue.h"
+#include "dg/SceneChanges.h"
 
 #include <maya/MGlobal.h>
 #include <vxhost/StdString.h>
@@ -33,35 +34,6 @@ public:
 private:
     vxhost::CommandResult* fOuter;
 };
-
-// The call as the script wrote it, for the undo queue's messages.
-std::string CommandText(const vxhost::ScriptStatement& statement)
-{
-    std::string text = statement.command;
-    for (const vxhost::ScriptArgument& argument : statement.arguments)
-    {
-        text += ' ';
-        switch (argument.kind)
-        {
-        case vxhost::ScriptArgument::Kind::kFlag:
-            text += '-' + argument.text;
-            break;
-        case vxhost::ScriptArgument::Kind::kString:
-            text += '"';
-            for (const char c : argument.text)
-            {
-                if (c == '"' || c == '\\')
-                    text += '\\';
-                text += c;
-            }
-            text += '"';
-            break;
-        default:
-            text += argument.text;
-        }
-    }
-    return text;
-}
 
 bool FollowedBySwitchValue(const vxhost::ScriptStatement& statement, size_t index)
 {
@@ -146,6 +118,9 @@ CommandFunction MakePluginCommand(const std::string& name, MCreatorFunction crea
         const MArgList args(resolved ? *resolved : statement);
         MStatus status;
         {
+            // The command undoes its own work: none of it is recorded for
+            // a host command that called it.
+            const SceneChanges::Pause pause;
             ResultScope scope(result);
             status = command->doIt(args);
         }

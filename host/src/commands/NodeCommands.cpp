@@ -9,6 +9,7 @@
 #include "dg/BuiltinNodes.h"
 #include "dg/PlugState.h"
 #include "dg/Scene.h"
+#include "UndoQueue.h"
 
 #include <maya/MPoint.h>
 #include <maya/MTransformationMatrix.h>
@@ -494,11 +495,11 @@ MStatus XformCommand(const ScriptStatement& statement, CommandResult& result)
     return MStatus::kSuccess;
 }
 
-const CommandRegistrar kCreateNode("createNode", CreateNodeCommand);
-const CommandRegistrar kDelete("delete", DeleteCommand);
-const CommandRegistrar kParent("parent", ParentCommand);
-const CommandRegistrar kSelect("select", SelectCommand);
-const CommandRegistrar kRename("rename", RenameCommand);
-const CommandRegistrar kXform("xform", XformCommand);
+const CommandRegistrar kCreateNode("createNode", Undoable(CreateNodeCommand));
+const CommandRegistrar kDelete("delete", Undoable(DeleteCommand));
+const CommandRegistrar kParent("parent", Undoable(ParentCommand));
+const CommandRegistrar kSelect("select", Undoable(SelectCommand));
+const CommandRegistrar kRename("rename", Undoable(RenameCommand));
+const CommandRegistrar kXform("xform", Undoable(XformCommand));
 } // namespace
 } // namespace vxhost

@@ -12,6 +12,7 @@
 #include "PlugLookup.h"
 
 #include "dg/Scene.h"
+#include "UndoQueue.h"
 
 #include <maya/MDoubleArray.h>
 #include <maya/MFloatPointArray.h>
@@ -235,6 +236,6 @@ MStatus SetAttrExactCommand(const ScriptStatement& statement, CommandResult&)
     return MStatus::kSuccess;
 }
 
-const CommandRegistrar kSetAttrExact("setAttrExact", SetAttrExactCommand);
+const CommandRegistrar kSetAttrExact("setAttrExact", Undoable(SetAttrExactCommand));
 } // namespace
 } // namespace vxhost

@@ -6,6 +6,7 @@
 #include "dg/AnimCurve.h"
 #include "dg/Scene.h"
 #include "dynamics/Dynamics.h"
+#include "UndoQueue.h"
 
 #include <vxhost/CommandEngine.h>
 #include <vxhost/ScriptArgs.h>
@@ -251,6 +252,6 @@ MStatus SetKeyframeCommand(const ScriptStatement& statement, CommandResult& resu
     return MStatus::kSuccess;
 }
 
-const CommandRegistrar kSetKeyframe("setKeyframe", SetKeyframeCommand);
+const CommandRegistrar kSetKeyframe("setKeyframe", Undoable(SetKeyframeCommand));
 } // namespace
 } // namespace vxhost

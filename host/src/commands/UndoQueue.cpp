@@ -1,8 +1,10 @@
-// The undo queue and the `undo` and `redo` commands that walk it.
+// The undo queue and the `undo`, `redo`, `undoInfo` and `flushUndo`
+// commands that walk and steer it.
 
 #include "UndoQueue.h"
 
 #include "dg/Scene.h"
+#include "dg/SceneChanges.h"
 
 #include <maya/MGlobal.h>
 #include <maya/MPxCommand.h>
@@ -16,7 +18,8 @@ namespace vxhost
 {
 namespace
 {
-// Set while an undoIt or redoIt runs, and restored however it ends.
+// Set while an undoIt or redoIt runs, and restored however it ends; the
+// commands they run are part of them, not new changes.
 class BusyScope
 {
 public:
@@ -27,8 +30,82 @@ public:
 
 private:
     bool& fBusy;
+    SceneChanges::Pause fPause;
+};
+
+// A host command's recorded changes, as the queue holds commands.
+class RecordedCommand final : public MPxCommand
+{
+public:
+    explicit RecordedCommand(std::unique_ptr<SceneChanges> changes) : fChanges(std::move(changes)) {}
+    MStatus undoIt() override { return fChanges->Apply(false); }
+    MStatus redoIt() override { return fChanges->Apply(true); }
+    bool isUndoable() const override { return true; }
+
+private:
+    std::unique_ptr<SceneChanges> fChanges;
+};
+
+// Entries undone together, newest first, and redone oldest first. A failing
+// step stops the chunk there; the steps already taken stay taken.
+class ChunkCommand final : public MPxCommand
+{
+public:
+    explicit ChunkCommand(std::vector<std::unique_ptr<MPxCommand>> steps) : fSteps(std::move(steps)) {}
+    ~ChunkCommand() override
+    {
+        while (!fSteps.empty())
+            fSteps.pop_back();
+    }
+    MStatus undoIt() override
+    {
+        for (auto it = fSteps.rbegin(); it != fSteps.rend(); ++it)
+            if (MStatus status = (*it)->undoIt(); !status)
+                return status;
+        return MStatus::kSuccess;
+    }
+    MStatus redoIt() override
+    {
+        for (const auto& step : fSteps)
+            if (MStatus status = step->redoIt(); !status)
+                return status;
+        return MStatus::kSuccess;
+    }
+    bool isUndoable() const override { return true; }
+
+private:
+    std::vector<std::unique_ptr<MPxCommand>> fSteps;
 };
 } // namespace
+
+std::string CommandText(const ScriptStatement& statement)
+{
+    std::string text = statement.command;
+    for (const ScriptArgument& argument : statement.arguments)
+    {
+        text += ' ';
+        switch (argument.kind)
+        {
+        case ScriptArgument::Kind::kFlag:
+            text += '-';
+            text += argument.text;
+            break;
+        case ScriptArgument::Kind::kString:
+            text += '"';
+            for (const char c : argument.text)
+            {
+                if (c == '"' || c == '\\')
+                    text += '\\';
+                text += c;
+            }
+            text += '"';
+            break;
+        default:
+            text += argument.text;
+        }
+    }
+    return text;
+}
 
 UndoQueue& UndoQueue::Get()
 {
@@ -43,21 +120,65 @@ UndoQueue& UndoQueue::Get()
     return *queue;
 }
 
-void UndoQueue::Push(std::unique_ptr<MPxCommand> command, std::string name, std::string text)
+void UndoQueue::Add(Entry entry)
 {
-    if (fBusy || !command)
-        return;
     fEntries.erase(fEntries.begin() + static_cast<std::ptrdiff_t>(fPosition), fEntries.end());
-    fEntries.push_back({std::move(command), std::move(name), std::move(text)});
+    fEntries.push_back(std::move(entry));
     if (fEntries.size() > kMaxLength)
         fEntries.pop_front();
     fPosition = fEntries.size();
+}
+
+void UndoQueue::Push(std::unique_ptr<MPxCommand> command, std::string name, std::string text)
+{
+    if (fBusy || !fEnabled || !command)
+        return;
+    if (SceneChanges* record = SceneChanges::Recording())
+        record->Command(std::move(command));
+    else if (fChunkDepth > 0)
+        fChunk.push_back({std::move(command), {std::move(name)}, std::move(text)});
+    else
+        Add({std::move(command), {std::move(name)}, std::move(text)});
+}
+
+void UndoQueue::OpenChunk(const std::string& name)
+{
+    if (fChunkDepth++ == 0)
+        fChunkName = name;
+}
+
+bool UndoQueue::CloseChunk()
+{
+    if (fChunkDepth == 0)
+        return false;
+    if (--fChunkDepth > 0)
+        return true;
+    std::vector<Entry> gathered = std::move(fChunk);
+    fChunk.clear();
+    if (gathered.empty())
+        return true;
+    Entry chunk;
+    chunk.text = fChunkName;
+    std::vector<std::unique_ptr<MPxCommand>> steps;
+    for (Entry& entry : gathered)
+    {
+        if (fChunkName.empty())
+            chunk.text += (chunk.text.empty() ? "" : "; ") + entry.text;
+        chunk.names.merge(entry.names);
+        steps.push_back(std::move(entry.command));
+    }
+    chunk.command = std::make_unique<ChunkCommand>(std::move(steps));
+    Add(std::move(chunk));
+    return true;
 }
 
 MStatus UndoQueue::Undo(std::string& text)
 {
     if (fBusy)
         return MStatus(MStatus::kFailure, "undo cannot run while a command is undone or redone");
+    // A chunk a script left open ends where undo begins.
+    while (fChunkDepth > 0)
+        CloseChunk();
     if (fPosition == 0)
         return MStatus::kNotFound;
     Entry& entry = fEntries[fPosition - 1];
@@ -95,18 +216,66 @@ void UndoQueue::Clear()
     // A command being undone must outlive its own undoIt.
     if (fBusy)
         return;
-    fEntries.clear();
+    // Newest first, as undo would go, so a node several entries hold is let
+    // go of by the oldest last.
+    while (!fEntries.empty())
+        fEntries.pop_back();
     fPosition = 0;
+    while (!fChunk.empty())
+        fChunk.pop_back();
+    fChunkDepth = 0;
 }
 
 void UndoQueue::Forget(const std::string& name)
 {
+    auto holds = [&name](const Entry& entry) { return entry.names.count(name) > 0; };
+    if (std::any_of(fEntries.begin(), fEntries.end(), holds) || std::any_of(fChunk.begin(), fChunk.end(), holds))
+        Clear();
+}
+
+void UndoQueue::SetEnabled(bool enabled, bool keepEntries)
+{
+    fEnabled = enabled;
+    if (!enabled && !keepEntries)
+        Clear();
+}
+
+std::string UndoQueue::UndoText() const
+{
+    return fPosition > 0 ? fEntries[fPosition - 1].text : std::string();
+}
+
+std::string UndoQueue::RedoText() const
+{
+    return fPosition < fEntries.size() ? fEntries[fPosition].text : std::string();
+}
+
+std::vector<std::string> UndoQueue::Texts() const
+{
+    std::vector<std::string> texts;
     for (const Entry& entry : fEntries)
-        if (entry.name == name)
+        texts.push_back(entry.text);
+    return texts;
+}
+
+CommandFunction Undoable(CommandFunction function)
+{
+    return [function = std::move(function)](const ScriptStatement& statement, CommandResult& result) -> MStatus
+    {
+        UndoQueue& queue = UndoQueue::Get();
+        if (!queue.Enabled() || queue.Busy() || !SceneChanges::CanOpen())
+            return function(statement, result);
+        auto record = std::make_unique<SceneChanges>();
+        MStatus status;
         {
-            Clear();
-            return;
+            const SceneChanges::Scope scope(*record);
+            status = function(statement, result);
         }
+        if (record->Close())
+            queue.Push(std::make_unique<RecordedCommand>(std::move(record)), statement.command,
+                       CommandText(statement));
+        return status;
+    };
 }
 
 namespace
@@ -148,7 +317,94 @@ MStatus RedoCommand(const ScriptStatement& statement, CommandResult&)
     return Step(statement, false);
 }
 
+MStatus UndoInfoCommand(const ScriptStatement& statement, CommandResult& result)
+{
+    static const ScriptSyntax syntax = ScriptSyntax()
+                                           .EnableQuery()
+                                           .AddFlag("ock", "openChunk")
+                                           .AddFlag("cck", "closeChunk")
+                                           .AddFlag("cn", "chunkName", 1)
+                                           .AddFlag("un", "undoName")
+                                           .AddFlag("rn", "redoName")
+                                           .AddFlag("uqe", "undoQueueEmpty")
+                                           .AddFlag("rqe", "redoQueueEmpty")
+                                           .AddFlag("st", "state", 1)
+                                           .AddFlag("swf", "stateWithoutFlush", 1)
+                                           .AddFlag("l", "length", 1)
+                                           .AddFlag("in", "infinity", 1)
+                                           .AddFlag("pq", "printQueue")
+                                           .SetPositionalCount(0, 0);
+    ScriptArgs args;
+    if (MStatus status = args.Parse(statement, syntax); !status)
+        return status;
+    UndoQueue& queue = UndoQueue::Get();
+    if (args.IsQuery())
+    {
+        if (args.IsFlagSet("undoName"))
+            result.SetString(queue.UndoText());
+        else if (args.IsFlagSet("redoName"))
+            result.SetString(queue.RedoText());
+        else if (args.IsFlagSet("undoQueueEmpty"))
+            result.SetBool(queue.Position() == 0);
+        else if (args.IsFlagSet("redoQueueEmpty"))
+            result.SetBool(queue.Position() == queue.Length());
+        else if (args.IsFlagSet("length"))
+            result.SetInt(static_cast<int>(UndoQueue::kMaxLength));
+        else if (args.IsFlagSet("infinity"))
+            result.SetBool(false);
+        else if (args.IsFlagSet("state") || args.IsFlagSet("stateWithoutFlush") || args.Statement().arguments.size() == 1)
+            result.SetBool(queue.Enabled());
+        else
+            return ReportCommandError(statement, "Query what? Give one of -undoName, -redoName, -undoQueueEmpty, "
+                                                 "-redoQueueEmpty, -state, -length or -infinity.",
+                                      MStatus::kInvalidParameter);
+        return MStatus::kSuccess;
+    }
+    if (args.IsFlagSet("length") || args.IsFlagSet("infinity"))
+        return ReportCommandError(statement,
+                                  "The queue keeps the last " + std::to_string(UndoQueue::kMaxLength) +
+                                      " changes; its length cannot be changed.",
+                                  MStatus::kInvalidParameter);
+    for (const char* flag : {"state", "stateWithoutFlush"})
+        if (args.IsFlagSet(flag))
+        {
+            bool on = true;
+            if (MStatus status = args.ReadFlagValue(flag, on); !status)
+                return status;
+            queue.SetEnabled(on, std::string(flag) == "stateWithoutFlush");
+        }
+    if (args.IsFlagSet("openChunk"))
+    {
+        std::string name;
+        if (MStatus status = args.ReadFlagValue("chunkName", name); !status)
+            return status;
+        queue.OpenChunk(name);
+    }
+    if (args.IsFlagSet("closeChunk") && !queue.CloseChunk())
+        ReportCommandWarning(statement, "No undo chunk is open.");
+    if (args.IsFlagSet("printQueue"))
+    {
+        const std::vector<std::string> texts = queue.Texts();
+        for (std::size_t i = 0; i < texts.size(); ++i)
+            MGlobal::displayInfo(ToMString("# " + std::to_string(i + 1) + ": " + texts[i] +
+                                           (i < queue.Position() ? "" : " (undone)")));
+    }
+    return MStatus::kSuccess;
+}
+
+MStatus FlushUndoCommand(const ScriptStatement& statement, CommandResult&)
+{
+    static const ScriptSyntax syntax = ScriptSyntax().SetPositionalCount(0, 0);
+    ScriptArgs args;
+    if (MStatus status = args.Parse(statement, syntax); !status)
+        return status;
+    UndoQueue::Get().Clear();
+    return MStatus::kSuccess;
+}
+
 const CommandRegistrar kUndo("undo", UndoCommand);
 const CommandRegistrar kRedo("redo", RedoCommand);
+const CommandRegistrar kUndoInfo("undoInfo", UndoInfoCommand);
+const CommandRegistrar kFlushUndo("flushUndo", FlushUndoCommand);
 } // namespace
 } // namespace vxhost

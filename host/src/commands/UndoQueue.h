@@ -1,21 +1,25 @@
 #pragma once
 /// \file UndoQueue.h
-/// The host's undo queue: the undoable commands done so far, and how far
+/// The host's undo queue: the changes done so far (plug-in commands, the
+/// host's own commands' recorded changes, chunks of both), and how far
 /// `undo` has gone back among them.
 
 #include <maya/MApiNamespace.h>
 #include <maya/MStatus.h>
+#include <vxhost/CommandEngine.h>
 
 #include <cstddef>
 #include <deque>
 #include <memory>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace vxhost
 {
-/// Commands before Position() are in effect; those from it on were undone
-/// and can be redone. A new command drops the undone ones, as in Maya. The
-/// queue keeps at most kMaxLength commands, forgetting the oldest.
+/// Entries before Position() are in effect; those from it on were undone
+/// and can be redone. A new entry drops the undone ones, as in Maya. The
+/// queue keeps at most kMaxLength entries, forgetting the oldest.
 class UndoQueue
 {
 public:
@@ -25,22 +29,46 @@ public:
     static UndoQueue& Get();
 
     /// Takes a command whose doIt succeeded. name is the command's name,
-    /// text the call as written (for messages). While an undo or redo runs,
-    /// commands it runs in turn are not kept: they are part of it.
+    /// text the call as written (for messages). It goes into the host
+    /// command under way when there is one (a plug-in command its script
+    /// called), else into the open chunk, else onto the queue. While an
+    /// undo or redo runs, or with the queue off, it is dropped.
     void Push(std::unique_ptr<MPxCommand> command, std::string name, std::string text);
-    /// Calls undoIt of the last command in effect and steps back over it.
-    /// kNotFound when there is none; a failing undoIt leaves the position
-    /// where it was (so undo can be tried again) and returns its status.
-    /// text is the undone (or failing) command's text.
+    /// Calls undoIt of the last entry in effect and steps back over it,
+    /// closing an open chunk first. kNotFound when there is none; a failing
+    /// undoIt leaves the position where it was (so undo can be tried again)
+    /// and returns its status. text is the undone (or failing) entry's text.
     MStatus Undo(std::string& text);
-    /// Calls redoIt of the first undone command and steps past it; like Undo.
+    /// Calls redoIt of the first undone entry and steps past it; like Undo.
     MStatus Redo(std::string& text);
-    /// Drops every command (the scene they worked on is gone).
+    /// Drops every entry and any open chunk (the scene they worked on is
+    /// gone).
     void Clear();
-    /// Drops every command when one of them is of the command name: its code
-    /// may be about to go with its plug-in, as Maya flushes the queue when a
-    /// plug-in is unloaded.
+    /// Drops every entry when one of them holds a command of that name: its
+    /// code may be about to go with its plug-in, as Maya flushes the queue
+    /// when a plug-in is unloaded.
     void Forget(const std::string& name);
+
+    /// Entries pushed from now until the matching CloseChunk become one,
+    /// undone and redone together. Chunks nest; the outermost decides.
+    /// name, when given, is the chunk's text.
+    void OpenChunk(const std::string& name);
+    /// False when no chunk is open.
+    bool CloseChunk();
+
+    /// Off: nothing goes on the queue (and it is emptied, unless
+    /// keepEntries), as `undoInfo -state off` does.
+    void SetEnabled(bool enabled, bool keepEntries = false);
+    bool Enabled() const { return fEnabled; }
+    /// Whether an undo or redo is running now.
+    bool Busy() const { return fBusy; }
+
+    /// The text of what undo (redo) would take back (do again); empty when
+    /// nothing.
+    std::string UndoText() const;
+    std::string RedoText() const;
+    /// Every entry's text, oldest first.
+    std::vector<std::string> Texts() const;
 
     std::size_t Length() const { return fEntries.size(); }
     std::size_t Position() const { return fPosition; }
@@ -49,11 +77,33 @@ private:
     struct Entry
     {
         std::unique_ptr<MPxCommand> command;
-        std::string name;
+        std::set<std::string> names; ///< the commands' names, for Forget
         std::string text;
     };
+
+    void Add(Entry entry);
+
     std::deque<Entry> fEntries;
     std::size_t fPosition = 0;
     bool fBusy = false;
+    bool fEnabled = true;
+    // The chunk being gathered, its depth and name.
+    std::vector<Entry> fChunk;
+    int fChunkDepth = 0;
+    std::string fChunkName;
 };
+
+/// Makes a host command that changes the scene undoable: its changes are
+/// recorded while it runs (see SceneChanges) and go on the undo queue as
+/// one entry when there are any, whether or not it then failed, so that
+/// nothing it did is beyond undo. Within another such command, during undo
+/// and redo, with the queue off, or while a plug-in command or evaluation
+/// runs, it runs as it is.
+///
+///     const CommandRegistrar kSetAttr("setAttr", Undoable(SetAttrCommand));
+CommandFunction Undoable(CommandFunction function);
+
+/// The call as the script wrote it ("setAttr swarm.maximumSpeed 99"), for
+/// the queue's messages.
+std::string CommandText(const ScriptStatement& statement);
 } // namespace vxhost

@@ -63,4 +63,54 @@ MObject DataNode::DataObject() const
         return NewMatrixData(matrix);
     return data;
 }
+
+namespace
+{
+void CloneInto(const DataNode& from, DataNode& to)
+{
+    std::copy(std::begin(from.numbers), std::end(from.numbers), to.numbers);
+    to.matrix = from.matrix;
+    to.data = CloneData(from.data);
+    to.text = from.text;
+    to.computedAt = from.computedAt;
+    to.children.clear();
+    to.children.reserve(from.children.size());
+    for (const DataNode& child : from.children)
+        CloneInto(child, to.children.emplace_back(child.attribute, child.isArray));
+    to.elements.clear();
+    for (const auto& [index, element] : from.elements)
+    {
+        auto& slot = to.elements[index];
+        slot = std::make_unique<DataNode>(element->attribute, element->isArray);
+        CloneInto(*element, *slot);
+    }
+}
+} // namespace
+
+std::unique_ptr<DataNode> DataNode::Clone() const
+{
+    auto copy = std::make_unique<DataNode>(attribute, isArray);
+    CloneInto(*this, *copy);
+    return copy;
+}
+
+bool DataNode::SameValue(const DataNode& other) const
+{
+    if (attribute != other.attribute || isArray != other.isArray || matrix != other.matrix ||
+        text != other.text || !std::equal(std::begin(numbers), std::end(numbers), std::begin(other.numbers)) ||
+        !SameData(data, other.data) || children.size() != other.children.size() ||
+        elements.size() != other.elements.size())
+        return false;
+    for (std::size_t i = 0; i < children.size(); ++i)
+        if (!children[i].SameValue(other.children[i]))
+            return false;
+    auto theirs = other.elements.begin();
+    for (const auto& [index, element] : elements)
+    {
+        if (index != theirs->first || !element->SameValue(*theirs->second))
+            return false;
+        ++theirs;
+    }
+    return true;
+}
 } // namespace vxhost

@@ -45,5 +45,12 @@ public:
     void CopyValue(const DataNode& source);
     /// The data object, or a new one holding the matrix for a matrix value.
     MObject DataObject() const;
+    /// An independent copy, data objects and elements included: what undo
+    /// keeps of a value a command is about to change.
+    std::unique_ptr<DataNode> Clone() const;
+    /// Whether other holds the same value (numbers, matrix, text, data
+    /// contents, children and elements). Data of a kind that cannot be
+    /// compared counts as different.
+    bool SameValue(const DataNode& other) const;
 };
 } // namespace vxhost

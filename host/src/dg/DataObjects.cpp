@@ -1,5 +1,9 @@
 #include "DataObjects.h"
 
+#include <algorithm>
+#include <optional>
+#include <type_traits>
+
 #include <maya/MFnData.h>
 
 namespace vxhost
@@ -10,6 +14,58 @@ MObject CloneData(const MObject& data)
         return data;
     std::shared_ptr<HostObject> copy = data.HostImpl()->Clone();
     return copy ? MObject(std::move(copy)) : data;
+}
+
+namespace
+{
+template <typename T> bool SameArray(const T& a, const T& b)
+{
+    if (a.length() != b.length())
+        return false;
+    for (unsigned i = 0; i < a.length(); ++i)
+        if (!(a[i] == b[i]))
+            return false;
+    return true;
+}
+
+bool SameArray(const ArrayAttrsArray& a, const ArrayAttrsArray& b)
+{
+    return a.index() == b.index() &&
+           std::visit([&b](const auto& x) { return SameArray(x, std::get<std::decay_t<decltype(x)>>(b)); }, a);
+}
+
+// Whether both are data of type Data and equal; nullopt when either is not.
+template <typename Data> std::optional<bool> SameAs(const HostObject* a, const HostObject* b)
+{
+    const auto* x = dynamic_cast<const Data*>(a);
+    const auto* y = dynamic_cast<const Data*>(b);
+    if (!x || !y)
+        return std::nullopt;
+    if constexpr (std::is_same_v<Data, ArrayAttrsData>)
+        return std::equal(x->value.begin(), x->value.end(), y->value.begin(), y->value.end(),
+                          [](const auto& p, const auto& q) { return p.first == q.first && SameArray(p.second, q.second); });
+    else if constexpr (std::is_same_v<Data, MatrixData> || std::is_same_v<Data, StringData>)
+        return x->value == y->value;
+    else
+        return SameArray(x->value, y->value);
+}
+} // namespace
+
+bool SameData(const MObject& a, const MObject& b)
+{
+    const HostObject* x = a.HostImpl().get();
+    const HostObject* y = b.HostImpl().get();
+    if (x == y)
+        return true;
+    if (!x || !y || x->ApiType() != y->ApiType())
+        return false;
+    for (const std::optional<bool> same :
+         {SameAs<VectorArrayData>(x, y), SameAs<DoubleArrayData>(x, y), SameAs<IntArrayData>(x, y),
+          SameAs<PointArrayData>(x, y), SameAs<MatrixData>(x, y), SameAs<StringData>(x, y),
+          SameAs<ArrayAttrsData>(x, y)})
+        if (same)
+            return *same;
+    return false;
 }
 
 MObject NewMatrixData(const MMatrix& matrix)

@@ -2,6 +2,7 @@
 
 #include "BuiltinNodes.h"
 #include "Scene.h"
+#include "SceneChanges.h"
 
 #include <maya/MDataBlock.h>
 #include <maya/MGlobal.h>
@@ -100,6 +101,8 @@ MStatus Node::AddDynamicAttribute(const std::shared_ptr<Attribute>& attribute)
     attribute->added = true;
     attribute->dynamic = true;
     dynamicAttributes.push_back(attribute);
+    if (SceneChanges* record = SceneChanges::Recording())
+        record->AttributeChanged(*this, attribute, dynamicAttributes.size() - 1);
     Scene::Get().Touch();
     return MStatus::kSuccess;
 }
@@ -109,14 +112,21 @@ MStatus Node::RemoveDynamicAttribute(const Attribute* attribute)
     for (auto it = dynamicAttributes.begin(); it != dynamicAttributes.end(); ++it)
         if (it->get() == attribute)
         {
+            // Copied first: each disconnection moves the connections after it.
+            std::vector<Connection> gone;
             for (const Connection* c : Scene::Get().ConnectionsAt(*this, PathTo(attribute), true, true, true))
-            {
-                const Connection copy = *c;
-                Scene::Get().Disconnect(MPlug(copy.source, copy.sourcePath),
-                                        MPlug(copy.destination, copy.destinationPath));
-            }
+                gone.push_back(*c);
+            for (const Connection& c : gone)
+                Scene::Get().Disconnect(MPlug(c.source, c.sourcePath), MPlug(c.destination, c.destinationPath));
+            SceneChanges* record = SceneChanges::Recording();
+            if (record)
+                record->ValueReached(*this, attribute);
             values.erase(attribute);
+            const std::shared_ptr<Attribute> removed = *it;
+            const auto index = static_cast<std::size_t>(it - dynamicAttributes.begin());
             dynamicAttributes.erase(it);
+            if (record)
+                record->AttributeChanged(*this, removed, index);
             Scene::Get().Touch();
             return MStatus::kSuccess;
         }
@@ -127,6 +137,9 @@ DataNode* Node::Data(const PlugPath& path)
 {
     if (path.empty() || path[0].attribute->parent || !Owns(path[0].attribute))
         return nullptr;
+    // Whoever asks for a value to change may change it: keep it for undo.
+    if (SceneChanges* record = SceneChanges::Recording())
+        record->ValueReached(*this, path[0].attribute);
     std::unique_ptr<DataNode>& slot = values[path[0].attribute];
     if (!slot)
         slot = std::make_unique<DataNode>(path[0].attribute, path[0].attribute->array);
@@ -240,6 +253,8 @@ bool Node::IsComputed(const PlugPath& path) const
 
 DataNode* Node::Evaluate(const PlugPath& path, MStatus& status)
 {
+    // What evaluation writes follows from the recorded values.
+    const SceneChanges::Pause pause;
     status = MStatus::kSuccess;
     DataNode* data = Data(path);
     if (!data)

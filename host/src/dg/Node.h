@@ -84,6 +84,9 @@ public:
     std::vector<std::shared_ptr<Attribute>> dynamicAttributes;
     std::map<const Attribute*, std::unique_ptr<DataNode>> values; ///< top level
     bool alive = true;
+    /// How many undo records hold the node (SceneChanges): a node deleted
+    /// while any does is deleted for good only when the last lets go.
+    unsigned undoHolds = 0;
 
     // DAG.
     Node* parent = nullptr;

@@ -5,6 +5,7 @@
 #include "PlugState.h"
 
 #include "Scene.h"
+#include "SceneChanges.h"
 
 #include <algorithm>
 #include <map>
@@ -15,12 +16,24 @@ namespace
 {
 using Table = std::map<const Node*, std::vector<PlugFlagsEntry>>;
 
+// Drops a deleted node's states; undo of the deletion swaps them back.
+void SwapOut(Table& table, Node& node)
+{
+    const auto it = table.find(&node);
+    if (it == table.end())
+        return;
+    if (SceneChanges* record = SceneChanges::Recording())
+        record->Toggle([&table, keep = node.Self(), other = std::move(it->second)]() mutable
+                       { std::swap(table[keep.get()], other); });
+    table.erase(it);
+}
+
 Table& States()
 {
     static Table* const table = []
     {
         auto* made = new Table;
-        Scene::Get().OnDelete([made](Node& node) { made->erase(&node); });
+        Scene::Get().OnDelete([made](Node& node) { SwapOut(*made, node); });
         Scene::Get().OnReset([made] { made->clear(); });
         return made;
     }();
@@ -49,6 +62,10 @@ const PlugFlags* Find(const Node& node, const PlugPath& path)
 PlugFlags& Make(Node& node, const PlugPath& path)
 {
     std::vector<PlugFlagsEntry>& entries = States()[&node];
+    if (SceneChanges* record = SceneChanges::Recording())
+        // The node's states as they are now, swapped in and out by undo
+        // and redo. Noted before the change; the change writes in place.
+        record->Toggle([keep = node.Self(), other = entries]() mutable { std::swap(States()[keep.get()], other); });
     for (PlugFlagsEntry& entry : entries)
         if (entry.path == path)
         {

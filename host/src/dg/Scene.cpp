@@ -1,5 +1,7 @@
 #include "Scene.h"
 
+#include "SceneChanges.h"
+
 #include <maya/MFnData.h>
 
 #include <algorithm>
@@ -79,13 +81,9 @@ std::shared_ptr<Node> Scene::CreateNode(const std::string& typeName, const std::
         }
         node->behaviour->SetHostNode(node.get());
     }
-    fNodes.push_back(node);
-    if (parent)
-    {
-        node->parent = parent;
-        parent->children.push_back(node);
-    }
-    Touch();
+    Link(*node, parent, parent ? parent->children.size() : 0, fNodes.size());
+    if (SceneChanges* record = SceneChanges::Recording())
+        record->NodeLinked(*node);
     if (node->behaviour)
         node->behaviour->postConstructor();
     status = MStatus::kSuccess;
@@ -118,19 +116,89 @@ std::shared_ptr<Node> Scene::Find(std::string_view nameOrPath) const
 
 void Scene::Detach(Node& node)
 {
-    for (const auto& callback : fDeleteCallbacks)
-        callback(node);
-    fConnections.erase(std::remove_if(fConnections.begin(), fConnections.end(),
-                                      [&](const Connection& c)
-                                      { return c.source.get() == &node || c.destination.get() == &node; }),
-                       fConnections.end());
+    SceneChanges* record = SceneChanges::Recording();
+    NotifyDelete(node);
+    for (std::size_t i = fConnections.size(); i-- > 0;)
+        if (fConnections[i].source.get() == &node || fConnections[i].destination.get() == &node)
+        {
+            const Connection gone = std::move(fConnections[i]);
+            fConnections.erase(fConnections.begin() + static_cast<std::ptrdiff_t>(i));
+            if (record)
+                record->ConnectionChanged(gone, i);
+        }
     fSelection.erase(std::remove_if(fSelection.begin(), fSelection.end(),
                                     [&](const std::shared_ptr<Node>& n) { return n.get() == &node; }),
                      fSelection.end());
     node.alive = false;
     // The behaviour may be a plug-in's code, which can be unloaded while
-    // handles to the dead node live on.
+    // handles to the dead node live on; undo may still need it.
+    if (!record)
+        node.behaviour.reset();
+}
+
+void Scene::NotifyDelete(Node& node)
+{
+    for (const auto& callback : fDeleteCallbacks)
+        callback(node);
+}
+
+void Scene::FinishDelete(Node& node)
+{
     node.behaviour.reset();
+}
+
+void Scene::Unlink(Node& node, Node*& parent, std::size_t& childIndex, std::size_t& sceneIndex)
+{
+    parent = node.parent;
+    childIndex = 0;
+    if (parent)
+    {
+        auto& siblings = parent->children;
+        const auto it = std::find_if(siblings.begin(), siblings.end(), [&](const auto& n) { return n.get() == &node; });
+        childIndex = static_cast<std::size_t>(it - siblings.begin());
+        if (it != siblings.end())
+            siblings.erase(it);
+        node.parent = nullptr;
+    }
+    const auto it = std::find_if(fNodes.begin(), fNodes.end(), [&](const auto& n) { return n.get() == &node; });
+    sceneIndex = static_cast<std::size_t>(it - fNodes.begin());
+    if (it != fNodes.end())
+        fNodes.erase(it);
+    node.alive = false;
+    Touch();
+}
+
+void Scene::Link(Node& node, Node* parent, std::size_t childIndex, std::size_t sceneIndex)
+{
+    const std::shared_ptr<Node> keep = node.Self();
+    fNodes.insert(fNodes.begin() + static_cast<std::ptrdiff_t>(std::min(sceneIndex, fNodes.size())), keep);
+    node.parent = parent;
+    if (parent)
+        parent->children.insert(
+            parent->children.begin() + static_cast<std::ptrdiff_t>(std::min(childIndex, parent->children.size())),
+            keep);
+    node.alive = true;
+    Touch();
+}
+
+void Scene::ToggleConnection(const Connection& connection, std::size_t& index)
+{
+    const auto it = std::find_if(fConnections.begin(), fConnections.end(),
+                                 [&](const Connection& c)
+                                 {
+                                     return c.source == connection.source && c.sourcePath == connection.sourcePath &&
+                                            c.destination == connection.destination &&
+                                            c.destinationPath == connection.destinationPath;
+                                 });
+    if (it != fConnections.end())
+    {
+        index = static_cast<std::size_t>(it - fConnections.begin());
+        fConnections.erase(it);
+    }
+    else
+        fConnections.insert(fConnections.begin() + static_cast<std::ptrdiff_t>(std::min(index, fConnections.size())),
+                            connection);
+    Touch();
 }
 
 void Scene::Delete(Node& node)
@@ -139,18 +207,20 @@ void Scene::Delete(Node& node)
     while (!node.children.empty())
         Delete(*node.children.back());
     Detach(node);
-    if (node.parent)
-    {
-        auto& siblings = node.parent->children;
-        siblings.erase(std::remove(siblings.begin(), siblings.end(), keep), siblings.end());
-        node.parent = nullptr;
-    }
-    fNodes.erase(std::remove(fNodes.begin(), fNodes.end(), keep), fNodes.end());
-    Touch();
+    Node* parent = nullptr;
+    std::size_t childIndex = 0;
+    std::size_t sceneIndex = 0;
+    Unlink(node, parent, childIndex, sceneIndex);
+    if (SceneChanges* record = SceneChanges::Recording())
+        record->NodeUnlinked(node, parent, childIndex, sceneIndex);
 }
 
 void Scene::Reset()
 {
+    // Nothing a command did before the reset can be taken back into the
+    // new scene.
+    if (SceneChanges* record = SceneChanges::Recording())
+        record->Void();
     const std::vector<std::shared_ptr<Node>> nodes = fNodes;
     for (const auto& node : nodes)
     {
@@ -169,7 +239,10 @@ std::string Scene::Rename(Node& node, const std::string& name)
 {
     if (name == node.name)
         return name;
+    std::string old = std::move(node.name);
     node.name = UniqueName(name);
+    if (SceneChanges* record = SceneChanges::Recording())
+        record->Renamed(node, std::move(old));
     Touch();
     return node.name;
 }
@@ -184,14 +257,20 @@ MStatus Scene::Reparent(Node& child, Node* parent)
         if (p == &child)
             return MStatus(MStatus::kInvalidParameter, "a node cannot be parented under itself");
     const std::shared_ptr<Node> keep = child.Self();
-    if (child.parent)
+    Node* const oldParent = child.parent;
+    std::size_t oldIndex = 0;
+    if (oldParent)
     {
-        auto& siblings = child.parent->children;
-        siblings.erase(std::remove(siblings.begin(), siblings.end(), keep), siblings.end());
+        auto& siblings = oldParent->children;
+        const auto it = std::find(siblings.begin(), siblings.end(), keep);
+        oldIndex = static_cast<std::size_t>(it - siblings.begin());
+        siblings.erase(it);
     }
     child.parent = parent;
     if (parent)
         parent->children.push_back(keep);
+    if (SceneChanges* record = SceneChanges::Recording())
+        record->Reparented(child, oldParent, oldIndex);
     Touch();
     return MStatus::kSuccess;
 }
@@ -265,10 +344,16 @@ MStatus Scene::Connect(const MPlug& source, const MPlug& destination, bool force
             return MStatus(MStatus::kInvalidParameter, destination.name() +
                                                            " already has an incoming connection from " +
                                                            PlugName(*it->source, it->sourcePath) + ".");
+        const Connection replaced = std::move(*it);
+        const auto index = static_cast<std::size_t>(it - fConnections.begin());
         fConnections.erase(it);
+        if (SceneChanges* record = SceneChanges::Recording())
+            record->ConnectionChanged(replaced, index);
         break;
     }
     fConnections.push_back({src, source.Steps(), dst, destination.Steps()});
+    if (SceneChanges* record = SceneChanges::Recording())
+        record->ConnectionChanged(fConnections.back(), fConnections.size() - 1);
     Touch();
     return MStatus::kSuccess;
 }
@@ -279,7 +364,11 @@ MStatus Scene::Disconnect(const MPlug& source, const MPlug& destination)
         if (it->source == source.HostNode() && it->sourcePath == source.Steps() &&
             it->destination == destination.HostNode() && it->destinationPath == destination.Steps())
         {
+            const Connection gone = std::move(*it);
+            const auto index = static_cast<std::size_t>(it - fConnections.begin());
             fConnections.erase(it);
+            if (SceneChanges* record = SceneChanges::Recording())
+                record->ConnectionChanged(gone, index);
             Touch();
             return MStatus::kSuccess;
         }

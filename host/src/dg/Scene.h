@@ -75,8 +75,26 @@ public:
     /// Starts a new generation: something changed.
     void Touch() { ++fGeneration; }
 
+    // For undo (SceneChanges): a node's place in the scene, and a deletion
+    // finished once nothing can bring the node back.
+    /// Takes node out of the scene, saying where it was.
+    void Unlink(Node& node, Node*& parent, std::size_t& childIndex, std::size_t& sceneIndex);
+    /// Puts node back under parent (the world when null) at the places given.
+    void Link(Node& node, Node* parent, std::size_t childIndex, std::size_t sceneIndex);
+    /// Tells the host services that node leaves the scene. What they keep
+    /// of it beyond caches they note in the open undo record, if any.
+    void NotifyDelete(Node& node);
+    /// The behaviour of a node out of the scene goes, once no undo record
+    /// can bring the node back.
+    void FinishDelete(Node& node);
+    /// Breaks connection when it is there (saying its index), else makes it
+    /// again at index.
+    void ToggleConnection(const Connection& connection, std::size_t& index);
+
     /// Called with each node about to be deleted (and on Reset), so that
-    /// host services can drop what they keep about it.
+    /// host services can drop what they keep about it. A service that keeps
+    /// more than a cache notes in SceneChanges::Recording() how to get it
+    /// back, as undo may return the node.
     void OnDelete(std::function<void(Node&)> callback) { fDeleteCallbacks.push_back(std::move(callback)); }
     /// Called after Reset, so that host services can start afresh (time,
     /// the undo queue).

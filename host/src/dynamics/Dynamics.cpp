@@ -3,6 +3,7 @@
 #include "ParticleNode.h"
 #include "dg/DataObjects.h"
 #include "dg/Scene.h"
+#include "dg/SceneChanges.h"
 
 #include <cmath>
 #include <vector>
@@ -42,17 +43,6 @@ template <typename Data> Data& ArrayOf(DataNode& value)
     value.data = MObject(made);
     return *made;
 }
-
-std::unique_ptr<DataNode> CopyOf(const DataNode& value)
-{
-    auto copy = std::make_unique<DataNode>(value.attribute, value.isArray);
-    copy->CopyValue(value);
-    // The arrays change in place as time runs: keep copies.
-    copy->data = CloneData(value.data);
-    for (auto& child : copy->children)
-        child.data = CloneData(child.data);
-    return copy;
-}
 } // namespace
 
 Dynamics& Dynamics::Get()
@@ -63,7 +53,24 @@ Dynamics& Dynamics::Get()
 
 Dynamics::Dynamics()
 {
-    Scene::Get().OnDelete([this](Node& node) { fKept.erase(&node); });
+    Scene::Get().OnDelete(
+        [this](Node& node)
+        {
+            const auto it = fKept.find(&node);
+            if (it == fKept.end())
+                return;
+            // The state a deleted system started from comes back with it.
+            if (SceneChanges* record = SceneChanges::Recording())
+                record->Toggle(
+                    [this, keep = node.Self(),
+                     other = std::make_shared<std::unique_ptr<ParticleState>>(std::move(it->second))]
+                    {
+                        std::swap(fKept[keep.get()], *other);
+                        if (!fKept[keep.get()])
+                            fKept.erase(keep.get());
+                    });
+            fKept.erase(it);
+        });
     Scene::Get().OnReset([this] { Reset(); });
 }
 
@@ -109,7 +116,7 @@ void Dynamics::Restore()
         if (it == fKept.end())
             continue;
         for (const auto& [attribute, value] : it->second->values)
-            node->values[attribute] = CopyOf(*value);
+            node->values[attribute] = value->Clone();
     }
     Scene::Get().Touch();
 }
@@ -141,7 +148,7 @@ MStatus Dynamics::SetCurrentFrame(double frame, const std::function<void(double)
                 auto state = std::make_unique<ParticleState>();
                 for (const auto& [attribute, value] : node->values)
                     if (!node->cls->IsComputed(attribute))
-                        state->values[attribute] = CopyOf(*value);
+                        state->values[attribute] = value->Clone();
                 fKept[node.get()] = std::move(state);
             }
             if (MStatus status = RunHooks(ParticlePhase::kStartOfRun, fCurrent, systems); !status)

@@ -1,6 +1,7 @@
 #include "PluginRegistry.h"
 
 #include "commands/PluginCommand.h"
+#include "commands/UndoQueue.h"
 #include "dg/NodeClass.h"
 #include "ui/Manipulators.h"
 
@@ -121,6 +122,9 @@ MStatus MFnPlugin::deregisterNode(const MTypeId& typeId)
     const auto it = std::find(ids.begin(), ids.end(), typeId);
     if (it == ids.end())
         return MStatus(MStatus::kInvalidParameter, "the plug-in registered no node type with that id");
+    // Nodes of the type that undo could bring back go now, while their
+    // code is still loaded.
+    vxhost::UndoQueue::Get().Clear();
     const MStatus status = NodeRegistry::Get().Deregister(typeId);
     if (status)
     {

@@ -24,6 +24,7 @@
 #include "Cameras.h"
 #include "Manipulators.h"
 
+#include "commands/UndoQueue.h"
 #include "dynamics/Dynamics.h"
 
 #include <maya/MDistance.h>
@@ -278,6 +279,6 @@ MStatus ManipulateCommand(const ScriptStatement& statement, CommandResult& resul
 }
 
 const CommandRegistrar kPlayblast("playblast", PlayblastCommand);
-const CommandRegistrar kManipulate("manipulate", ManipulateCommand);
+const CommandRegistrar kManipulate("manipulate", Undoable(ManipulateCommand));
 } // namespace
 } // namespace vxhost
