@@ -150,3 +150,37 @@ TEST_F(EntityCmdTest, UndoTakesBackConnectionsOnlyAndRedoReusesTheElement)
     EXPECT_EQ(PlugOf("swarm", "target").numElements(), 1u);
     EXPECT_EQ(AttributeCount("path"), attributes);
 }
+
+TEST_F(EntityCmdTest, UndoTakesBackTheLastChangeWhicheverCommandMadeIt)
+{
+    ASSERT_TRUE(Run("createNode particleVolarix -n swarm; createNode transform -n goal;\n"
+                    "createNode QF_VX_targetLocatorNode -n goalShape -p goal; setAttr swarm.maximumSpeed 10;\n"
+                    "select -r swarm goal; QF_VX_target -addEntity \"position\";\n"
+                    "setAttr swarm.maximumSpeed 99; createNode transform -n oops;"));
+    // Looked at through the API: a query of the entity command would go on
+    // the queue itself.
+    auto connected = []
+    {
+        const MPlug element = PlugOf("swarm", "target", 0);
+        for (unsigned int i = 0; i < element.numChildren(); ++i)
+            if (SourceOf(element.child(i)) == "goal.worldMatrix[0]")
+                return true;
+        return false;
+    };
+    ASSERT_TRUE(connected());
+
+    ASSERT_TRUE(Run("undo;"));
+    EXPECT_EQ(vxhost::Scene::Get().Find("oops"), nullptr);
+    EXPECT_EQ(Value("swarm.maximumSpeed"), 99.0);
+    EXPECT_TRUE(connected());
+    ASSERT_TRUE(Run("undo;"));
+    EXPECT_EQ(Value("swarm.maximumSpeed"), 10.0);
+    EXPECT_TRUE(connected());
+    ASSERT_TRUE(Run("undo;"));
+    EXPECT_FALSE(connected());
+
+    ASSERT_TRUE(Run("redo; redo; redo;"));
+    EXPECT_TRUE(connected());
+    EXPECT_EQ(Value("swarm.maximumSpeed"), 99.0);
+    EXPECT_NE(vxhost::Scene::Get().Find("oops"), nullptr);
+}

@@ -3,6 +3,7 @@
 #include "DataObjects.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace vxhost
 {
@@ -96,8 +97,10 @@ std::unique_ptr<DataNode> DataNode::Clone() const
 
 bool DataNode::SameValue(const DataNode& other) const
 {
-    if (attribute != other.attribute || isArray != other.isArray || matrix != other.matrix ||
-        text != other.text || !std::equal(std::begin(numbers), std::end(numbers), std::begin(other.numbers)) ||
+    // Bit for bit: -0 is not 0 to a saved scene.
+    if (attribute != other.attribute || isArray != other.isArray ||
+        std::memcmp(&matrix, &other.matrix, sizeof matrix) != 0 || text != other.text ||
+        std::memcmp(numbers, other.numbers, sizeof numbers) != 0 ||
         !SameData(data, other.data) || children.size() != other.children.size() ||
         elements.size() != other.elements.size())
         return false;

@@ -48,9 +48,9 @@ public:
     /// An independent copy, data objects and elements included: what undo
     /// keeps of a value a command is about to change.
     std::unique_ptr<DataNode> Clone() const;
-    /// Whether other holds the same value (numbers, matrix, text, data
-    /// contents, children and elements). Data of a kind that cannot be
-    /// compared counts as different.
+    /// Whether other holds the same value, bit for bit (numbers, matrix,
+    /// text, data contents, children and elements). Data of a kind that
+    /// cannot be compared counts as different.
     bool SameValue(const DataNode& other) const;
 };
 } // namespace vxhost

@@ -1,6 +1,7 @@
 #include "DataObjects.h"
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <type_traits>
 
@@ -18,12 +19,19 @@ MObject CloneData(const MObject& data)
 
 namespace
 {
+// Bit for bit, so that -0 differs from 0 and a NaN equals itself.
+template <typename T> bool Identical(const T& a, const T& b)
+{
+    static_assert(std::is_trivially_copyable_v<T>);
+    return std::memcmp(&a, &b, sizeof(T)) == 0;
+}
+
 template <typename T> bool SameArray(const T& a, const T& b)
 {
     if (a.length() != b.length())
         return false;
     for (unsigned i = 0; i < a.length(); ++i)
-        if (!(a[i] == b[i]))
+        if (!Identical(a[i], b[i]))
             return false;
     return true;
 }
@@ -44,7 +52,9 @@ template <typename Data> std::optional<bool> SameAs(const HostObject* a, const H
     if constexpr (std::is_same_v<Data, ArrayAttrsData>)
         return std::equal(x->value.begin(), x->value.end(), y->value.begin(), y->value.end(),
                           [](const auto& p, const auto& q) { return p.first == q.first && SameArray(p.second, q.second); });
-    else if constexpr (std::is_same_v<Data, MatrixData> || std::is_same_v<Data, StringData>)
+    else if constexpr (std::is_same_v<Data, MatrixData>)
+        return Identical(x->value, y->value);
+    else if constexpr (std::is_same_v<Data, StringData>)
         return x->value == y->value;
     else
         return SameArray(x->value, y->value);

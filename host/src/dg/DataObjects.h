@@ -57,8 +57,8 @@ using ArrayAttrsData = ValueData<std::map<std::string, ArrayAttrsArray>, MFn::kD
 /// data, or null).
 MObject CloneData(const MObject& data);
 /// Whether two data objects hold the same value: the same object, both
-/// null, or array, matrix and string data of equal contents. Other data
-/// (geometry) is the same only as the same object.
+/// null, or array, matrix and string data of the same contents, bit for
+/// bit. Other data (geometry) is the same only as the same object.
 bool SameData(const MObject& a, const MObject& b);
 MObject NewMatrixData(const MMatrix& matrix);
 /// The value of a typed attribute that was never set: an empty object for
