@@ -122,23 +122,50 @@ UndoQueue& UndoQueue::Get()
 
 void UndoQueue::Add(Entry entry)
 {
-    fEntries.erase(fEntries.begin() + static_cast<std::ptrdiff_t>(fPosition), fEntries.end());
+    while (fEntries.size() > fPosition)
+    {
+        fBytes -= fEntries.back().bytes;
+        fEntries.pop_back();
+    }
+    fBytes += entry.bytes;
     fEntries.push_back(std::move(entry));
-    if (fEntries.size() > kMaxLength)
-        fEntries.pop_front();
     fPosition = fEntries.size();
+    Trim();
 }
 
-void UndoQueue::Push(std::unique_ptr<MPxCommand> command, std::string name, std::string text)
+void UndoQueue::Trim()
+{
+    static bool told = false;
+    while ((fMaxLength > 0 && fEntries.size() > fMaxLength) || (fBytes > kMaxBytes && fEntries.size() > 1))
+    {
+        if (fBytes > kMaxBytes && !told)
+        {
+            MGlobal::displayWarning("The undo queue keeps about 1 GB of values; its oldest changes are forgotten.");
+            told = true;
+        }
+        fBytes -= fEntries.front().bytes;
+        fEntries.pop_front();
+        if (fPosition > 0)
+            --fPosition;
+    }
+}
+
+void UndoQueue::SetMaxLength(std::size_t length)
+{
+    fMaxLength = length;
+    Trim();
+}
+
+void UndoQueue::Push(std::unique_ptr<MPxCommand> command, std::string name, std::string text, std::size_t bytes)
 {
     if (fBusy || !fEnabled || !command)
         return;
     if (SceneChanges* record = SceneChanges::Recording())
         record->Command(std::move(command));
     else if (fChunkDepth > 0)
-        fChunk.push_back({std::move(command), {std::move(name)}, std::move(text)});
+        fChunk.push_back({std::move(command), {std::move(name)}, std::move(text), bytes});
     else
-        Add({std::move(command), {std::move(name)}, std::move(text)});
+        Add({std::move(command), {std::move(name)}, std::move(text), bytes});
 }
 
 void UndoQueue::OpenChunk(const std::string& name)
@@ -165,6 +192,7 @@ bool UndoQueue::CloseChunk()
         if (fChunkName.empty())
             chunk.text += (chunk.text.empty() ? "" : "; ") + entry.text;
         chunk.names.merge(entry.names);
+        chunk.bytes += entry.bytes;
         steps.push_back(std::move(entry.command));
     }
     chunk.command = std::make_unique<ChunkCommand>(std::move(steps));
@@ -221,6 +249,7 @@ void UndoQueue::Clear()
     while (!fEntries.empty())
         fEntries.pop_back();
     fPosition = 0;
+    fBytes = 0;
     while (!fChunk.empty())
         fChunk.pop_back();
     fChunkDepth = 0;
@@ -272,8 +301,11 @@ CommandFunction Undoable(CommandFunction function)
             status = function(statement, result);
         }
         if (record->Close())
+        {
+            const std::size_t bytes = record->Bytes();
             queue.Push(std::make_unique<RecordedCommand>(std::move(record)), statement.command,
-                       CommandText(statement));
+                       CommandText(statement), bytes);
+        }
         return status;
     };
 }
@@ -349,22 +381,34 @@ MStatus UndoInfoCommand(const ScriptStatement& statement, CommandResult& result)
         else if (args.IsFlagSet("redoQueueEmpty"))
             result.SetBool(queue.Position() == queue.Length());
         else if (args.IsFlagSet("length"))
-            result.SetInt(static_cast<int>(UndoQueue::kMaxLength));
+            result.SetInt(static_cast<int>(queue.MaxLength()));
         else if (args.IsFlagSet("infinity"))
-            result.SetBool(false);
-        else if (args.IsFlagSet("state") || args.IsFlagSet("stateWithoutFlush") || args.Statement().arguments.size() == 1)
+            result.SetBool(queue.MaxLength() == 0);
+        else if (args.IsFlagSet("state") || args.IsFlagSet("stateWithoutFlush"))
             result.SetBool(queue.Enabled());
         else
-            return ReportCommandError(statement, "Query what? Give one of -undoName, -redoName, -undoQueueEmpty, "
-                                                 "-redoQueueEmpty, -state, -length or -infinity.",
-                                      MStatus::kInvalidParameter);
+            // No flag: how many changes there are to undo, as in Maya.
+            result.SetInt(static_cast<int>(queue.Position()));
         return MStatus::kSuccess;
     }
-    if (args.IsFlagSet("length") || args.IsFlagSet("infinity"))
-        return ReportCommandError(statement,
-                                  "The queue keeps the last " + std::to_string(UndoQueue::kMaxLength) +
-                                      " changes; its length cannot be changed.",
-                                  MStatus::kInvalidParameter);
+    if (args.IsFlagSet("length"))
+    {
+        int length = 0;
+        if (MStatus status = args.ReadFlagValue("length", length); !status)
+            return status;
+        if (length < 1)
+            return ReportCommandError(statement, "The undo queue's length must be at least 1, got " +
+                                                     std::to_string(length) + ".",
+                                      MStatus::kInvalidParameter);
+        queue.SetMaxLength(static_cast<std::size_t>(length));
+    }
+    if (args.IsFlagSet("infinity"))
+    {
+        bool infinite = false;
+        if (MStatus status = args.ReadFlagValue("infinity", infinite); !status)
+            return status;
+        queue.SetMaxLength(infinite ? 0 : UndoQueue::kDefaultLength);
+    }
     for (const char* flag : {"state", "stateWithoutFlush"})
         if (args.IsFlagSet(flag))
         {

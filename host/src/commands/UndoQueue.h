@@ -19,11 +19,13 @@ namespace vxhost
 {
 /// Entries before Position() are in effect; those from it on were undone
 /// and can be redone. A new entry drops the undone ones, as in Maya. The
-/// queue keeps at most kMaxLength entries, forgetting the oldest.
+/// queue keeps at most MaxLength() entries and about kMaxBytes of kept
+/// values (a particle system's arrays can be large), forgetting the oldest.
 class UndoQueue
 {
 public:
-    static constexpr std::size_t kMaxLength = 1000;
+    static constexpr std::size_t kDefaultLength = 1000;
+    static constexpr std::size_t kMaxBytes = std::size_t(1) << 30;
 
     /// The process-wide queue `undo` and `redo` work on.
     static UndoQueue& Get();
@@ -33,7 +35,8 @@ public:
     /// command under way when there is one (a plug-in command its script
     /// called), else into the open chunk, else onto the queue. While an
     /// undo or redo runs, or with the queue off, it is dropped.
-    void Push(std::unique_ptr<MPxCommand> command, std::string name, std::string text);
+    /// bytes: roughly what the command keeps for undo.
+    void Push(std::unique_ptr<MPxCommand> command, std::string name, std::string text, std::size_t bytes = 0);
     /// Calls undoIt of the last entry in effect and steps back over it,
     /// closing an open chunk first. kNotFound when there is none; a failing
     /// undoIt leaves the position where it was (so undo can be tried again)
@@ -60,6 +63,9 @@ public:
     /// keepEntries), as `undoInfo -state off` does.
     void SetEnabled(bool enabled, bool keepEntries = false);
     bool Enabled() const { return fEnabled; }
+    /// The most entries kept; 0 for no limit but the bytes.
+    void SetMaxLength(std::size_t length);
+    std::size_t MaxLength() const { return fMaxLength; }
     /// Whether an undo or redo is running now.
     bool Busy() const { return fBusy; }
 
@@ -79,14 +85,19 @@ private:
         std::unique_ptr<MPxCommand> command;
         std::set<std::string> names; ///< the commands' names, for Forget
         std::string text;
+        std::size_t bytes = 0;
     };
 
     void Add(Entry entry);
+    // Forgets the oldest entries past the limits.
+    void Trim();
 
     std::deque<Entry> fEntries;
     std::size_t fPosition = 0;
     bool fBusy = false;
     bool fEnabled = true;
+    std::size_t fMaxLength = kDefaultLength;
+    std::size_t fBytes = 0;
     // The chunk being gathered, its depth and name.
     std::vector<Entry> fChunk;
     int fChunkDepth = 0;

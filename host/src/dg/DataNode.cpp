@@ -95,6 +95,16 @@ std::unique_ptr<DataNode> DataNode::Clone() const
     return copy;
 }
 
+std::size_t DataNode::Bytes() const
+{
+    std::size_t bytes = sizeof(DataNode) + text.size() + DataBytes(data);
+    for (const DataNode& child : children)
+        bytes += child.Bytes();
+    for (const auto& element : elements)
+        bytes += element.second->Bytes();
+    return bytes;
+}
+
 bool DataNode::SameValue(const DataNode& other) const
 {
     // Bit for bit: -0 is not 0 to a saved scene.

@@ -48,6 +48,9 @@ public:
     /// An independent copy, data objects and elements included: what undo
     /// keeps of a value a command is about to change.
     std::unique_ptr<DataNode> Clone() const;
+    /// Roughly the bytes the value holds, children, elements and data
+    /// included.
+    std::size_t Bytes() const;
     /// Whether other holds the same value, bit for bit (numbers, matrix,
     /// text, data contents, children and elements). Data of a kind that
     /// cannot be compared counts as different.

@@ -78,6 +78,26 @@ bool SameData(const MObject& a, const MObject& b)
     return false;
 }
 
+std::size_t DataBytes(const MObject& data)
+{
+    const HostObject* object = data.HostImpl().get();
+    if (const auto* v = dynamic_cast<const VectorArrayData*>(object))
+        return v->value.length() * sizeof(MVector);
+    if (const auto* d = dynamic_cast<const DoubleArrayData*>(object))
+        return d->value.length() * sizeof(double);
+    if (const auto* i = dynamic_cast<const IntArrayData*>(object))
+        return i->value.length() * sizeof(int);
+    if (const auto* p = dynamic_cast<const PointArrayData*>(object))
+        return p->value.length() * sizeof(MPoint);
+    if (const auto* s = dynamic_cast<const StringData*>(object))
+        return s->value.size();
+    std::size_t bytes = 0;
+    if (const auto* a = dynamic_cast<const ArrayAttrsData*>(object))
+        for (const auto& [name, array] : a->value)
+            bytes += name.size() + std::visit([](const auto& x) { return x.length() * sizeof(x[0]); }, array);
+    return bytes;
+}
+
 MObject NewMatrixData(const MMatrix& matrix)
 {
     return MObject(std::make_shared<MatrixData>(matrix));

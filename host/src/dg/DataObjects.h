@@ -13,6 +13,7 @@
 #include <maya/MString.h>
 #include <maya/MVectorArray.h>
 
+#include <cstddef>
 #include <map>
 #include <memory>
 #include <string>
@@ -60,6 +61,9 @@ MObject CloneData(const MObject& data);
 /// null, or array, matrix and string data of the same contents, bit for
 /// bit. Other data (geometry) is the same only as the same object.
 bool SameData(const MObject& a, const MObject& b);
+/// Roughly how many bytes the data object holds, counting its arrays: what
+/// keeping a copy of it costs.
+std::size_t DataBytes(const MObject& data);
 MObject NewMatrixData(const MMatrix& matrix);
 /// The value of a typed attribute that was never set: an empty object for
 /// arrays, strings and matrices (the identity), as Maya's data block hands

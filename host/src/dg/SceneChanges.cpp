@@ -192,6 +192,7 @@ public:
         fOther = std::move(now);
         return MStatus::kSuccess;
     }
+    std::size_t Bytes() const { return fOther ? fOther->Bytes() : 0; }
     bool Unchanged() const
     {
         const auto it = fNode->values.find(fAttribute);
@@ -352,6 +353,9 @@ bool SceneChanges::Close()
                                       return value && value->Unchanged();
                                   }),
                    fChanges.end());
+    for (const auto& change : fChanges)
+        if (const auto* value = dynamic_cast<const ValueChange*>(change.get()))
+            fBytes += value->Bytes();
     if (Scene::Get().Selection() != fSelectionBefore)
         fChanges.push_back(std::make_unique<SelectionChange>(std::move(fSelectionBefore)));
     fSelectionBefore.clear();

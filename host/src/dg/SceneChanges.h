@@ -103,6 +103,8 @@ public:
     bool Close();
     /// Takes the changes back (forward false) or does them again.
     MStatus Apply(bool forward);
+    /// Roughly the bytes of the values kept, after Close().
+    std::size_t Bytes() const { return fBytes; }
 
     class Change;
 
@@ -112,5 +114,6 @@ private:
     std::set<const Node*> fMade;
     std::vector<std::shared_ptr<Node>> fSelectionBefore;
     bool fVoid = false;
+    std::size_t fBytes = 0;
 };
 } // namespace vxhost

@@ -176,6 +176,16 @@ TEST_F(UndoTest, TheQueueHoldsChangesOnlyInOrderNamedAndInChunks)
     EXPECT_EQ(QueryInt("undoInfo -q -redoQueueEmpty;"), 1);
     EXPECT_EQ(Query("undoInfo -q -undoName;"), "setAttr a.sx 2");
 
+    // A shorter queue forgets the oldest changes.
+    ASSERT_TRUE(Run("setAttr a.sy 2; setAttr a.sz 2;"));
+    EXPECT_EQ(QueryInt("undoInfo -q;"), 5);
+    ASSERT_TRUE(Run("undoInfo -length 2;"));
+    EXPECT_EQ(QueryInt("undoInfo -q;"), 2);
+    EXPECT_EQ(QueryInt("undoInfo -q -length;"), 2);
+    EXPECT_FALSE(Run("undoInfo -length 0;"));
+    ASSERT_TRUE(Run("undoInfo -infinity true;"));
+    EXPECT_EQ(QueryInt("undoInfo -q -infinity;"), 1);
+
     // Off: nothing is kept, and what was is dropped.
     ASSERT_TRUE(Run("undoInfo -state off; setAttr a.sy 3;"));
     EXPECT_EQ(QueryInt("undoInfo -q -state;"), 0);
