@@ -382,3 +382,23 @@ TEST_F(RendererTest, WhatIsNearerCoversWhatIsBehindIt)
             EXPECT_LT(square, svg.find("stroke-linecap:round"));
     }
 }
+
+TEST_F(RendererTest, APlayblastSequenceKeepsItsCameraAndGrid)
+{
+    // The particles fly 57.5 cm in 23 frames; from the first picture to the
+    // last only their squares change (three of 3 x 3 pixels, twice).
+    ASSERT_TRUE(RunScript("setAttr cloudShape.velocity -type vectorArray 3 60 0 0 60 0 0 60 0 0;"));
+    const std::string base = File("fly");
+    ASSERT_TRUE(RunScript("playblast -f \"" + base + ".png\" -wh 160 120 -st 1 -et 24;"));
+    const Image first(base + ".0001.png");
+    const Image last(base + ".0024.png");
+    ASSERT_TRUE(first.Ok() && last.Ok());
+    int differing = 0;
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 160; ++x)
+        {
+            const Pixel a = first.At(x, y), b = last.At(x, y);
+            differing += std::tie(a.r, a.g, a.b) != std::tie(b.r, b.g, b.b);
+        }
+    EXPECT_LE(differing, 54);
+}
