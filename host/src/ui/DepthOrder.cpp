@@ -45,6 +45,11 @@ void DepthOrder::AddParticles(const Projector& projector, const std::vector<Part
 {
     const double w = projector.Width(), h = projector.Height();
     const double range = high - low;
+    std::size_t total = fDots.size();
+    for (const ParticleCloud& cloud : clouds)
+        total += cloud.positions->length();
+    fDots.reserve(total);
+    fDotDepths.reserve(total);
     for (const ParticleCloud& cloud : clouds)
     {
         const MVectorArray& positions = *cloud.positions;
@@ -160,7 +165,7 @@ void DepthOrder::AddPrimitive(const Projector& projector, const UIPrimitive& p, 
 
 void DepthOrder::Add(double depth, const ParticleDot& dot)
 {
-    fItems.push_back({depth, 0u, DepthKind::kParticle, static_cast<std::uint32_t>(fDots.size())});
+    fDotDepths.push_back(depth);
     fDots.push_back(dot);
 }
 
@@ -187,5 +192,24 @@ void DepthOrder::Sort()
     std::stable_sort(fItems.begin(), fItems.end(),
                      [](const DepthItem& a, const DepthItem& b)
                      { return a.depth > b.depth || (a.depth == b.depth && a.priority < b.priority); });
+    // Each particle's slot is the number of pieces strictly farther than it;
+    // a counting sort by slot keeps the particles' own order within one.
+    const std::size_t count = fItems.size();
+    std::vector<std::uint32_t> slotOf(fDots.size());
+    fSlots.assign(count + 2, 0);
+    for (std::size_t i = 0; i < fDots.size(); ++i)
+    {
+        const double depth = fDotDepths[i];
+        const auto farther = std::partition_point(fItems.begin(), fItems.end(),
+                                                  [depth](const DepthItem& item) { return item.depth > depth; });
+        slotOf[i] = static_cast<std::uint32_t>(farther - fItems.begin());
+        ++fSlots[slotOf[i] + 1];
+    }
+    for (std::size_t k = 1; k < fSlots.size(); ++k)
+        fSlots[k] += fSlots[k - 1];
+    fDotOrder.resize(fDots.size());
+    std::vector<std::size_t> next(fSlots.begin(), fSlots.end() - 1);
+    for (std::size_t i = 0; i < fDots.size(); ++i)
+        fDotOrder[next[slotOf[i]]++] = static_cast<std::uint32_t>(i);
 }
 } // namespace vxhost

@@ -29,11 +29,11 @@ enum class DepthKind : std::uint8_t
     kShape     ///< a primitive drawn whole, or one triangle or point of it
 };
 
-/// One thing to draw, by where it sits: `index` is into the DepthOrder's
-/// list for its kind.
+/// One piece to draw (not a particle), by where it sits: `index` is into
+/// the DepthOrder's list for its kind.
 struct DepthItem
 {
-    double depth; ///< along the view direction from the eye; larger is farther
+    double depth;           ///< along the view direction from the eye; larger is farther
     std::uint32_t priority; ///< the primitive's depth priority: at equal depth the higher draws later
     DepthKind kind;
     std::uint32_t index;
@@ -96,31 +96,49 @@ public:
     void Add(double depth, std::uint32_t priority, const ShapePiece& piece);
 
     /// Farthest first; at equal depth the lower priority first, then the
-    /// order added, so that a picture does not depend on the sort.
+    /// order added, so that a picture does not depend on the sort. The
+    /// particles go between the other pieces by depth (before a piece as
+    /// far as themselves) but keep the order added among themselves: they
+    /// are all alike squares, and sorting a million of them would cost
+    /// more than drawing them.
     void Sort();
 
-    /// Calls draw(kind, first, last) for every run of consecutive items of
-    /// one kind, in drawing order: [first, last) of Items().
+    /// Calls draw(kind, first, last) for every run of consecutive pieces of
+    /// one kind, in drawing order: [first, last) of ParticleOrder() for
+    /// particles, of Items() for the others. Only after Sort().
     template <typename Draw> void ForEachRun(Draw&& draw) const
     {
-        std::size_t first = 0;
-        for (std::size_t i = 1; i <= fItems.size(); ++i)
-            if (i == fItems.size() || fItems[i].kind != fItems[first].kind)
-            {
-                draw(fItems[first].kind, first, i);
-                first = i;
-            }
+        const std::size_t count = fItems.size();
+        for (std::size_t i = 0;;)
+        {
+            if (fSlots[i] < fSlots[i + 1])
+                draw(DepthKind::kParticle, fSlots[i], fSlots[i + 1]);
+            if (i == count)
+                return;
+            std::size_t last = i + 1;
+            while (last < count && fItems[last].kind == fItems[i].kind && fSlots[last] == fSlots[last + 1])
+                ++last;
+            draw(fItems[i].kind, i, last);
+            i = last;
+        }
     }
 
     const std::vector<DepthItem>& Items() const { return fItems; }
     const std::vector<ParticleDot>& Dots() const { return fDots; }
+    /// Indices into Dots(), in drawing order.
+    const std::vector<std::uint32_t>& ParticleOrder() const { return fDotOrder; }
     const std::vector<TrailPiece>& Trails() const { return fTrails; }
     const std::vector<LinePiece>& Lines() const { return fLines; }
     const std::vector<ShapePiece>& Shapes() const { return fShapes; }
 
 private:
-    std::vector<DepthItem> fItems;
+    std::vector<DepthItem> fItems; // every piece but the particles
     std::vector<ParticleDot> fDots;
+    std::vector<double> fDotDepths;
+    std::vector<std::uint32_t> fDotOrder;
+    // The particles drawn before Items()[k] are fDotOrder[fSlots[k]] up to
+    // fDotOrder[fSlots[k + 1]]; the last slot's come after every item.
+    std::vector<std::size_t> fSlots;
     std::vector<TrailPiece> fTrails;
     std::vector<LinePiece> fLines;
     std::vector<ShapePiece> fShapes;

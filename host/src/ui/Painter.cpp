@@ -232,7 +232,7 @@ void Painter::Ordered(const DepthOrder& order, double particleSize)
 void Painter::Dots(const DepthOrder& order, std::size_t first, std::size_t last, double size)
 {
     cairo_surface_t* target = cairo_get_target(fCr);
-    const std::vector<DepthItem>& items = order.Items();
+    const std::vector<std::uint32_t>& drawn = order.ParticleOrder();
     const std::vector<ParticleDot>& dots = order.Dots();
     if (cairo_surface_get_type(target) == CAIRO_SURFACE_TYPE_IMAGE &&
         cairo_image_surface_get_format(target) == CAIRO_FORMAT_ARGB32)
@@ -254,7 +254,7 @@ void Painter::Dots(const DepthOrder& order, std::size_t first, std::size_t last,
         const int side = static_cast<int>(size);
         for (std::size_t i = first; i < last; ++i)
         {
-            const ParticleDot& dot = dots[items[i].index];
+            const ParticleDot& dot = dots[drawn[i]];
             const int x0 = static_cast<int>(std::floor(dot.x - 0.5 * size + 0.5));
             const int y0 = static_cast<int>(std::floor(dot.y - 0.5 * size + 0.5));
             for (int y = std::max(y0, 0); y < std::min(y0 + side, height); ++y)
@@ -274,7 +274,7 @@ void Painter::Dots(const DepthOrder& order, std::size_t first, std::size_t last,
         cairo_new_path(fCr);
         for (std::size_t i = first; i < last; ++i)
         {
-            const ParticleDot& dot = dots[items[i].index];
+            const ParticleDot& dot = dots[drawn[i]];
             if (dot.band != b)
                 continue;
             cairo_rectangle(fCr, dot.x - 0.5 * size, dot.y - 0.5 * size, size, size);
