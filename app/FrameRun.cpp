@@ -208,14 +208,17 @@ bool FrameRun::FrameAllFrames(const SceneRunSummary& summary, vxhost::ViewportOp
         return line;
     };
     std::string answer;
-    if (!ForkedPass::Run(pass, answer, error))
+    if (std::string failure; !ForkedPass::Run(pass, answer, failure))
     {
         if (ScriptInterrupt::Pending())
         {
             fInterrupted = true;
             error = "interrupted while framing the camera; no frames were written";
+            return false;
         }
-        return false;
+        // The pictures can still be made, framed as --frame-first frames them.
+        std::fprintf(stderr, "volarix: warning: %s; the camera is framed on the first frame\n", failure.c_str());
+        return true;
     }
     if (answer.rfind("interrupted ", 0) == 0)
     {
