@@ -1,6 +1,7 @@
 #include "FrameRun.h"
 
 #include "CacheRecorder.h"
+#include "ForkedPass.h"
 #include "ProgressBar.h"
 #include "SceneRun.h"
 #include "ScriptInterrupt.h"
@@ -16,7 +17,9 @@
 #include <vxhost/Viewport.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
+#include <tuple>
 
 namespace
 {
@@ -79,7 +82,6 @@ double RunSpeedScale()
 bool FinishPlayblast(const std::string& base, vxhost::ViewportOptions view, const TrailRecorder& trails,
                      SceneRunSummary& summary, std::string& error)
 {
-    view.fitView = true;
     view.manipulators = false;
     view.trails = trails.Trails();
     view.trailFirstFrame = summary.startFrame;
@@ -117,6 +119,12 @@ bool FinishPlayblast(const std::string& base, vxhost::ViewportOptions view, cons
         std::fprintf(stderr, "volarix: warning: no video: %s\n", error.c_str());
     return true;
 }
+
+// Nothing to frame: Maya's default grid, 24 centimetres across.
+MBoundingBox DefaultBounds()
+{
+    return MBoundingBox(MPoint(-12.0, -12.0, -12.0), MPoint(12.0, 12.0, 12.0));
+}
 } // namespace
 
 FrameRun::FrameRun() : fBegan(Clock::now()) {}
@@ -147,6 +155,96 @@ bool FrameRun::Prepare(const SceneRunOptions& options, std::string& error)
     return true;
 }
 
+bool FrameRun::FrameAllFrames(const SceneRunSummary& summary, vxhost::ViewportOptions& view, std::string& error)
+{
+    // The pass runs in a copy of the process: see ForkedPass. Its answer is
+    // one line: "bounds" and six numbers (hexadecimal, exact), "empty",
+    // "interrupted FRAME" or "failed MESSAGE".
+    const auto pass = [&]() -> std::string
+    {
+        vxhost::Dynamics& dynamics = vxhost::Dynamics::Get();
+        ProgressBar progress(stderr, fOptions.progress, summary.startFrame, summary.endFrame);
+        MBoundingBox all;
+        bool bounded = false;
+        for (double frame = summary.startFrame; frame <= summary.endFrame; frame += 1.0)
+        {
+            MStatus status;
+            if (!ScriptInterrupt::Pending())
+                status = dynamics.SetCurrentFrame(frame,
+                                                  [&](double stepped)
+                                                  {
+                                                      if (stepped >= summary.startFrame)
+                                                          progress.Update(stepped, ParticleCount());
+                                                  });
+            if (ScriptInterrupt::Pending())
+            {
+                progress.Finish();
+                return "interrupted " +
+                       vxhost::FormatDouble(std::max(summary.startFrame, dynamics.CurrentFrame() + 1.0));
+            }
+            if (!status)
+            {
+                progress.Finish();
+                return "failed stepping \"" + fOptions.scene + "\" failed at frame " +
+                       vxhost::FormatDouble(dynamics.CurrentFrame() + 1.0) + " while framing the camera: " +
+                       status.errorString().asChar();
+            }
+            MBoundingBox bounds;
+            bool any = false;
+            if (const MStatus measured = vxhost::ViewportBounds(view, bounds, any); !measured)
+            {
+                progress.Finish();
+                return std::string("failed cannot frame the camera: ") + measured.errorString().asChar();
+            }
+            all.expand(bounds);
+            bounded = bounded || any;
+        }
+        progress.Finish();
+        if (!bounded)
+            return "empty";
+        char line[256];
+        std::snprintf(line, sizeof line, "bounds %a %a %a %a %a %a", all.min().x, all.min().y, all.min().z,
+                      all.max().x, all.max().y, all.max().z);
+        return line;
+    };
+    std::string answer;
+    if (std::string failure; !ForkedPass::Run(pass, answer, failure))
+    {
+        if (ScriptInterrupt::Pending())
+        {
+            fInterrupted = true;
+            error = "interrupted while framing the camera; no frames were written";
+            return false;
+        }
+        // The pictures can still be made, framed as --frame-first frames them.
+        std::fprintf(stderr, "volarix: warning: %s; the camera is framed on the first frame\n", failure.c_str());
+        return true;
+    }
+    if (answer.rfind("interrupted ", 0) == 0)
+    {
+        fInterrupted = true;
+        error = "interrupted while framing the camera at frame " + answer.substr(12) + "; no frames were written";
+        return false;
+    }
+    if (answer.rfind("failed ", 0) == 0)
+    {
+        error = answer.substr(7);
+        return false;
+    }
+    double c[6] = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
+    if (answer == "empty")
+        view.fixedBounds = DefaultBounds();
+    else if (std::sscanf(answer.c_str(), "bounds %la %la %la %la %la %la", &c[0], &c[1], &c[2], &c[3], &c[4],
+                         &c[5]) == 6)
+        view.fixedBounds = MBoundingBox(MPoint(c[0], c[1], c[2]), MPoint(c[3], c[4], c[5]));
+    else
+    {
+        error = "the framing pass gave no bounds: \"" + answer + "\"";
+        return false;
+    }
+    return true;
+}
+
 bool FrameRun::Run(SceneRunSummary& summary, std::string& error)
 {
     summary = SceneRunSummary();
@@ -155,11 +253,26 @@ bool FrameRun::Run(SceneRunSummary& summary, std::string& error)
     view.camera = fOptions.view;
     view.width = fOptions.width;
     view.height = fOptions.height;
-    view.speedScale = RunSpeedScale();
+    if (fOptions.speedRange)
+        std::tie(view.speedLow, view.speedScale) = *fOptions.speedRange;
+    else
+        view.speedScale = RunSpeedScale();
     vxhost::Dynamics& dynamics = vxhost::Dynamics::Get();
     summary.startFrame = fOptions.frameRange ? fOptions.startFrame : dynamics.StartFrame();
     summary.endFrame = fOptions.frameRange ? fOptions.endFrame : dynamics.EndFrame();
     summary.frames = static_cast<unsigned>(summary.endFrame - summary.startFrame) + 1u;
+    using Framing = SceneRunOptions::Framing;
+    const bool framePictures = !fPictureBase.empty() && fOptions.framePictures;
+    view.fitView = fOptions.framing != Framing::kAsItStands;
+    // Before the earlier caches go: a run stopped while framing leaves the
+    // folder as it was.
+    if (framePictures && fOptions.framing == Framing::kAllFrames)
+    {
+        const Clock::time_point framingStart = Clock::now();
+        if (!FrameAllFrames(summary, view, error))
+            return false;
+        summary.playblastSeconds += SecondsSince(framingStart);
+    }
     if (fRecorder && !fOptions.keepOldCaches)
     {
         std::vector<std::string> shapes;
@@ -219,14 +332,21 @@ bool FrameRun::Run(SceneRunSummary& summary, std::string& error)
         if (!fPictureBase.empty())
         {
             const Clock::time_point renderStart = Clock::now();
-            // Framed on the first picture only, so the camera holds still.
-            view.fitView = summary.pictures == 0;
             view.headsUp = {std::filesystem::path(fOptions.scene).filename().string(), "camera " + view.camera,
                             "frame " + vxhost::FormatDouble(frame), std::to_string(ParticleCount()) + " particles"};
             const std::string file =
                 vxhost::FrameFileName(fPictureBase, static_cast<int>(frame), vxhost::ImageFormat::kPng);
             if (fOptions.framePictures)
             {
+                // The first picture fixes the bounds (unless every frame's
+                // did), and so the camera and the grid for the rest of the run.
+                if (!view.fixedBounds)
+                {
+                    MBoundingBox bounds;
+                    bool bounded = false;
+                    vxhost::ViewportBounds(view, bounds, bounded);
+                    view.fixedBounds = bounded ? bounds : DefaultBounds();
+                }
                 if (const MStatus drawn = vxhost::RenderViewport(view, file); !drawn)
                 {
                     progress.Finish();
@@ -253,6 +373,15 @@ bool FrameRun::Run(SceneRunSummary& summary, std::string& error)
     if (!fPictureBase.empty())
     {
         const Clock::time_point renderStart = Clock::now();
+        // The summary shares the run's camera when it was framed on every
+        // frame or left as it stands; otherwise it frames the whole flight
+        // (and sizes its grid) on its own.
+        if (fOptions.framing == Framing::kFirstFrame ||
+            (fOptions.framing == Framing::kAllFrames && !framePictures))
+        {
+            view.fixedBounds.reset();
+            view.fitView = true;
+        }
         if (!FinishPlayblast(fPictureBase, view, trails, summary, error))
             return false;
         summary.playblastSeconds += SecondsSince(renderStart);

@@ -9,6 +9,10 @@
 #include <tbb/global_control.h>
 
 class CacheRecorder;
+namespace vxhost
+{
+struct ViewportOptions;
+}
 
 /// The frames of a run: steps the current scene over a range of frames,
 /// writing caches and pictures as it goes, then finishes them. Shared by
@@ -40,6 +44,11 @@ public:
     bool Interrupted() const { return fInterrupted; }
 
 private:
+    // The first pass of a run framed on all its frames: steps them in a
+    // copy of the process, writing nothing, and fixes `view`'s bounds on
+    // all they showed.
+    bool FrameAllFrames(const SceneRunSummary& summary, vxhost::ViewportOptions& view, std::string& error);
+
     std::chrono::steady_clock::time_point fBegan;
     SceneRunOptions fOptions;
     std::unique_ptr<CacheRecorder> fRecorder;

@@ -6,10 +6,13 @@
 #include <vxhost/CRandom.h>
 #include <vxhost/CommandEngine.h>
 #include <vxhost/MessageLog.h>
+#include <vxhost/Viewport.h>
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <optional>
 #include <sstream>
 
@@ -73,6 +76,52 @@ std::string ParseSize(const std::string& text, int& width, int& height)
     width = static_cast<int>(w);
     height = static_cast<int>(h);
     return std::string();
+}
+
+std::string CheckSpeedRange(double low, double high, const std::string& text)
+{
+    if (!std::isfinite(low) || !std::isfinite(high))
+        return "the speeds must be finite numbers, got \"" + text + "\"";
+    if (low < 0.0 || high < 0.0)
+        return "the speeds must not be negative, got \"" + text + "\"";
+    if (low >= high)
+        return "the low speed must be below the high speed in \"" + text + "\"";
+    return std::string();
+}
+
+std::string ParseSpeedRange(const std::string& text, double& low, double& high)
+{
+    const std::size_t colon = text.find(':');
+    double first = 0.0;
+    double last = 0.0;
+    const auto read = [](std::string_view part, double& out)
+    {
+        const auto parsed = std::from_chars(part.data(), part.data() + part.size(), out);
+        return !part.empty() && parsed.ec == std::errc() && parsed.ptr == part.data() + part.size();
+    };
+    if (colon == std::string::npos || !read(std::string_view(text).substr(0, colon), first) ||
+        !read(std::string_view(text).substr(colon + 1), last))
+        return "expected LO:HI, two speeds in cm/s, got \"" + text + "\"";
+    if (std::string error = CheckSpeedRange(first, last, text); !error.empty())
+        return error;
+    low = first;
+    high = last;
+    return std::string();
+}
+
+bool CameraNamed(const std::string& name, std::string& error)
+{
+    const std::vector<std::string> cameras = vxhost::ViewportCameras();
+    if (std::find(cameras.begin(), cameras.end(), name) != cameras.end())
+        return true;
+    error = "no camera named \"" + name + "\"; the cameras are ";
+    for (std::size_t i = 0; i < cameras.size(); ++i)
+    {
+        if (i > 0)
+            error += i + 1 == cameras.size() ? " and " : ", ";
+        error += cameras[i];
+    }
+    return false;
 }
 
 std::string ParseSetting(const std::string& setting, std::string& plug, std::string& value)

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 /// `volarix run SCENE.mel`: runs a scene script on the host, steps its
@@ -45,6 +46,22 @@ struct SceneRunOptions
     /// summary picture, as a wedge's contact sheet needs.
     bool framePictures = true;
     std::string view = "persp"; ///< the playblast camera: persp, top, front or side
+    /// Where the playblast camera is put, once for the whole run, so that it
+    /// holds still: framed on everything the run shows over all its frames
+    /// (a first pass steps the frames writing nothing, then the dynamics
+    /// go back to the start), on the first frame only, or left as the
+    /// scene has it. Without frame pictures (a wedge's summary picture
+    /// alone) no first pass is made: the summary frames its own flight.
+    enum class Framing
+    {
+        kAllFrames,
+        kFirstFrame,
+        kAsItStands
+    };
+    Framing framing = Framing::kAllFrames;
+    /// The speeds (cm/s) at the blue and red ends of the particles'
+    /// colours; unset: 0 to the largest maximumSpeed of the scene's fields.
+    std::optional<std::pair<double, double>> speedRange;
     int width = 960;            ///< playblast pictures, pixels
     int height = 540;
     /// Most threads the process's parallel loops use; 0 for every core.
@@ -116,6 +133,17 @@ std::string ParseFrameRange(const std::string& text, double& start, double& end)
 /// Reads "WIDTHxHEIGHT", each 1 to 16384 pixels. Returns an empty string,
 /// or what is wrong with `text`.
 std::string ParseSize(const std::string& text, int& width, int& height);
+
+/// Reads "LO:HI", two speeds in cm/s with 0 <= LO < HI. Returns an empty
+/// string, or what is wrong with `text`.
+std::string ParseSpeedRange(const std::string& text, double& low, double& high);
+/// Checks a speed range given as numbers, as ParseSpeedRange does; the
+/// message names `text`, the range as the caller wrote it.
+std::string CheckSpeedRange(double low, double high, const std::string& text);
+
+/// Whether `name` is a camera a playblast can look through; when not,
+/// `error` names it and lists the cameras.
+bool CameraNamed(const std::string& name, std::string& error);
 
 /// Runs the scene. Returns the process exit status: 0 on success, 1 when
 /// the scene, a frame or a cache file fails (the reason is on stderr),

@@ -35,6 +35,21 @@ std::string CheckSize(std::string& text)
     return ParseSize(text, width, height);
 }
 
+std::string CheckSpeedText(std::string& text)
+{
+    double low = 0.0;
+    double high = 0.0;
+    return ParseSpeedRange(text, low, high);
+}
+
+std::string CheckCamera(std::string& name)
+{
+    std::string error;
+    if (!CameraNamed(name, error))
+        return error;
+    return std::string();
+}
+
 std::string CheckFrames(std::string& text)
 {
     double start = 0.0;
@@ -116,7 +131,8 @@ int main(int argc, char** argv)
     SceneRunOptions run;
     RunArguments runArgs;
     std::string format = "pdc";
-    std::string view = "persp";
+    std::string view;
+    std::string speedRange;
     std::string size = "960x540";
     CLI::App* runCommand =
         app.add_subcommand("run", "Runs a scene script, steps its frames, writes caches and "
@@ -133,10 +149,26 @@ int main(int argc, char** argv)
     CLI::Option* playblast = runCommand->add_option(
         "--playblast", run.playblastDir,
         "folder for a picture of every frame, a summary picture and, with ffmpeg on PATH, an MP4");
-    runCommand->add_option("--view", view, "playblast camera")
-        ->check(CLI::IsMember({"persp", "top", "front", "side"}))
-        ->needs(playblast)
-        ->capture_default_str();
+    CLI::Option* frameAll =
+        runCommand->add_flag("--frame-all")
+            ->description("the playblast camera framed once on everything the run shows over all its frames "
+                          "(a first pass steps them writing nothing); the default");
+    CLI::Option* frameFirst =
+        runCommand->add_flag("--frame-first")->description("the playblast camera framed once on the first frame");
+    CLI::Option* viewOption =
+        runCommand->add_option("--view", view, "the playblast camera as the scene has it, never framed")
+            ->check(CLI::Validator(CheckCamera, ""))
+            ->type_name("CAMERA");
+    frameAll->excludes(frameFirst)->needs(playblast);
+    frameFirst->needs(playblast);
+    viewOption->excludes(frameAll)->excludes(frameFirst)->needs(playblast);
+    runCommand
+        ->add_option("--speed-range", speedRange,
+                     "LO:HI, the speeds (cm/s) at the blue and red ends of the particles' colours "
+                     "(default: 0 to the fields' largest maximumSpeed)")
+        ->check(CLI::Validator(CheckSpeedText, ""))
+        ->type_name("LO:HI")
+        ->needs(playblast);
     runCommand->add_option("--size", size, "playblast picture size, WIDTHxHEIGHT")
         ->check(CLI::Validator(CheckSize, ""))
         ->type_name("WxH")
@@ -167,7 +199,20 @@ int main(int argc, char** argv)
     if (*runCommand)
     {
         vxhost::CacheFormatFromName(format, run.cacheFormat);
-        run.view = view;
+        if (!view.empty())
+        {
+            run.view = view;
+            run.framing = SceneRunOptions::Framing::kAsItStands;
+        }
+        else if (*frameFirst)
+            run.framing = SceneRunOptions::Framing::kFirstFrame;
+        if (!speedRange.empty())
+        {
+            double low = 0.0;
+            double high = 0.0;
+            ParseSpeedRange(speedRange, low, high);
+            run.speedRange = std::pair(low, high);
+        }
         ParseSize(size, run.width, run.height);
 #ifdef VOLARIX_WITH_PYTHON
         std::unique_ptr<EmbeddedPython> python;

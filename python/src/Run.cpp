@@ -34,9 +34,27 @@ double WholeFrame(const py::handle& value, const char* which)
     return frame;
 }
 
+// The speeds of speed_range as numbers, checked as --speed-range is.
+std::pair<double, double> SpeedRange(const py::object& range)
+{
+    const std::string written = py::repr(range);
+    if (!py::isinstance<py::sequence>(range) || py::isinstance<py::str>(range) || py::len(range) != 2)
+        throw py::value_error("speed_range takes (lo, hi), two speeds in cm/s, got " + written + ".");
+    const py::sequence pair = py::reinterpret_borrow<py::sequence>(range);
+    for (const py::handle value : pair)
+        if (PyBool_Check(value.ptr()) || !(PyLong_Check(value.ptr()) || PyFloat_Check(value.ptr())))
+            throw py::value_error("speed_range takes (lo, hi), two speeds in cm/s, got " + written + ".");
+    const double low = pair[0].cast<double>();
+    const double high = pair[1].cast<double>();
+    if (const std::string error = CheckSpeedRange(low, high, written); !error.empty())
+        throw py::value_error("speed_range: " + error + ".");
+    return {low, high};
+}
+
 py::dict Run(const std::string& scene, const py::object& frames, const std::optional<std::string>& cache,
              const std::string& cacheFormat, const std::optional<std::string>& playblast, int threads,
-             bool progress, bool keepOld)
+             bool progress, bool keepOld, const std::optional<std::string>& view,
+             const std::optional<std::string>& frame, const py::object& speedRange)
 {
     SceneRunOptions options;
     options.scene = scene;
@@ -65,6 +83,22 @@ py::dict Run(const std::string& scene, const py::object& frames, const std::opti
     options.threads = threads;
     options.progress = progress;
     options.keepOldCaches = keepOld;
+    if (view)
+    {
+        if (frame)
+            throw py::value_error("view uses the camera as it stands: it takes no frame, got frame=\"" + *frame +
+                                  "\".");
+        if (std::string error; !CameraNamed(*view, error))
+            throw py::value_error("view: " + error + ".");
+        options.view = *view;
+        options.framing = SceneRunOptions::Framing::kAsItStands;
+    }
+    else if (frame && *frame == "first")
+        options.framing = SceneRunOptions::Framing::kFirstFrame;
+    else if (frame && *frame != "all")
+        throw py::value_error("frame is \"all\" or \"first\", not \"" + *frame + "\".");
+    if (!speedRange.is_none())
+        options.speedRange = SpeedRange(speedRange);
 
     FrameRun run;
     std::string error;
@@ -99,8 +133,9 @@ void DefineRun(py::module_& module)
 {
     module.def("run", &Run, py::arg("scene"), py::arg("frames"), py::arg("cache"), py::arg("cache_format"),
                py::arg("playblast"), py::arg("threads"), py::arg("progress"), py::arg("keep_old"),
-               "run(scene, frames, cache, cache_format, playblast, threads, progress, keep_old) -> the run's "
-               "summary.");
+               py::arg("view"), py::arg("frame"), py::arg("speed_range"),
+               "run(scene, frames, cache, cache_format, playblast, threads, progress, keep_old, view, frame, "
+               "speed_range) -> the run's summary.");
 }
 
 } // namespace vxpython

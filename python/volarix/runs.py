@@ -16,7 +16,7 @@ def new_scene():
 
 
 def run(frames=(1, 120), cache=None, cache_format="pdc", playblast=None, threads=0, progress=None,
-        keep_old=False):
+        keep_old=False, view=None, frame=None, speed_range=None):
     """Steps the current scene from the first to the last of ``frames``
     (``None``: the scene's playback range) with ``volarix run``'s own loop,
     and returns its summary as ``volarix run --json`` prints it (a dict).
@@ -28,7 +28,16 @@ def run(frames=(1, 120), cache=None, cache_format="pdc", playblast=None, threads
     for a picture per frame, the summary picture and, with ffmpeg, a video,
     named after the scene. ``threads`` caps the parallel loops (0: every
     core); ``progress`` draws a progress bar on stderr (``None``: when stderr
-    is a terminal, as ``volarix run`` does). Other Python threads run while
+    is a terminal, as ``volarix run`` does).
+
+    The playblast camera holds still for the whole run: ``frame="all"``
+    (the default) frames it on everything the run shows over all its
+    frames, with a first pass over the frames that writes nothing;
+    ``frame="first"`` on the first frame; ``view`` names a camera ("persp",
+    "top", "front" or "side") used as it stands, never framed, and takes no
+    ``frame``. ``speed_range=(lo, hi)`` gives the speeds (cm/s) at the blue
+    and red ends of the particles' colours (default: 0 to the fields'
+    largest maximumSpeed). Other Python threads run while
     the frames step; Ctrl-C stops the run between frames with
     KeyboardInterrupt, the frames written whole. Bad arguments raise
     ValueError; a frame or a file that fails raises RuntimeError.
@@ -37,4 +46,4 @@ def run(frames=(1, 120), cache=None, cache_format="pdc", playblast=None, threads
     if progress is None:
         progress = os.isatty(2)  # the bar goes to the process's own stderr
     return _volarix.run(scene, frames, _path(cache), cache_format, _path(playblast), threads, progress,
-                        keep_old)
+                        keep_old, view, frame, speed_range)

@@ -276,3 +276,46 @@ def test_ctrl_c_stops_volarix_run_between_frames_with_status_130(tmp_path):
     assert frames.frames == list(range(1, int(match[1])))
     assert sorted(p.name for p in cache.iterdir()) == sorted(os.path.basename(p) for p in frames.paths)
     assert frames[-1]["position"].shape == (600, 3)
+
+
+def test_pictures_take_a_framing_a_camera_and_a_speed_range_and_refuse_bad_ones(tmp_path):
+    small_flock()
+    for name, arguments in [("all", {"speed_range": (5, 25)}), ("first", {"frame": "first"}),
+                            ("top", {"view": "top"})]:
+        summary = volarix.run(frames=(1, 3), playblast=tmp_path / name, **arguments)
+        assert summary["playblast"]["pictures"] == 3, name
+        assert (tmp_path / name / "untitled.summary.png").exists(), name
+    for arguments, message in [
+            ({"view": "shotCam"}, 'view: no camera named "shotCam"; the cameras are persp, top, front and side.'),
+            ({"view": "top", "frame": "all"}, 'it takes no frame, got frame="all"'),
+            ({"frame": "last"}, 'frame is "all" or "first", not "last".'),
+            ({"speed_range": (30, 10)}, 'the low speed must be below the high speed in "(30, 10)"'),
+            ({"speed_range": ("slow", 9)}, "speed_range takes (lo, hi), two speeds in cm/s, got ('slow', 9)."),
+            ({"speed_range": 20}, "speed_range takes (lo, hi), two speeds in cm/s, got 20."),
+            ({"speed_range": (-1, 9)}, 'the speeds must not be negative, got "(-1, 9)"'),
+            ({"speed_range": (0, float("inf"))}, 'the speeds must be finite numbers, got "(0, inf)"')]:
+        with pytest.raises(ValueError, match=re.escape(message)):
+            volarix.run(frames=(1, 3), playblast=tmp_path / "bad", **arguments)
+        assert not (tmp_path / "bad").exists(), arguments
+
+
+@needs_program
+def test_ctrl_c_while_framing_the_camera_writes_no_frame(tmp_path):
+    # The framing pass steps the frames in a child process before anything
+    # is written: the signal reaches the parent alone, which stops both.
+    pictures, cache = tmp_path / "pictures", tmp_path / "cache"
+    child = subprocess.Popen([VOLARIX, "run", str(SCENES / "seek.mel"), "--frames", "1:10000000", "--playblast",
+                              str(pictures), "--cache", str(cache), "--quiet"],
+                             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    try:
+        children = pathlib.Path("/proc/%d/task/%d/children" % (child.pid, child.pid))
+        deadline = time.monotonic() + 120
+        while time.monotonic() < deadline and child.poll() is None and not children.read_text().split():
+            time.sleep(0.02)
+        child.send_signal(signal.SIGINT)
+        _, err = child.communicate(timeout=120)
+    finally:
+        child.kill()
+    assert child.returncode == 130, err
+    assert re.search(r"volarix: interrupted while framing the camera at frame \d+; no frames were written", err), err
+    assert list(pictures.iterdir()) == [] and list(cache.iterdir()) == []

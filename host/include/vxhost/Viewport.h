@@ -24,6 +24,7 @@
 #include <maya/MStatus.h>
 #include <maya/detail/UIDrawRecords.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,10 @@ struct ViewportOptions
     /// overrides) before drawing; otherwise it stays where it was last put,
     /// which keeps it steady through a sequence of frames.
     bool fitView = true;
+    /// Bounds fixed for a sequence of pictures: the camera is framed on
+    /// them (with fitView) and the grid sized for them in place of each
+    /// picture's own, so that neither moves from one picture to the next.
+    std::optional<MBoundingBox> fixedBounds;
     bool grid = true;
     bool particles = true;
     /// The manipulators of the lead selection (see MPxManipContainer).
@@ -62,6 +67,9 @@ struct ViewportOptions
     /// for every picture of a run; 0 for the fastest particle of this one.
     /// A colour bar in the top right corner gives the scale.
     double speedScale = 0.0;
+    /// The speed (cm/s) at the blue end, below speedScale (or the fastest
+    /// particle's); slower particles are blue too.
+    double speedLow = 0.0;
     /// Lines of head-up text in the bottom left corner, as a playblast's
     /// (scene, camera, frame, particles).
     std::vector<std::string> headsUp;
@@ -90,9 +98,18 @@ struct ViewportFrame
 /// records everything a redraw draws, without drawing. Fails
 /// (kInvalidParameter) for an unknown camera or a size below 1 pixel.
 MStatus RecordViewport(const ViewportOptions& options, ViewportFrame& out);
+/// The bounds a redraw frames the camera on (the particles, the trails,
+/// the bounded overrides and the shapes' wires) without recording or
+/// moving anything; `bounded` is false (and `out` empty) when nothing has a
+/// place. Fails as RecordViewport does for bad options.
+MStatus ViewportBounds(const ViewportOptions& options, MBoundingBox& out, bool& bounded);
 /// Records a redraw and draws it to path. Besides RecordViewport's
 /// failures: kFailure when the file cannot be written; the status says why.
 MStatus RenderViewport(const ViewportOptions& options, const std::string& path);
+
+/// The cameras a picture can look through, in a fixed order: persp, top,
+/// front, side.
+std::vector<std::string> ViewportCameras();
 
 /// kSvg for a path ending ".svg" (any case), kPng otherwise.
 ImageFormat FormatForPath(const std::string& path);

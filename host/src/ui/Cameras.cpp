@@ -2,6 +2,8 @@
 
 #include "dg/Node.h"
 
+#include <vxhost/Viewport.h>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -194,6 +196,14 @@ MMatrix Projector::ProjectionMatrix() const
     p(3, 2) = -2.0 * fFar * fNear / (fFar - fNear);
     p(3, 3) = 0.0;
     return p;
+}
+
+std::vector<std::string> ViewportCameras()
+{
+    std::vector<std::string> names;
+    for (const CameraEntry& e : Cameras())
+        names.push_back(e.name);
+    return names;
 }
 
 CameraModel* FindCamera(const std::string& name)

@@ -68,7 +68,7 @@ void DrawOverlays(cairo_t* cr, const ViewportOptions& options, double speedScale
     if (speedScale >= 0.0)
     {
         Bar(cr, right, top, options.speedScale > 0.0 ? "speed (cm/s)" : "speed (cm/s, this frame's fastest)",
-            "0", FormatDouble(speedScale), SpeedColour);
+            FormatDouble(options.speedLow), FormatDouble(speedScale), SpeedColour);
         top += kFontSize * 2.0 + kBarHeight + 16.0;
     }
     if (!options.trails.empty())

@@ -10,6 +10,9 @@
 
 namespace vxhost
 {
+/// Bands a ramp is drawn in: one colour (one fill, one stroke) per band.
+constexpr int kColourBands = 16;
+
 template <std::size_t N> MColor Ramp(const std::array<MColor, N>& stops, double t)
 {
     t = std::clamp(t, 0.0, 1.0) * static_cast<double>(N - 1);

@@ -149,8 +149,16 @@ MStatus PlayblastCommand(const ScriptStatement& statement, CommandResult& result
     {
         if (!(status = dynamics.SetCurrentFrame(frames[i])))
             break;
-        // Framed once, so the camera holds still through the sequence.
+        // Framed once, so the camera and the grid hold still through the
+        // sequence.
         options.fitView = i == 0;
+        if (i == 0)
+        {
+            MBoundingBox bounds;
+            bool bounded = false;
+            if (ViewportBounds(options, bounds, bounded) && bounded)
+                options.fixedBounds = bounds;
+        }
         const std::string file =
             FrameFileName(base, static_cast<int>(std::lround(frames[i])), options.format);
         if ((status = RenderViewport(options, file)))

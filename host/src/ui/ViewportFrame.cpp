@@ -128,14 +128,104 @@ std::vector<ParticleCloud> VisibleParticles()
     return clouds;
 }
 
-MStatus RecordViewport(const ViewportOptions& options, ViewportFrame& out)
+namespace
 {
-    out = ViewportFrame();
+MStatus CheckOptions(const ViewportOptions& options)
+{
     if (!FindCamera(options.camera))
         return MStatus(MStatus::kInvalidParameter, MString("Unknown camera \"") + options.camera.c_str() +
                                                        "\": use persp, top, front or side.");
     if (options.width < 1 || options.height < 1)
         return MStatus(MStatus::kInvalidParameter, "The picture must be at least 1 pixel wide and high.");
+    return MStatus::kSuccess;
+}
+
+// The bounds a picture frames on (particles, trails, the overrides that
+// draw and the built-in shapes' wires), and the nodes whose overrides draw;
+// the wires go to `wires` when given. False when nothing has a place.
+bool GatherBounds(const ViewportOptions& options, const MDagPath& camera, std::vector<Node*>& drawn,
+                  MBoundingBox& bounds, std::vector<RecordedNode>* wires)
+{
+    DrawOverrides& overrides = DrawOverrides::Get();
+    const std::vector<std::shared_ptr<Node>> nodes = Scene::Get().Nodes();
+    for (const auto& node : nodes)
+        if (node->cls->dag && overrides.HasCreator(*node->cls) && Shown(*node))
+            drawn.push_back(node.get());
+    bool bounded = false;
+    if (options.particles)
+        for (const ParticleCloud& cloud : VisibleParticles())
+            for (const MVector& p : *cloud.positions)
+                if (std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z))
+                {
+                    bounds.expand(MPoint(p));
+                    bounded = true;
+                }
+    for (const std::vector<MPoint>& trail : options.trails)
+        for (const MPoint& p : trail)
+            if (std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z))
+            {
+                bounds.expand(p);
+                bounded = true;
+            }
+    for (Node* node : drawn)
+    {
+        // Where the node is drawn counts even when its box is empty (a
+        // field's icon has no extent).
+        MBoundingBox box;
+        MMatrix world;
+        if (overrides.WorldBounds(*node, camera, box, world))
+        {
+            if (box.width() > 0.0 || box.height() > 0.0 || box.depth() > 0.0)
+                bounds.expand(box);
+            bounds.expand(MPoint(world(3, 0), world(3, 1), world(3, 2)));
+            bounded = true;
+        }
+    }
+    std::vector<MPoint> lines;
+    for (const auto& node : nodes)
+    {
+        if (!(node->cls->IsA("mesh") || node->cls->IsA("nurbsCurve")) || overrides.HasCreator(*node->cls) ||
+            !Shown(*node) || !ShapeWire(*node, lines))
+            continue;
+        MDagPath path;
+        MDagPath::getAPathTo(node->Object(), path);
+        RecordedNode recorded;
+        recorded.path = FullPath(*node);
+        recorded.world = path.inclusiveMatrix();
+        for (const MPoint& p : lines)
+            bounds.expand(p * recorded.world);
+        bounded = true;
+        if (!wires)
+            continue;
+        UIPrimitive wire;
+        wire.mode = MHWRender::MUIDrawManager::kLines;
+        wire.points = lines;
+        wire.state.color = MColor(kWireColour[0], kWireColour[1], kWireColour[2], kWireColour[3]);
+        recorded.drawables.push_back(UIDrawable{0, 0, {std::move(wire)}});
+        wires->push_back(std::move(recorded));
+    }
+    return bounded;
+}
+} // namespace
+
+MStatus ViewportBounds(const ViewportOptions& options, MBoundingBox& out, bool& bounded)
+{
+    out = MBoundingBox();
+    bounded = false;
+    if (MStatus status = CheckOptions(options); !status)
+        return status;
+    MDagPath camera;
+    CameraPath(options.camera, camera);
+    std::vector<Node*> drawn;
+    bounded = GatherBounds(options, camera, drawn, out, nullptr);
+    return MStatus::kSuccess;
+}
+
+MStatus RecordViewport(const ViewportOptions& options, ViewportFrame& out)
+{
+    out = ViewportFrame();
+    if (MStatus status = CheckOptions(options); !status)
+        return status;
     ViewState& view = ActiveView();
     view.camera = options.camera;
     view.width = options.width;
@@ -152,72 +242,19 @@ MStatus RecordViewport(const ViewportOptions& options, ViewportFrame& out)
         ManipContext::Get().Sync(false, error);
     }
 
-    // The nodes to draw, and the bounds to frame.
-    DrawOverrides& overrides = DrawOverrides::Get();
-    const std::vector<std::shared_ptr<Node>> nodes = Scene::Get().Nodes();
     std::vector<Node*> drawn;
-    for (const auto& node : nodes)
-        if (node->cls->dag && overrides.HasCreator(*node->cls) && Shown(*node))
-            drawn.push_back(node.get());
-    bool bounded = false;
-    if (options.particles)
-        for (const ParticleCloud& cloud : VisibleParticles())
-            for (const MVector& p : *cloud.positions)
-                if (std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z))
-                {
-                    out.bounds.expand(MPoint(p));
-                    bounded = true;
-                }
-    for (const std::vector<MPoint>& trail : options.trails)
-        for (const MPoint& p : trail)
-            if (std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z))
-            {
-                out.bounds.expand(p);
-                bounded = true;
-            }
-    for (Node* node : drawn)
-    {
-        // Where the node is drawn counts even when its box is empty (a
-        // field's icon has no extent).
-        MBoundingBox box;
-        MMatrix world;
-        if (overrides.WorldBounds(*node, camera, box, world))
-        {
-            if (box.width() > 0.0 || box.height() > 0.0 || box.depth() > 0.0)
-                out.bounds.expand(box);
-            out.bounds.expand(MPoint(world(3, 0), world(3, 1), world(3, 2)));
-            bounded = true;
-        }
-    }
-    std::vector<MPoint> lines;
-    for (const auto& node : nodes)
-    {
-        if (!(node->cls->IsA("mesh") || node->cls->IsA("nurbsCurve")) || overrides.HasCreator(*node->cls) ||
-            !Shown(*node) || !ShapeWire(*node, lines))
-            continue;
-        MDagPath path;
-        MDagPath::getAPathTo(node->Object(), path);
-        RecordedNode recorded;
-        recorded.path = FullPath(*node);
-        recorded.world = path.inclusiveMatrix();
-        UIPrimitive wire;
-        wire.mode = MHWRender::MUIDrawManager::kLines;
-        wire.points = lines;
-        wire.state.color = MColor(kWireColour[0], kWireColour[1], kWireColour[2], kWireColour[3]);
-        recorded.drawables.push_back(UIDrawable{0, 0, {std::move(wire)}});
-        for (const MPoint& p : lines)
-            out.bounds.expand(p * recorded.world);
-        bounded = true;
-        out.nodes.push_back(std::move(recorded));
-    }
+    const bool bounded = GatherBounds(options, camera, drawn, out.bounds, &out.nodes);
     if (options.fitView)
     {
-        // Nothing to frame: Maya's default grid, 24 centimetres across.
-        const MBoundingBox bounds =
-            bounded ? out.bounds : MBoundingBox(MPoint(-12.0, -12.0, -12.0), MPoint(12.0, 12.0, 12.0));
+        // A run's fixed bounds hold the camera still; nothing to frame gets
+        // Maya's default grid, 24 centimetres across.
+        const MBoundingBox bounds = options.fixedBounds ? *options.fixedBounds
+                                    : bounded ? out.bounds
+                                              : MBoundingBox(MPoint(-12.0, -12.0, -12.0), MPoint(12.0, 12.0, 12.0));
         FrameCamera(options.camera, *FindCamera(options.camera), bounds, options.width, options.height);
     }
 
+    DrawOverrides& overrides = DrawOverrides::Get();
     for (Node* node : drawn)
     {
         MHWRender::MUIDrawManager drawManager;

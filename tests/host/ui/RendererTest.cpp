@@ -282,3 +282,123 @@ TEST_F(RendererTest, OrnamentsSayWhatColoursMeanAndAFixedScaleKeepsThem)
     EXPECT_GT(textOn, 200);
     EXPECT_LT(textOff, 160);
 }
+
+TEST_F(RendererTest, ASpeedRangeSpreadsTheRampBetweenItsEnds)
+{
+    // Speeds 15, 5 and 40 cm/s on a range of 10 to 30: 15 is a quarter of
+    // the way, the fifth of sixteen bands, whose middle (4.5 / 16) on the
+    // ramp blue (0.15, 0.35, 1) to cyan (0.1, 0.9, 0.9) over its first
+    // third is 0.84375 of the way: (0.108, 0.814, 0.916), or (27, 208, 233).
+    // Below the range is the first band, (0.145, 0.402, 0.991); above it
+    // the last, a red of (1, 0.311, 0.1).
+    ASSERT_TRUE(RunScript("setAttr cloudShape.velocity -type vectorArray 3 15 0 0 5 0 0 40 0 0;"));
+    vxhost::ViewportOptions options;
+    options.camera = "front";
+    options.width = 320;
+    options.height = 240;
+    options.speedLow = 10.0;
+    options.speedScale = 30.0;
+    const auto colours = [&](const char* name)
+    {
+        const std::string path = File(name);
+        EXPECT_TRUE(vxhost::RenderViewport(options, path));
+        const Image image(path);
+        std::vector<Pixel> found;
+        for (const MPoint& p : {MPoint(0.0, 0.0, 0.0), MPoint(4.0, 0.0, 0.0), MPoint(0.0, 4.0, 0.0)})
+        {
+            short x = 0, y = 0;
+            EXPECT_TRUE(M3dView::active3dView().worldToView(p, x, y));
+            found.push_back(image.At(x, y));
+        }
+        return found;
+    };
+    const std::vector<Pixel> ranged = colours("ranged.png");
+    EXPECT_NEAR(ranged[0].r, 27, 1);
+    EXPECT_NEAR(ranged[0].g, 208, 1);
+    EXPECT_NEAR(ranged[0].b, 233, 1);
+    EXPECT_NEAR(ranged[1].r, 37, 1);
+    EXPECT_NEAR(ranged[1].g, 102, 1);
+    EXPECT_NEAR(ranged[1].b, 253, 1);
+    EXPECT_EQ(ranged[2].r, 255);
+    EXPECT_NEAR(ranged[2].g, 79, 1);
+    // From 0 instead, 15 of 30 is half way: another colour.
+    options.speedLow = 0.0;
+    const std::vector<Pixel> fromZero = colours("from-zero.png");
+    EXPECT_GT(std::abs(fromZero[0].r - ranged[0].r) + std::abs(fromZero[0].b - ranged[0].b), 100);
+}
+
+TEST_F(RendererTest, WhatIsNearerCoversWhatIsBehindIt)
+{
+    // Seen from the top camera as it stands (30 cm across 320 pixels), the
+    // locator's circle of radius 3.046875 in the ground plane passes down
+    // the middle of pixel column 192 at z = 0, where a still particle sits
+    // 5 cm above the ground, then 5 cm below it. The circle is drawn after
+    // the particles were in the recorded order; by depth it is not.
+    vxhost::ViewportOptions options;
+    options.camera = "top";
+    options.width = 320;
+    options.height = 240;
+    options.fitView = false;
+    options.grid = false;
+    ASSERT_TRUE(RunScript("xform -t 0 0 0 transform1; setAttr vol.width 3.046875;"
+                          "setAttr cloudShape.velocity -type vectorArray 3 0 0 0 0 0 0 0 0 0;"));
+    const auto pixel = [&](const char* y, const char* name)
+    {
+        EXPECT_TRUE(RunScript(std::string("setAttr cloudShape.position -type vectorArray 3 3.046875 ") + y +
+                              " 0 -12 0 9 12 0 -9;"));
+        const std::string path = File(name);
+        EXPECT_TRUE(vxhost::RenderViewport(options, path));
+        return Image(path).At(192, 119);
+    };
+    // The slow end of the speed ramp, (0.145, 0.402, 0.991), unblended.
+    const Pixel above = pixel("5", "above.png");
+    EXPECT_EQ(above.r, 37);
+    EXPECT_EQ(above.g, 102);
+    EXPECT_EQ(above.b, 253);
+    const Pixel below = pixel("-5", "below.png");
+    EXPECT_GT(std::abs(below.b - 253) + std::abs(below.g - 102), 60) << below.r << " " << below.g << " " << below.b;
+
+    // The same in a vector picture: the particle's square comes after the
+    // circle's pieces in the file when it is nearer, before them when not,
+    // and the file is whole.
+    options.format = vxhost::ImageFormat::kSvg;
+    for (const char* y : {"5", "-5"})
+    {
+        ASSERT_TRUE(RunScript(std::string("setAttr cloudShape.position -type vectorArray 1 3.046875 ") + y + " 0;"));
+        const std::string path = File("depth.svg");
+        ASSERT_TRUE(vxhost::RenderViewport(options, path));
+        std::ifstream in(path);
+        std::stringstream text;
+        text << in.rdbuf();
+        const std::string svg = text.str();
+        EXPECT_NE(svg.find("</svg>"), std::string::npos);
+        // The particle is the only fill of the ramp's slow end.
+        const std::size_t square = svg.find("fill:rgb(14.");
+        ASSERT_NE(square, std::string::npos);
+        // The circle's pieces are the only strokes with round ends.
+        if (std::string(y) == "5")
+            EXPECT_GT(square, svg.rfind("stroke-linecap:round"));
+        else
+            EXPECT_LT(square, svg.find("stroke-linecap:round"));
+    }
+}
+
+TEST_F(RendererTest, APlayblastSequenceKeepsItsCameraAndGrid)
+{
+    // The particles fly 57.5 cm in 23 frames; from the first picture to the
+    // last only their squares change (three of 3 x 3 pixels, twice).
+    ASSERT_TRUE(RunScript("setAttr cloudShape.velocity -type vectorArray 3 60 0 0 60 0 0 60 0 0;"));
+    const std::string base = File("fly");
+    ASSERT_TRUE(RunScript("playblast -f \"" + base + ".png\" -wh 160 120 -st 1 -et 24;"));
+    const Image first(base + ".0001.png");
+    const Image last(base + ".0024.png");
+    ASSERT_TRUE(first.Ok() && last.Ok());
+    int differing = 0;
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 160; ++x)
+        {
+            const Pixel a = first.At(x, y), b = last.At(x, y);
+            differing += std::tie(a.r, a.g, a.b) != std::tie(b.r, b.g, b.b);
+        }
+    EXPECT_LE(differing, 54);
+}
