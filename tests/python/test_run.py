@@ -243,6 +243,27 @@ def test_ctrl_c_stops_an_endless_mel_script_with_keyboard_interrupt():
     assert "Interrupted." in err
 
 
+@needs_program
+def test_ctrl_c_stops_an_endless_scene_of_volarix_run_with_status_1(tmp_path):
+    # The scene says when it has started, so the signal never comes before
+    # the program's own handling is in place, however loaded the machine.
+    scene = tmp_path / "endless.mel"
+    scene.write_text('print "looping\\n";\nint $i = 0;\nwhile (true)\n    $i++;\n')
+    cache = tmp_path / "cache"
+    child = subprocess.Popen([VOLARIX, "run", str(scene), "--cache", str(cache)], stdout=subprocess.PIPE,
+                             stderr=subprocess.PIPE, text=True)
+    try:
+        assert child.stdout.readline() == "looping\n"
+        time.sleep(0.3)
+        child.send_signal(signal.SIGINT)
+        _, err = child.communicate(timeout=60)
+    finally:
+        child.kill()
+    assert child.returncode == 1, err
+    assert re.search(r"endless.mel line [34]: Interrupted\..*was interrupted", err, re.S), err
+    assert not cache.exists() or list(cache.iterdir()) == []
+
+
 def test_what_outlives_the_scene_or_the_plugin_fails_cleanly():
     shape = small_flock()
     kept = volarix.particles(shape)
