@@ -226,12 +226,12 @@ def test_ctrl_c_stops_a_run_between_frames_with_keyboard_interrupt(tmp_path):
     assert all(f["position"].shape == (5000, 3) for f in frames)
 
 
-def test_ctrl_c_stops_an_endless_mel_script_with_keyboard_interrupt():
-    script = ("import volarix.mel as mel\nprint('looping', flush=True)\n"
-              "try:\n    mel.eval('int $i = 0; while (1) { $i++; }')\n"
-              "except KeyboardInterrupt:\n    print('stopped at', mel.eval('$i') > 0)\n")
-    child = subprocess.Popen([sys.executable, "-c", script], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                             text=True)
+def interrupt_once_looping(command):
+    """Starts `command`, whose script prints "looping" as it enters an endless
+    loop, sends it Ctrl-C once that line has come, and returns its exit
+    status, remaining output and errors: the signal never comes before the
+    program's own handling is in place, however loaded the machine."""
+    child = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
     try:
         assert child.stdout.readline() == "looping\n"
         time.sleep(0.3)
@@ -239,27 +239,25 @@ def test_ctrl_c_stops_an_endless_mel_script_with_keyboard_interrupt():
         out, err = child.communicate(timeout=60)
     finally:
         child.kill()
-    assert (child.returncode, out) == (0, "stopped at True\n"), err
+    return child.returncode, out, err
+
+
+def test_ctrl_c_stops_an_endless_mel_script_with_keyboard_interrupt():
+    script = ("import volarix.mel as mel\nprint('looping', flush=True)\n"
+              "try:\n    mel.eval('int $i = 0; while (1) { $i++; }')\n"
+              "except KeyboardInterrupt:\n    print('stopped at', mel.eval('$i') > 0)\n")
+    returncode, out, err = interrupt_once_looping([sys.executable, "-c", script])
+    assert (returncode, out) == (0, "stopped at True\n"), err
     assert "Interrupted." in err
 
 
 @needs_program
 def test_ctrl_c_stops_an_endless_scene_of_volarix_run_with_status_1(tmp_path):
-    # The scene says when it has started, so the signal never comes before
-    # the program's own handling is in place, however loaded the machine.
     scene = tmp_path / "endless.mel"
     scene.write_text('print "looping\\n";\nint $i = 0;\nwhile (true)\n    $i++;\n')
     cache = tmp_path / "cache"
-    child = subprocess.Popen([VOLARIX, "run", str(scene), "--cache", str(cache)], stdout=subprocess.PIPE,
-                             stderr=subprocess.PIPE, text=True)
-    try:
-        assert child.stdout.readline() == "looping\n"
-        time.sleep(0.3)
-        child.send_signal(signal.SIGINT)
-        _, err = child.communicate(timeout=60)
-    finally:
-        child.kill()
-    assert child.returncode == 1, err
+    returncode, _, err = interrupt_once_looping([VOLARIX, "run", str(scene), "--cache", str(cache)])
+    assert returncode == 1, err
     assert re.search(r"endless.mel line [34]: Interrupted\..*was interrupted", err, re.S), err
     assert not cache.exists() or list(cache.iterdir()) == []
 
