@@ -286,7 +286,7 @@ SceneChanges::Pause::~Pause()
 
 void SceneChanges::NodeLinked(Node& node)
 {
-    fMade.insert(&node);
+    fMade.push_back(&node);
     // Noted as the removal it undoes: applying it takes the node out.
     const Scene& scene = Scene::Get();
     const std::size_t childIndex = node.parent ? IndexIn(node.parent->children, node) : 0;
@@ -322,8 +322,11 @@ void SceneChanges::AttributeChanged(Node& node, std::shared_ptr<Attribute> attri
 void SceneChanges::ValueReached(Node& node, const Attribute* attribute)
 {
     // A node this command made goes as a whole on undo, values and all.
-    if (fMade.count(&node) || !fReached.emplace(&node, attribute).second)
+    const std::pair<const Node*, const Attribute*> key(&node, attribute);
+    if (std::find(fMade.begin(), fMade.end(), &node) != fMade.end() ||
+        std::find(fReached.begin(), fReached.end(), key) != fReached.end())
         return;
+    fReached.push_back(key);
     fChanges.push_back(std::make_unique<ValueChange>(node, attribute));
 }
 

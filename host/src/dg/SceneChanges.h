@@ -17,7 +17,6 @@
 
 #include <functional>
 #include <memory>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -110,8 +109,9 @@ public:
 
 private:
     std::vector<std::unique_ptr<Change>> fChanges;
-    std::set<std::pair<const Node*, const Attribute*>> fReached;
-    std::set<const Node*> fMade;
+    // Few per command: searched in order.
+    std::vector<std::pair<const Node*, const Attribute*>> fReached;
+    std::vector<const Node*> fMade;
     std::vector<std::shared_ptr<Node>> fSelectionBefore;
     bool fVoid = false;
     std::size_t fBytes = 0;
