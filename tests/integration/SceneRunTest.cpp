@@ -12,6 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <string>
+
 using vxhost::CommandEngine;
 using vxhost::Scene;
 
@@ -108,4 +112,28 @@ TEST_F(SceneRunTest, ForcesReadWithoutSteppingAndPerParticleArraysByFieldName)
     EXPECT_EQ(scaled[0], full[0]);
     EXPECT_EQ(scaled[1], MVector::zero);
     EXPECT_NE(full[1], MVector::zero);
+}
+
+TEST_F(SceneRunTest, ASceneWithClassicMacLineEndsRunsAsWithUnixOnes)
+{
+    std::ifstream file(VX_SCENES "/seek.mel", std::ios::binary);
+    std::string unixText((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    // The fixture loaded the module by its path.
+    const std::string load = "loadPlugin \"particleVolarix\";";
+    ASSERT_NE(unixText.find(load), std::string::npos);
+    unixText.erase(unixText.find(load), load.size());
+    std::string mac = unixText;
+    for (char& c : mac)
+        c = c == '\n' ? '\r' : c;
+
+    CommandEngine& engine = CommandEngine::Instance();
+    ASSERT_TRUE(engine.RunScript(unixText + "\ncurrentTime 4;", "seek.mel"));
+    const MVectorArray expected = ArrayAt("flockShape", "position");
+    ASSERT_EQ(expected.length(), 600u);
+    SetUp();
+    ASSERT_TRUE(engine.RunScript(mac + "\rcurrentTime 4;", "seek.mel"));
+    const MVectorArray got = ArrayAt("flockShape", "position");
+    ASSERT_EQ(got.length(), expected.length());
+    for (unsigned i = 0; i < got.length(); ++i)
+        ASSERT_EQ(got[i], expected[i]) << "particle " << i;
 }
