@@ -4,6 +4,7 @@
 #include "ParticleArrays.h"
 
 #include "dg/DataObjects.h"
+#include "dg/Names.h"
 #include "dg/Scene.h"
 #include "dynamics/Dynamics.h"
 #include "dynamics/ParticleNode.h"
@@ -172,6 +173,9 @@ MStatus ParticleCommand(const ScriptStatement& statement, CommandResult& result)
     std::string name = "particle";
     if ((status = args.ReadFlagValue("c", conserve)) && (status = args.ReadFlagValue("n", name)); !status)
         return status;
+    if (!IsValidName(name))
+        return ReportCommandError(statement, QuotedName(name) + " is not a valid name.",
+                                  MStatus::kInvalidParameter);
 
     Scene& scene = Scene::Get();
     const bool numbered = !args.IsFlagSet("n");

@@ -354,8 +354,8 @@ TEST_F(FileCommandTest, ASavedSceneComesBackBitForBit)
     const std::string saved = Read(path);
     // A value with no exact UI form is set in stored units; a typed one
     // reads as typed.
-    EXPECT_NE(saved.find("setAttrExact goal.rotateZ 0.9000000000000001;"), std::string::npos) << saved;
-    EXPECT_NE(saved.find("setAttr goal.rotateX 33.3;"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("setAttrExact \"goal.rotateZ\" 0.9000000000000001;"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("setAttr \"goal.rotateX\" 33.3;"), std::string::npos) << saved;
 
     Restart();
     ASSERT_TRUE(CommandEngine::Instance().RunScriptFile(path)) << LastError();
@@ -363,6 +363,56 @@ TEST_F(FileCommandTest, ASavedSceneComesBackBitForBit)
     // Saving the loaded scene writes the same script.
     ASSERT_TRUE(Run("file -save \"" + (fDir / "again.mel").string() + "\";")) << LastError();
     EXPECT_EQ(Read((fDir / "again.mel").string()), saved);
+}
+
+TEST_F(FileCommandTest, BadNamesAreRefusedWhereMadeAndSavedStringsStayStrings)
+{
+    // As MEL strings: a command hidden in a name, a space, a newline, a
+    // leading digit, a dot, a terminal escape.
+    const char* const names[] = {"x -at double victim; createNode transform -n INJECTED; //",
+                                 "a b",
+                                 "a\\nb",
+                                 "1abc",
+                                 "a.b",
+                                 "\x1b[31mred"};
+    ASSERT_TRUE(Run("createNode transform -n t;")) << LastError();
+    const std::size_t nodes = Scene::Get().Nodes().size();
+    for (const char* name : names)
+        for (const std::string& command :
+             {"addAttr -ln \"" + std::string(name) + "\" -at double t;",
+              "addAttr -ln ok -sn \"" + std::string(name) + "\" -at double t;",
+              "createNode transform -n \"" + std::string(name) + "\";",
+              "rename t \"" + std::string(name) + "\";", "spaceLocator -n \"" + std::string(name) + "\";",
+              "particle -n \"" + std::string(name) + "\";",
+              "curve -d 1 -p 0 0 0 -p 1 0 0 -n \"" + std::string(name) + "\";",
+              "polyCube -n \"" + std::string(name) + "\";"})
+        {
+            EXPECT_FALSE(Run(command)) << command;
+            EXPECT_NE(LastError().find("is not a valid"), std::string::npos) << LastError();
+            // Echoed escaped, never as the raw control byte.
+            EXPECT_EQ(LastError().find('\x1b'), std::string::npos) << command;
+        }
+    EXPECT_NE(LastError().find("'\\x1b[31mred' is not a valid name."), std::string::npos) << LastError();
+    EXPECT_EQ(Scene::Get().Nodes().size(), nodes);
+    EXPECT_TRUE(Scene::Get().Find("t"));
+
+    // What the script writes of a name or a string is read back as that
+    // string, never as commands.
+    const std::string hostile = R"(x"; createNode transform -n INJECTED; // \ )";
+    ASSERT_TRUE(Run(R"(addAttr -ln note -dt "string" t; addAttr -ln mode -at enum -en "a b:c;d" t;)"
+                    R"(setAttr t.note -type "string" "x\"; createNode transform -n INJECTED; // \\ ";)"
+                    "select -r t;"))
+        << LastError();
+    const std::string path = (fDir / "hostile.mel").string();
+    ASSERT_TRUE(Run("file -save \"" + path + "\";")) << LastError();
+    const std::string saved = Read(path);
+    EXPECT_NE(saved.find(R"(addAttr -ln "note" -sn "note" -dt string "t";)"), std::string::npos) << saved;
+    EXPECT_NE(saved.find(R"(select -r "t";)"), std::string::npos) << saved;
+    Restart();
+    ASSERT_TRUE(CommandEngine::Instance().RunScriptFile(path)) << LastError();
+    EXPECT_FALSE(Scene::Get().Find("INJECTED"));
+    ASSERT_TRUE(Run("getAttr t.note;")) << LastError();
+    EXPECT_EQ(Result(), hostile);
 }
 
 TEST_F(FileCommandTest, ASceneSavedMidRunStepsOnIdentically)
