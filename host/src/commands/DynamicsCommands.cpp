@@ -10,6 +10,8 @@
 #include "dynamics/ParticleNode.h"
 #include "UndoQueue.h"
 
+#include <vxhost/FrameLimits.h>
+
 #include <maya/MDistance.h>
 #include <vxhost/CommandEngine.h>
 #include <vxhost/ScriptArgs.h>
@@ -325,9 +327,8 @@ MStatus CurrentTimeCommand(const ScriptStatement& statement, CommandResult& resu
             return ReportCommandError(statement, "Give the time to go to.", MStatus::kInvalidParameter);
         if (status = args.Positionals().GetDouble(0, frame); !status)
             return status;
-        if (!std::isfinite(frame) || frame > dynamics.StartFrame() + 1e7)
-            return ReportCommandError(statement, "The time " + FormatDouble(frame) + " is out of reach.",
-                                      MStatus::kInvalidParameter);
+        if (const std::string error = FrameLimitError(frame, "The time"); !error.empty())
+            return ReportCommandError(statement, error, MStatus::kInvalidParameter);
         if (status = dynamics.SetCurrentFrame(frame); !status)
             return ReportCommandError(statement, "Stepping the dynamics failed: " +
                                                      std::string(status.errorString().asChar()));
@@ -380,8 +381,8 @@ MStatus PlaybackOptionsCommand(const ScriptStatement& statement, CommandResult& 
         !(status = args.ReadFlagValue("aet", animationEnd)) || !(status = args.ReadFlagValue("by", by)))
         return status;
     for (const double t : {start, end, animationStart, animationEnd, by})
-        if (!std::isfinite(t))
-            return ReportCommandError(statement, "Times must be finite numbers.", MStatus::kInvalidParameter);
+        if (const std::string error = FrameLimitError(t, "The time"); !error.empty())
+            return ReportCommandError(statement, error, MStatus::kInvalidParameter);
     if (end < start || animationEnd < animationStart)
         return ReportCommandError(statement, "The end time must not come before the start time.",
                                   MStatus::kInvalidParameter);
