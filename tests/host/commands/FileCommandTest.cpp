@@ -12,6 +12,7 @@
 #include <maya/MDistance.h>
 #include <maya/MFloatPointArray.h>
 #include <maya/MFnMesh.h>
+#include <maya/MIntArray.h>
 #include <maya/MTime.h>
 #include <vxhost/CRandom.h>
 #include <vxhost/CommandEngine.h>
@@ -21,6 +22,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -269,6 +271,39 @@ TEST_F(FileCommandTest, ImportMakesATransformAndMeshNamedAfterTheFile)
     EXPECT_EQ(points[3].z, 1.5f);
 }
 
+TEST_F(FileCommandTest, AFaceOfThreeHundredVerticesIsReadWhole)
+{
+    // The OBJ reader keeps a face's size in one byte: 300 would come back
+    // as 44 without the file's own count.
+    constexpr int kCorners = 300;
+    std::string text;
+    for (int i = 0; i < kCorners; ++i)
+        text.append("v ")
+            .append(std::to_string(std::cos(2.0 * M_PI * i / kCorners)))
+            .append(" ")
+            .append(std::to_string(std::sin(2.0 * M_PI * i / kCorners)))
+            .append(" 0\n");
+    text += "f";
+    for (int i = 1; i <= kCorners; ++i)
+        text.append(" ").append(std::to_string(i));
+    text += "\nf 1 2 3\n";
+    ASSERT_TRUE(Run("file -import \"" + Write("disc.obj", text) + "\";")) << LastError();
+    auto shape = Scene::Get().Find("disc|discShape");
+    ASSERT_TRUE(shape);
+    MStatus status;
+    const MFnMesh mesh(MPlug(shape, shape->PathTo(shape->FindAttribute("inMesh"))).asMObject(), &status);
+    ASSERT_TRUE(status);
+    EXPECT_EQ(mesh.numVertices(), kCorners);
+    MIntArray counts, vertices;
+    ASSERT_TRUE(mesh.getVertices(counts, vertices));
+    ASSERT_EQ(counts.length(), 2u);
+    EXPECT_EQ(counts[0], kCorners);
+    EXPECT_EQ(counts[1], 3);
+    ASSERT_EQ(vertices.length(), kCorners + 3u);
+    EXPECT_EQ(vertices[kCorners - 1], kCorners - 1);
+    EXPECT_EQ(vertices[kCorners], 0);
+}
+
 TEST_F(FileCommandTest, MalformedOrMissingFilesAreRefusedNamingThePlace)
 {
     const std::pair<const char*, const char*> bad[] = {
@@ -280,6 +315,11 @@ TEST_F(FileCommandTest, MalformedOrMissingFilesAreRefusedNamingThePlace)
         {"v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 0\n", "line 4: \"0\" is no vertex index."},
         {"v 0 0 0\nvertex 1 0 0\n", "line 2: unknown statement \"vertex\"."},
         {"v 0 0 0\nv 1 0 0\nv 0 1 0\n", "holds no faces."},
+        // The most negative index has no opposite to compare with the count.
+        {"v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 -9223372036854775808\n",
+         "line 4: the face refers to vertex -9223372036854775808, but 3 vertices come before it."},
+        {"v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 -9223372036854775809\n",
+         "line 4: \"-9223372036854775809\" is no vertex index."},
     };
     for (const auto& [text, message] : bad)
     {
@@ -290,6 +330,8 @@ TEST_F(FileCommandTest, MalformedOrMissingFilesAreRefusedNamingThePlace)
     }
     EXPECT_FALSE(Run("file -import \"" + (fDir / "none.obj").string() + "\";"));
     EXPECT_NE(LastError().find("Cannot read file"), std::string::npos) << LastError();
+    EXPECT_FALSE(Run("file -import -type \"OBJ\" \"" + fDir.string() + "\";"));
+    EXPECT_EQ(LastError(), "line 1: file: \"" + fDir.string() + "\" is a folder, not an OBJ file.");
     EXPECT_FALSE(Run("file -import \"" + Write("mesh.fbx", "") + "\";"));
     EXPECT_NE(LastError().find("only OBJ files"), std::string::npos) << LastError();
     EXPECT_TRUE(Scene::Get().Nodes().empty());
