@@ -5,6 +5,7 @@
 
 #include <vxhost/CRandom.h>
 #include <vxhost/CommandEngine.h>
+#include <vxhost/FrameLimits.h>
 #include <vxhost/MessageLog.h>
 #include <vxhost/Viewport.h>
 
@@ -55,6 +56,8 @@ std::string ParseFrameRange(const std::string& text, double& start, double& end)
         return "expected START:END, two whole frame numbers, got \"" + text + "\"";
     if (first < 0.0)
         return "the start frame must not be negative, got \"" + text + "\"";
+    if (last > vxhost::kFrameLimit)
+        return "frames run up to 10 million, got \"" + text + "\"";
     if (last < first)
         return "the end frame comes before the start frame in \"" + text + "\"";
     if (last - first > 1e7)

@@ -17,6 +17,7 @@
 
 #include <initializer_list>
 #include <iterator>
+#include <limits>
 
 const MTypeId Volarix::id(0x123B40);
 const char* const Volarix::typeName = "particleVolarix";
@@ -46,6 +47,18 @@ ArrayView<double> View(MDoubleArray& array)
 ArrayView<int> View(MIntArray& array)
 {
     return array.length() == 0 ? ArrayView<int>() : ArrayView<int>(&array[0], array.length());
+}
+
+/// A neighbour count from a per-particle double: truncated toward zero and
+/// held to what the numberOfNeighbours attribute takes (0 and up, within an
+/// int). NaN counts as 0, no neighbours, as a negative count does.
+int NeighbourCount(double count)
+{
+    if (!(count > 0.0))
+        return 0;
+    if (count >= static_cast<double>(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    return static_cast<int>(count);
 }
 
 /// Reads the named per-particle array when the particle system has one;
@@ -301,7 +314,20 @@ MStatus Volarix::ReadParameterArrays(MFnArrayAttrsData& perParticle)
 
     MFnArrayAttrsData::Type type;
     numberOfNeighboursPP_.clear();
-    if (perParticle.checkArrayExist("numberOfNeighbours", type))
+    if (perParticle.checkArrayExist("numberOfNeighbours", type) && type == MFnArrayAttrsData::kDoubleArray)
+    {
+        // Maya's per-particle attributes are double arrays, so this is how
+        // a particle system made in Maya hands the count over.
+        const MDoubleArray counts = perParticle.doubleArray("numberOfNeighbours", &status);
+        if (!status)
+            return Fail("error getting PP data: numberOfNeighbours", status);
+        status = numberOfNeighboursPP_.setLength(counts.length());
+        if (!status)
+            return Fail("error getting PP data: numberOfNeighbours", status);
+        for (unsigned int i = 0; i < counts.length(); ++i)
+            numberOfNeighboursPP_[i] = NeighbourCount(counts[i]);
+    }
+    else if (perParticle.checkArrayExist("numberOfNeighbours", type))
     {
         numberOfNeighboursPP_ = perParticle.intArray("numberOfNeighbours", &status);
         if (!status)

@@ -18,6 +18,7 @@
 #include <maya/MPlug.h>
 #include <maya/MPoint.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <optional>
@@ -50,6 +51,15 @@ constexpr const char* kErrorCreating = "Error creating attribute: ";
 /// The attribute's own minimum. A connection can deliver less, and a
 /// spacing of 0 would ask for endless samples.
 constexpr double kMinimumIntervalSpacing = 0.1;
+
+/// Hard maximum of curveVolumeResolution: radius keys are set one by one,
+/// by hand or with the manipulators, so a thousand is far more than a curve
+/// needs, and each key costs samples and draw work.
+constexpr int kMaximumCurveVolumeResolution = 1000;
+
+/// The most samples curveData holds, whatever the curve's length and the
+/// spacing: past it the samples spread further apart instead.
+constexpr double kMaximumCurveSamples = 1e6;
 
 /// Radius of a key the locator has no element for: the elements' default.
 constexpr double kMissingRadiusKey = 1.0;
@@ -188,7 +198,7 @@ bool CreateAttributes()
            CreateNumeric(V::mDrawCurveVolumeIntervals, "drawCurveVolumeIntervals", "dcvi", kBool, 1.0, {},
                          {}) &&
            CreateNumeric(V::mCurveVolumeResolution, "curveVolumeResolution", "cvr", kInt, 2.0,
-                         Limits().Min(2.0).SoftMax(10.0), keyable) &&
+                         Limits().Min(2.0).Max(kMaximumCurveVolumeResolution).SoftMax(10.0), keyable) &&
            CreateNumeric(V::mCurveRadiusScale, "curveRadiusScale", "crs", MFnNumericData::kDouble, 1.0,
                          Limits().Min(0.01).SoftMin(0.0).SoftMax(30.0), keyable) &&
            CreateDistance(V::mCurveVolumeIntervalSpacing, "curveVolumeIntervalSpacing", "cvrs", 10.0,
@@ -469,6 +479,15 @@ MStatus VolumeLocatorNode::ComputeCurveData(MPointArray& outSamples) const
             "Curve Volume Resolution value was too small. Resolution has been locked to 2 (minimum allowed)");
         resolution = 2;
     }
+    else if (resolution > kMaximumCurveVolumeResolution)
+    {
+        // Only a connection gets past the hard maximum.
+        MString warning("Curve Volume Resolution value was too large. Resolution has been locked to ");
+        warning += kMaximumCurveVolumeResolution;
+        warning += " (maximum allowed)";
+        MGlobal::displayWarning(warning);
+        resolution = kMaximumCurveVolumeResolution;
+    }
 
     MObject curve;
     if (status = GetAttachedCurve(thisMObject(), curve); !status)
@@ -494,7 +513,8 @@ MStatus VolumeLocatorNode::ComputeCurveData(MPointArray& outSamples) const
     // cut into the same number of pieces, so that the samples come about
     // `spacing` apart along the curve.
     const std::int64_t keys = resolution;
-    const std::int64_t k = InBetweenSamples(keys, std::floor(length / spacing));
+    const std::int64_t k =
+        InBetweenSamples(keys, std::min(std::floor(length / spacing), kMaximumCurveSamples));
     const std::int64_t intervals = keys + k * (keys - 1) - 1;
     const double step = length / static_cast<double>(intervals);
 

@@ -113,7 +113,7 @@ void FieldEvaluator::SteerInOrder(ArrayView<std::int32_t> order, std::size_t beg
                                   TargetSteering& steering, MVectorArray& outForces)
 {
     const MVectorArray& positions = *input.positions;
-    NeighbourList& neighbours = neighbourLists_.local();
+    NeighbourList& neighbours = LocalNeighbourList();
     for (std::size_t r = begin; r != end; ++r)
     {
         // Leaf order visits the particle arrays out of order: fetch a few
@@ -325,4 +325,16 @@ void FieldEvaluator::SteerParticle(std::int32_t i, const FieldInput& input, cons
         Truncate(force, s);
     }
     outForces[u] = force;
+}
+
+NeighbourList& FieldEvaluator::LocalNeighbourList() const
+{
+    NeighbourList*& local = neighbourLists_.local();
+    if (local == nullptr)
+    {
+        const std::lock_guard<std::mutex> lock(neighbourListMutex_);
+        neighbourListStore_.push_back(std::make_unique<NeighbourList>());
+        local = neighbourListStore_.back().get();
+    }
+    return *local;
 }

@@ -15,11 +15,12 @@
 #include <maya/MStatus.h>
 #include <maya/MVectorArray.h>
 
-#include <tbb/enumerable_thread_specific.h>
+#include <tbb/combinable.h>
 #include <tbb/task_arena.h>
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 /// What the host hands a field for one particle system and one time step.
@@ -125,6 +126,15 @@ private:
     bool split_ = false;            ///< this evaluation's entity pass is split
     bool resolved_ = false;         ///< serial_[i].params holds parameters after modifiers
     MVectorArray paddedVelocities_; ///< used when fewer velocities than positions arrive
-    mutable tbb::enumerable_thread_specific<NeighbourList> neighbourLists_;
+    /// This thread's neighbour list, made on the thread's first query.
+    NeighbourList& LocalNeighbourList() const;
+    // The lists live in neighbourListStore_, in ordinary heap memory, and
+    // the per-thread slots only point at them: TBB may take a slot's
+    // storage from its own allocator, where LeakSanitizer cannot see that
+    // the lists' buffers are still owned.
+    mutable tbb::combinable<NeighbourList*> neighbourLists_{[]
+                                                            { return static_cast<NeighbourList*>(nullptr); }};
+    mutable std::mutex neighbourListMutex_;
+    mutable std::vector<std::unique_ptr<NeighbourList>> neighbourListStore_;
     std::unique_ptr<tbb::task_arena> arena_;
 };

@@ -111,6 +111,13 @@ TEST(ArgumentTest, FrameRangesAndSizes)
         EXPECT_NE(ParseFrameRange(bad, start, end).find("expected START:END"), std::string::npos) << bad;
     EXPECT_NE(ParseFrameRange("-5:10", start, end).find("must not be negative"), std::string::npos);
     EXPECT_NE(ParseFrameRange("10:5", start, end).find("comes before"), std::string::npos);
+    // A frame past the host's limit, however short the range: 2^63 - 1 as a
+    // double plus one frame is the same double, so that run never ended.
+    for (const char* far : {"9223372036854775807:9223372036854775807", "10000001:10000001"})
+        EXPECT_NE(ParseFrameRange(far, start, end).find("up to 10 million"), std::string::npos) << far;
+    EXPECT_EQ(ParseFrameRange("10000000:10000000", start, end), "");
+    EXPECT_EQ(end, 10000000.0);
+    end = 0.0;
     EXPECT_EQ(end, 0.0) << "a refused range leaves the output alone";
 
     int width = 0;

@@ -12,6 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <string>
+
 using vxhost::CommandEngine;
 using vxhost::Scene;
 
@@ -108,4 +112,65 @@ TEST_F(SceneRunTest, ForcesReadWithoutSteppingAndPerParticleArraysByFieldName)
     EXPECT_EQ(scaled[0], full[0]);
     EXPECT_EQ(scaled[1], MVector::zero);
     EXPECT_NE(full[1], MVector::zero);
+}
+
+TEST_F(SceneRunTest, ASceneWithClassicMacLineEndsRunsAsWithUnixOnes)
+{
+    std::ifstream file(VX_SCENES "/seek.mel", std::ios::binary);
+    std::string unixText((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    // The fixture loaded the module by its path.
+    const std::string load = "loadPlugin \"particleVolarix\";";
+    ASSERT_NE(unixText.find(load), std::string::npos);
+    unixText.erase(unixText.find(load), load.size());
+    std::string mac = unixText;
+    for (char& c : mac)
+        c = c == '\n' ? '\r' : c;
+
+    CommandEngine& engine = CommandEngine::Instance();
+    ASSERT_TRUE(engine.RunScript(unixText + "\ncurrentTime 4;", "seek.mel"));
+    const MVectorArray expected = ArrayAt("flockShape", "position");
+    ASSERT_EQ(expected.length(), 600u);
+    SetUp();
+    ASSERT_TRUE(engine.RunScript(mac + "\rcurrentTime 4;", "seek.mel"));
+    const MVectorArray got = ArrayAt("flockShape", "position");
+    ASSERT_EQ(got.length(), expected.length());
+    for (unsigned i = 0; i < got.length(); ++i)
+        ASSERT_EQ(got[i], expected[i]) << "particle " << i;
+}
+
+TEST_F(SceneRunTest, NeighbourCountsFromADoubleArrayActAsTheSameIntegers)
+{
+    CommandEngine& engine = CommandEngine::Instance();
+    const auto forces = [&](const std::string& perParticle)
+    {
+        SetUp();
+        EXPECT_TRUE(
+            engine.RunScript("particle -n flock -p 0 0 0 -p 1 0 0 -p 0 1 0 -p 2 2 0 -p 3 0 1 -p 0 3 3;\n"
+                             "createNode particleVolarix -n swarm;\n"
+                             "connectDynamic -f swarm flock;\n"
+                             "setAttr swarm.numberOfNeighboursType 2;\n" +
+                                 perParticle,
+                             "neighbours.mel"));
+        vxhost::SeedRandom(1);
+        return ArrayAt("swarm", "outputForce", 0);
+    };
+    // Maya's way: a double per particle, truncated; below zero is none, far
+    // past the int range the most an int holds.
+    const MVectorArray fromDoubles =
+        forces("addAttr -ln swarm_numberOfNeighbours -dt doubleArray flockShape;\n"
+               "setAttr flockShape.swarm_numberOfNeighbours -type doubleArray 6 1 2.9 1.5 -3 0.7 1e300;");
+    const MVectorArray fromInts =
+        forces("addAttr -ln swarm_numberOfNeighbours -dt Int32Array flockShape;\n"
+               "setAttr flockShape.swarm_numberOfNeighbours -type Int32Array 6 1 2 1 0 0 2147483647;");
+    const MVectorArray constant = forces("setAttr swarm.numberOfNeighboursType 0;");
+    ASSERT_EQ(fromDoubles.length(), 6u);
+    ASSERT_EQ(fromInts.length(), 6u);
+    bool differs = false;
+    for (unsigned i = 0; i < 6; ++i)
+    {
+        EXPECT_EQ(fromDoubles[i], fromInts[i]) << "particle " << i;
+        differs = differs || !(fromInts[i] == constant[i]);
+    }
+    EXPECT_TRUE(differs) << "the per-particle counts were used";
+    EXPECT_TRUE(vxhost::Messages().empty() || vxhost::Messages().back().severity != vxhost::Severity::kError);
 }

@@ -120,7 +120,7 @@ TEST(VolumeLocatorNode, SchemaMatchesTheAttributeTable)
         "drawVolumeOverride dvo bool 1 [ ] [ keyable hidden ]",
         "drawCentre dc bool 1 [ ] [ keyable ]",
         "drawCurveVolumeIntervals dcvi bool 1 [ ] [ ]",
-        "curveVolumeResolution cvr int 2 [ min 2 softMax 10 ] [ keyable ]",
+        "curveVolumeResolution cvr int 2 [ min 2 max 1000 softMax 10 ] [ keyable ]",
         "curveRadiusScale crs double 1 [ min 0.01 softMin 0 softMax 30 ] [ keyable ]",
         "curveVolumeIntervalSpacing cvrs distance 10 [ min 0.1 softMin 1 softMax 30 ] [ ]",
         "dormantViewportColour dvc int 6 [ ] [ hidden ]",
@@ -201,6 +201,22 @@ TEST(VolumeLocatorNode, CurveSamplesFailuresAndLowResolution)
         EXPECT_EQ(vxtest::Logged(vxhost::Severity::kWarning),
                   std::vector<std::string>{"Curve Volume Resolution value was too small. Resolution has been "
                                            "locked to 2 (minimum allowed)"});
+    }
+    {
+        // Past the hard maximum: setAttr sets the maximum, a connection is
+        // held to it with a warning. Either way 1000 keys, not 2^31 - 1.
+        LocatorScene scene;
+        MakeAttachedLocator(100.0);
+        LocatorScene::Run(
+            "setAttr vol.curveVolumeIntervalSpacing 150; setAttr vol.curveVolumeResolution 2147483647;");
+        EXPECT_EQ(LocatorScene::CurveData("vol").length(), 1000u);
+        LocatorScene::Run("createNode transform -n source; setAttr source.translateX 1e9;"
+                          "connectAttr source.translateX vol.curveVolumeResolution;");
+        vxhost::ClearMessages();
+        EXPECT_EQ(LocatorScene::CurveData("vol").length(), 1000u);
+        EXPECT_EQ(vxtest::Logged(vxhost::Severity::kWarning),
+                  std::vector<std::string>{"Curve Volume Resolution value was too large. Resolution has been "
+                                           "locked to 1000 (maximum allowed)"});
     }
     {
         // Without a curve there is nothing to sample: a failure, the output

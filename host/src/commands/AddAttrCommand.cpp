@@ -7,6 +7,7 @@
 // read or set.
 
 #include "dg/Attribute.h"
+#include "dg/Names.h"
 #include "dg/Scene.h"
 #include "UndoQueue.h"
 
@@ -194,6 +195,10 @@ MStatus AddAttrCommand(const ScriptStatement& statement, CommandResult&)
                                   MStatus::kInvalidParameter);
     if (shortName.empty())
         shortName = longName;
+    for (const std::string* name : {&longName, &shortName})
+        if (!IsValidName(*name))
+            return ReportCommandError(statement, QuotedName(*name) + " is not a valid attribute name.",
+                                      MStatus::kInvalidParameter);
     if (attributeType.empty() == dataType.empty())
         return ReportCommandError(statement, "Give exactly one of -attributeType and -dataType.",
                                   MStatus::kInvalidParameter);

@@ -4,10 +4,13 @@
 #include "ParticleArrays.h"
 
 #include "dg/DataObjects.h"
+#include "dg/Names.h"
 #include "dg/Scene.h"
 #include "dynamics/Dynamics.h"
 #include "dynamics/ParticleNode.h"
 #include "UndoQueue.h"
+
+#include <vxhost/FrameLimits.h>
 
 #include <maya/MDistance.h>
 #include <vxhost/CommandEngine.h>
@@ -172,6 +175,9 @@ MStatus ParticleCommand(const ScriptStatement& statement, CommandResult& result)
     std::string name = "particle";
     if ((status = args.ReadFlagValue("c", conserve)) && (status = args.ReadFlagValue("n", name)); !status)
         return status;
+    if (!IsValidName(name))
+        return ReportCommandError(statement, QuotedName(name) + " is not a valid name.",
+                                  MStatus::kInvalidParameter);
 
     Scene& scene = Scene::Get();
     const bool numbered = !args.IsFlagSet("n");
@@ -321,9 +327,8 @@ MStatus CurrentTimeCommand(const ScriptStatement& statement, CommandResult& resu
             return ReportCommandError(statement, "Give the time to go to.", MStatus::kInvalidParameter);
         if (status = args.Positionals().GetDouble(0, frame); !status)
             return status;
-        if (!std::isfinite(frame) || frame > dynamics.StartFrame() + 1e7)
-            return ReportCommandError(statement, "The time " + FormatDouble(frame) + " is out of reach.",
-                                      MStatus::kInvalidParameter);
+        if (const std::string error = FrameLimitError(frame, "The time"); !error.empty())
+            return ReportCommandError(statement, error, MStatus::kInvalidParameter);
         if (status = dynamics.SetCurrentFrame(frame); !status)
             return ReportCommandError(statement, "Stepping the dynamics failed: " +
                                                      std::string(status.errorString().asChar()));
@@ -376,8 +381,8 @@ MStatus PlaybackOptionsCommand(const ScriptStatement& statement, CommandResult& 
         !(status = args.ReadFlagValue("aet", animationEnd)) || !(status = args.ReadFlagValue("by", by)))
         return status;
     for (const double t : {start, end, animationStart, animationEnd, by})
-        if (!std::isfinite(t))
-            return ReportCommandError(statement, "Times must be finite numbers.", MStatus::kInvalidParameter);
+        if (const std::string error = FrameLimitError(t, "The time"); !error.empty())
+            return ReportCommandError(statement, error, MStatus::kInvalidParameter);
     if (end < start || animationEnd < animationStart)
         return ReportCommandError(statement, "The end time must not come before the start time.",
                                   MStatus::kInvalidParameter);

@@ -73,6 +73,13 @@ bool ParseNumber(const std::string& text, double& out)
 // skips what it does not understand, or stops without saying where).
 bool CheckObjFile(const std::string& path, std::string& error)
 {
+    // A folder opens as a stream that reads nothing.
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+    {
+        error = "\"" + path + "\" is a folder, not an OBJ file.";
+        return false;
+    }
     std::ifstream file(path);
     if (!file)
     {
@@ -118,11 +125,13 @@ bool CheckObjFile(const std::string& path, std::string& error)
                 // v, v/vt, v//vn or v/vt/vn: the vertex is the first number.
                 const std::string index = v.substr(0, v.find('/'));
                 char* end = nullptr;
+                errno = 0;
                 const long long i = std::strtoll(index.c_str(), &end, 10);
-                if (index.empty() || end != index.c_str() + index.size() || i == 0)
+                if (index.empty() || end != index.c_str() + index.size() || i == 0 || errno == ERANGE)
                     return at(line, "\"" + v + "\" is no vertex index.");
-                // Negative indices count back from the latest vertex.
-                if ((i > 0 && i > vertices) || (i < 0 && -i > vertices))
+                // Negative indices count back from the latest vertex. Not
+                // negated: the most negative long long has no opposite.
+                if ((i > 0 && i > vertices) || (i < 0 && i < -vertices))
                     return at(line, "the face refers to vertex " + index + ", but " +
                                         std::to_string(vertices) + " vertices come before it.");
             }

@@ -8,6 +8,7 @@
 
 #include "PlugLookup.h"
 
+#include "dg/Names.h"
 #include "dg/Scene.h"
 #include "UndoQueue.h"
 
@@ -37,7 +38,7 @@ MStatus MakeObject(const ScriptStatement& statement, const std::string& stem, co
                    std::shared_ptr<Node>* outShape = nullptr)
 {
     if (!requested.empty() && !IsNodeName(requested))
-        return ReportCommandError(statement, "'" + requested + "' is not a valid name.",
+        return ReportCommandError(statement, QuotedName(requested) + " is not a valid name.",
                                   MStatus::kInvalidParameter);
     Scene& scene = Scene::Get();
     MStatus status;

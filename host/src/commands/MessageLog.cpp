@@ -4,6 +4,8 @@
 
 #include <vxhost/MessageLog.h>
 
+#include "dg/Names.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -158,8 +160,12 @@ void ErrorCollector::Add(const std::string& text)
     fErrors += text;
 }
 
-void LogMessage(Severity severity, const std::string& text)
+void LogMessage(Severity severity, const std::string& raw)
 {
+    // Errors and warnings often quote what the user typed; an escape byte
+    // in a name must not reach the terminal as a control sequence.
+    const std::string text =
+        severity == Severity::kError || severity == Severity::kWarning ? Printable(raw) : raw;
     if (severity == Severity::kError && tCollector)
         tCollector->Add(text);
     if (severity == Severity::kError && tQuietErrors > 0)

@@ -7,6 +7,7 @@
 #include "PlugLookup.h"
 
 #include "dg/BuiltinNodes.h"
+#include "dg/Names.h"
 #include "dg/PlugState.h"
 #include "dg/Scene.h"
 #include "UndoQueue.h"
@@ -66,7 +67,8 @@ MStatus CheckName(const ScriptStatement& statement, const std::string& name)
 {
     if (IsNodeName(name))
         return MStatus::kSuccess;
-    return ReportCommandError(statement, "'" + name + "' is not a valid name.", MStatus::kInvalidParameter);
+    return ReportCommandError(statement, QuotedName(name) + " is not a valid name.",
+                              MStatus::kInvalidParameter);
 }
 
 // createNode type [-n name] [-p parent] [-ss] [-s]

@@ -1,5 +1,6 @@
 #include "PlugLookup.h"
 
+#include "dg/Names.h"
 #include "dg/Scene.h"
 
 #include <maya/MDistance.h>
@@ -105,12 +106,7 @@ MPlug LookUpPlug(std::string_view text, std::string& error)
 
 bool IsNodeName(std::string_view name)
 {
-    if (name.empty() || std::isdigit(static_cast<unsigned char>(name[0])))
-        return false;
-    for (const char c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_')
-            return false;
-    return true;
+    return IsValidName(name);
 }
 
 MPlug DrivingPlug(const MPlug& plug)

@@ -167,7 +167,8 @@ bool SameBits(double a, double b)
 }
 
 // The plug as LookUpPlug reads it: the attribute's own name when that finds
-// it, else every step from the top.
+// it, else every step from the top. Quoted, as every name the script
+// writes: names made before they were checked must not run as commands.
 std::string PlugText(const Node& node, const PlugPath& path)
 {
     bool indexed = false;
@@ -175,7 +176,7 @@ std::string PlugText(const Node& node, const PlugPath& path)
         indexed = indexed || (step.attribute->array && step.index >= 0);
     const Attribute* leaf = path.back().attribute;
     if (!indexed && node.FindAttribute(leaf->name) == leaf)
-        return node.name + "." + leaf->name;
+        return Quoted(node.name + "." + leaf->name);
     std::string text = node.name;
     for (const PlugStep& step : path)
     {
@@ -183,7 +184,7 @@ std::string PlugText(const Node& node, const PlugPath& path)
         if (step.attribute->array && step.index >= 0)
             text.append("[").append(std::to_string(step.index)).append("]");
     }
-    return text;
+    return Quoted(text);
 }
 
 // Runs of numbers on lines of their own, so a long array stays readable.
@@ -509,7 +510,7 @@ std::string Writer::Write()
     std::string selection;
     for (const auto& node : scene.Selection())
         if (node->alive)
-            selection += " " + node->name;
+            selection.append(" ").append(Quoted(node->name));
     Line(selection.empty() ? "select -cl" : "select -r" + selection);
     return fOut.str();
 }
@@ -518,7 +519,7 @@ void Writer::Nodes()
 {
     for (const auto& node : fNodes)
     {
-        std::string line = "createNode " + node->cls->typeName + " -n " + Quoted(node->name);
+        std::string line = "createNode " + Quoted(node->cls->typeName) + " -n " + Quoted(node->name);
         if (node->parent)
             line += " -p " + Quoted(node->parent->name);
         Line(line + " -ss");
@@ -549,7 +550,7 @@ void Writer::DynamicAttributes()
 // its parent. A pair's default and limits are its children's.
 void Writer::AddAttrLine(const Node& node, const Attribute& a)
 {
-    std::string line = "addAttr -ln " + a.name + " -sn " + a.shortName + " " + AddAttrType(a);
+    std::string line = "addAttr -ln " + Quoted(a.name) + " -sn " + Quoted(a.shortName) + " " + AddAttrType(a);
     if (!a.children.empty())
         line += " -nc " + std::to_string(a.children.size());
     if (a.kind != AttributeKind::kTyped && a.children.empty())
@@ -567,8 +568,8 @@ void Writer::AddAttrLine(const Node& node, const Attribute& a)
     if (a.keyable)
         line += " -k 1";
     if (a.parent)
-        line += " -p " + a.parent->name;
-    Line(line + " " + node.name);
+        line.append(" -p ").append(Quoted(a.parent->name));
+    Line(line + " " + Quoted(node.name));
 }
 
 void Writer::Values(const std::shared_ptr<Node>& node, const ValueMap& values, const ValueMap* baseline)
@@ -740,7 +741,8 @@ void Writer::Expressions()
             const auto kind = static_cast<ExpressionKind>(k);
             const std::string text = ParticleExpression(*node, kind);
             if (!text.empty())
-                Line("dynExpression -s " + Quoted(text) + " -" + ExpressionKindFlag(kind) + " " + node->name);
+                Line("dynExpression -s " + Quoted(text) + " -" + ExpressionKindFlag(kind) + " " +
+                     Quoted(node->name));
         }
 }
 
@@ -765,13 +767,13 @@ void Writer::Time()
         for (const EmitRecord& record : EmitsThisRun())
         {
             Line("currentTime " + FormatDouble(record.frame));
-            std::string line = "emit -o " + record.shape->name;
+            std::string line = "emit -o " + Quoted(record.shape->name);
             for (unsigned i = 0; i < record.positions.length(); ++i)
                 line += " -pos " + Number(record.positions[i].x) + " " + Number(record.positions[i].y) + " " +
                         Number(record.positions[i].z);
             for (const EmitRecord::Values& values : record.values)
             {
-                line += " -at " + values.attribute;
+                line.append(" -at ").append(Quoted(values.attribute));
                 for (const MVector& v : values.vectors)
                     line += " -vv " + Number(v.x) + " " + Number(v.y) + " " + Number(v.z);
                 for (const double v : values.numbers)

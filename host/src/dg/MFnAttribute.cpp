@@ -1,6 +1,7 @@
 // The attribute function sets: they create attributes and edit the shared
 // description behind an attribute MObject.
 #include "Attribute.h"
+#include "Names.h"
 
 #include <maya/MFnCompoundAttribute.h>
 #include <maya/MFnEnumAttribute.h>
@@ -14,6 +15,8 @@
 
 using vxhost::Attribute;
 using vxhost::AttributeKind;
+using vxhost::IsValidName;
+using vxhost::QuotedName;
 
 namespace
 {
@@ -34,10 +37,19 @@ std::shared_ptr<Attribute> NewAttribute(AttributeKind kind, const MString& fullN
 
 bool ValidNames(const MString& fullName, MStatus* ReturnStatus)
 {
-    if (fullName.length() > 0)
-        return true;
-    Report(ReturnStatus, MStatus(MStatus::kInvalidParameter, "an attribute needs a name"));
-    return false;
+    if (fullName.length() == 0)
+    {
+        Report(ReturnStatus, MStatus(MStatus::kInvalidParameter, "an attribute needs a name"));
+        return false;
+    }
+    if (!IsValidName(fullName.asChar()))
+    {
+        Report(ReturnStatus,
+               MStatus(MStatus::kInvalidParameter,
+                       MString(QuotedName(fullName.asChar()).c_str()) + " is not a valid attribute name."));
+        return false;
+    }
+    return true;
 }
 } // namespace
 

@@ -1,3 +1,4 @@
+#include "Names.h"
 #include "Scene.h"
 
 #include <maya/MFnDependencyNode.h>
@@ -67,6 +68,12 @@ MString MFnDependencyNode::setName(const MString& name, bool, MStatus* ReturnSta
     if (name.length() == 0)
     {
         Report(ReturnStatus, MStatus(MStatus::kInvalidParameter, "a node needs a name"));
+        return MString(node->name.c_str());
+    }
+    if (!IsValidName(name.asChar()))
+    {
+        Report(ReturnStatus, MStatus(MStatus::kInvalidParameter, MString(QuotedName(name.asChar()).c_str()) +
+                                                                     " is not a valid node name."));
         return MString(node->name.c_str());
     }
     return MString(Scene::Get().Rename(*node, name.asChar()).c_str());

@@ -1,5 +1,6 @@
 #include "Scene.h"
 
+#include "Names.h"
 #include "SceneChanges.h"
 
 #include <maya/MFnData.h>
@@ -57,6 +58,15 @@ std::shared_ptr<Node> Scene::CreateNode(const std::string& typeName, const std::
     {
         status = MStatus(MStatus::kInvalidParameter,
                          MString("cannot parent a ") + typeName.c_str() + " under " + parent->name.c_str());
+        return nullptr;
+    }
+    // Commands check names first, for a message of their own; this is for
+    // every other way in (the API, a file's name), so that no node's name
+    // needs quoting when a saved scene names it.
+    if (!name.empty() && !IsValidName(name))
+    {
+        status = MStatus(MStatus::kInvalidParameter,
+                         MString(QuotedName(name).c_str()) + " is not a valid node name.");
         return nullptr;
     }
     std::shared_ptr<Node> transform;

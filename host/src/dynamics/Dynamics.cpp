@@ -5,6 +5,8 @@
 #include "dg/Scene.h"
 #include "dg/SceneChanges.h"
 
+#include <vxhost/FrameLimits.h>
+
 #include <cmath>
 #include <vector>
 
@@ -123,6 +125,10 @@ void Dynamics::Restore()
 
 MStatus Dynamics::SetCurrentFrame(double frame, const std::function<void(double)>& progress)
 {
+    // Every command checks first; this keeps the loop below finite for any
+    // other caller.
+    if (const std::string error = FrameLimitError(frame); !error.empty())
+        return MStatus(MStatus::kInvalidParameter, error.c_str());
     frame = std::floor(frame);
     if (frame <= fStart || frame < fCurrent)
     {

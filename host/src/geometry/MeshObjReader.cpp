@@ -8,11 +8,40 @@
 
 #include <tiny_obj_loader.h>
 
+#include <fstream>
 #include <new>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace vxhost
 {
+namespace
+{
+// The vertex count of every face, in the file's order. tinyobjloader keeps
+// a face's count in one byte, so a face of 256 or more vertices comes back
+// with its count wrapped; the file's own "f" lines give the true counts.
+std::vector<std::size_t> FaceSizes(const std::string& path)
+{
+    std::vector<std::size_t> sizes;
+    std::ifstream file(path);
+    std::string line;
+    while (std::getline(file, line))
+    {
+        if (const std::size_t hash = line.find('#'); hash != std::string::npos)
+            line.erase(hash);
+        std::istringstream words(line);
+        std::string word;
+        if (!(words >> word) || word != "f")
+            continue;
+        std::size_t count = 0;
+        while (words >> word)
+            ++count;
+        sizes.push_back(count);
+    }
+    return sizes;
+}
+} // namespace
 
 MStatus ReadObjMesh(const MString& path, MObject& outMesh)
 {
@@ -37,11 +66,20 @@ MStatus ReadObjMesh(const MString& path, MObject& outMesh)
         for (unsigned int i = 0; i < points.length(); ++i)
             points[i] = MFloatPoint(vertices[3 * i], vertices[3 * i + 1], vertices[3 * i + 2]);
 
+        const std::vector<std::size_t> sizes = FaceSizes(ToStdString(path));
         MIntArray counts, connects;
+        std::size_t face = 0;
         for (const tinyobj::shape_t& shape : reader.GetShapes())
         {
-            for (const unsigned char count : shape.mesh.num_face_vertices)
-                counts.append(count);
+            for (const unsigned char wrapped : shape.mesh.num_face_vertices)
+            {
+                // The reader's count must be the file's, modulo 256.
+                if (face >= sizes.size() || sizes[face] % 256 != wrapped)
+                    return MStatus(MStatus::kFailure,
+                                   ToMString("Cannot read the OBJ file \"" + ToStdString(path) +
+                                             "\": its faces do not match what the OBJ reader made of them"));
+                counts.append(static_cast<int>(sizes[face++]));
+            }
             for (const tinyobj::index_t& index : shape.mesh.indices)
                 connects.append(index.vertex_index);
         }

@@ -17,6 +17,10 @@ constexpr int kMaxCoefficients = 2 * NurbsCurve::kMaxDegree;
 constexpr int kMaxIsolationDepth = 40;
 /// Depth limit of the arc-length subdivision; only reached next to cusps.
 constexpr int kMaxLengthDepth = 24;
+/// The largest CV coordinate taken (10 million km in centimetres). The
+/// queries square distances and speeds; from CVs inside this bound those
+/// stay far from overflow, so lengths and closest points stay finite.
+constexpr double kMaxCoordinate = 1e15;
 
 /// Positive half of the 8-point Gauss-Legendre rule on [-1, 1].
 constexpr double kGaussNodes[4] = {0.1834346424956498, 0.5255324099163290, 0.7966664774136268,
@@ -140,8 +144,14 @@ MStatus NurbsCurve::Create(const MPointArray& cvs, const MDoubleArray& knots, un
             "A curve of degree %d with %d CVs needs %d knots (number of CVs + degree - 1), got %u", degree,
             numCVs, numKnots, knots.length());
     for (int i = 0; i < numCVs; ++i)
+    {
         if (!IsFinite(cvs[i]))
             return CurveStatus(MStatus::kInvalidParameter, "CV %d is not a finite point", i);
+        if (std::max({std::fabs(cvs[i].x), std::fabs(cvs[i].y), std::fabs(cvs[i].z)}) > kMaxCoordinate)
+            return CurveStatus(MStatus::kInvalidParameter,
+                               "CV %d (%g, %g, %g) lies too far out: coordinates are limited to %g", i,
+                               cvs[i].x, cvs[i].y, cvs[i].z, kMaxCoordinate);
+    }
     for (int i = 0; i < numKnots; ++i)
     {
         if (!std::isfinite(knots[i]))
@@ -227,6 +237,11 @@ MStatus NurbsCurve::Create(const MPointArray& cvs, const MDoubleArray& knots, un
     curve->fNodes.reserve(2 * curve->fSpans.size() - 1);
     curve->BuildHierarchy(0, static_cast<int>(curve->fSpans.size()) - 1);
     curve->BuildLengthTable();
+    // Knots crowded next to each other make speeds that overflow even from
+    // CVs in bounds.
+    if (!std::isfinite(curve->fLength))
+        return CurveStatus(MStatus::kInvalidParameter,
+                           "The curve's length overflows: its knots are too close together for its CVs");
     outCurve = std::move(curve);
     return MStatus::kSuccess;
 }
@@ -358,7 +373,10 @@ void NurbsCurve::AddLengthPieces(int span, double s0, double s1, double estimate
     // Halves that agree with the whole to 1e-12 show that the rule resolves
     // the speed here, so the halves (and any stretch inside them, which the
     // length-to-parameter search integrates) are accurate.
-    if (std::fabs(left + right - estimate) <= 1e-12 * (left + right) || depth >= kMaxLengthDepth)
+    // A length that is not finite cannot converge: stop here, and Create
+    // refuses the curve.
+    if (std::fabs(left + right - estimate) <= 1e-12 * (left + right) || depth >= kMaxLengthDepth ||
+        !std::isfinite(left + right))
     {
         fPieces.push_back({s0, middle, left, span});
         fPieces.push_back({middle, s1, right, span});

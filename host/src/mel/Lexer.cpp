@@ -24,6 +24,12 @@ bool IsNameChar(char c)
     return IsNameStart(c) || IsDigit(c);
 }
 
+// Classic Mac files end lines with a bare CR, Windows ones with CR LF.
+bool IsLineEnd(char c)
+{
+    return c == '\n' || c == '\r';
+}
+
 bool IsSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
@@ -38,6 +44,15 @@ bool EndsWord(char c)
            c == '\0';
 }
 } // namespace
+
+void Lexer::SkipLineEnd()
+{
+    // CR LF is one line end, not two.
+    if (fText[fPos] == '\r' && fPos + 1 < fText.size() && fText[fPos + 1] == '\n')
+        ++fPos;
+    ++fPos;
+    ++fLine;
+}
 
 std::string DescribeChar(char c)
 {
@@ -63,13 +78,13 @@ bool Lexer::SkipSpace(std::string& error)
     while (fPos < fText.size())
     {
         const char c = fText[fPos];
-        if (c == '\n')
-            ++fLine, ++fPos;
+        if (IsLineEnd(c))
+            SkipLineEnd();
         else if (IsSpace(c))
             ++fPos;
         else if (c == '/' && fPos + 1 < fText.size() && fText[fPos + 1] == '/')
         {
-            while (fPos < fText.size() && fText[fPos] != '\n')
+            while (fPos < fText.size() && !IsLineEnd(fText[fPos]))
                 ++fPos;
         }
         else if (c == '/' && fPos + 1 < fText.size() && fText[fPos + 1] == '*')
@@ -91,9 +106,10 @@ bool Lexer::SkipSpace(std::string& error)
                     fPos += 2;
                     break;
                 }
-                if (fText[fPos] == '\n')
-                    ++fLine;
-                ++fPos;
+                if (IsLineEnd(fText[fPos]))
+                    SkipLineEnd();
+                else
+                    ++fPos;
             }
         }
         else
@@ -177,7 +193,7 @@ Token Lexer::LexString(int line, bool spaced)
     ++fPos;
     for (;;)
     {
-        if (fPos >= fText.size() || fText[fPos] == '\n')
+        if (fPos >= fText.size() || IsLineEnd(fText[fPos]))
             return Error(line, "unterminated string.");
         const char c = fText[fPos++];
         if (c == '"')
@@ -191,7 +207,7 @@ Token Lexer::LexString(int line, bool spaced)
             token.text += c;
             continue;
         }
-        if (fPos >= fText.size() || fText[fPos] == '\n')
+        if (fPos >= fText.size() || IsLineEnd(fText[fPos]))
             return Error(line, "unterminated string.");
         const char e = fText[fPos++];
         switch (e)

@@ -76,6 +76,8 @@ private:
     Token LexNumber(int line, bool spaced);
     Token LexString(int line, bool spaced);
     Token Error(int line, std::string message) const;
+    /// Steps over the line end at fPos (CR, LF or CR LF) and counts it.
+    void SkipLineEnd();
 
     std::string_view fText;
     std::size_t fPos = 0;

@@ -29,6 +29,7 @@
 
 #include <maya/MDistance.h>
 #include <vxhost/CommandEngine.h>
+#include <vxhost/FrameLimits.h>
 #include <vxhost/ScriptArgs.h>
 #include <vxhost/Viewport.h>
 
@@ -110,6 +111,8 @@ MStatus PlayblastCommand(const ScriptStatement& statement, CommandResult& result
         double frame = 0.0;
         if (!(status = args.Flag("fr", use).GetDouble(0, frame)))
             return status;
+        if (const std::string error = FrameLimitError(frame); !error.empty())
+            return ReportCommandError(statement, error, MStatus::kInvalidParameter);
         frames.push_back(frame);
     }
     if (args.IsFlagSet("st") || args.IsFlagSet("et"))
@@ -118,8 +121,14 @@ MStatus PlayblastCommand(const ScriptStatement& statement, CommandResult& result
         double start = dynamics.StartFrame(), end = dynamics.EndFrame();
         if (!(status = args.ReadFlagValue("st", start)) || !(status = args.ReadFlagValue("et", end)))
             return status;
+        for (const double t : {start, end})
+            if (const std::string error = FrameLimitError(t, "The time"); !error.empty())
+                return ReportCommandError(statement, error, MStatus::kInvalidParameter);
         if (end < start)
             return ReportCommandError(statement, "The end time comes before the start time.",
+                                      MStatus::kInvalidParameter);
+        if (end - start >= kFrameLimit)
+            return ReportCommandError(statement, "More than 10 million frames from -st to -et.",
                                       MStatus::kInvalidParameter);
         for (double f = start; f <= end + 1e-9; f += 1.0)
             frames.push_back(f);

@@ -12,6 +12,7 @@
 #include <maya/MDistance.h>
 #include <maya/MFloatPointArray.h>
 #include <maya/MFnMesh.h>
+#include <maya/MIntArray.h>
 #include <maya/MTime.h>
 #include <vxhost/CRandom.h>
 #include <vxhost/CommandEngine.h>
@@ -21,6 +22,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -269,6 +271,39 @@ TEST_F(FileCommandTest, ImportMakesATransformAndMeshNamedAfterTheFile)
     EXPECT_EQ(points[3].z, 1.5f);
 }
 
+TEST_F(FileCommandTest, AFaceOfThreeHundredVerticesIsReadWhole)
+{
+    // The OBJ reader keeps a face's size in one byte: 300 would come back
+    // as 44 without the file's own count.
+    constexpr int kCorners = 300;
+    std::string text;
+    for (int i = 0; i < kCorners; ++i)
+        text.append("v ")
+            .append(std::to_string(std::cos(2.0 * M_PI * i / kCorners)))
+            .append(" ")
+            .append(std::to_string(std::sin(2.0 * M_PI * i / kCorners)))
+            .append(" 0\n");
+    text += "f";
+    for (int i = 1; i <= kCorners; ++i)
+        text.append(" ").append(std::to_string(i));
+    text += "\nf 1 2 3\n";
+    ASSERT_TRUE(Run("file -import \"" + Write("disc.obj", text) + "\";")) << LastError();
+    auto shape = Scene::Get().Find("disc|discShape");
+    ASSERT_TRUE(shape);
+    MStatus status;
+    const MFnMesh mesh(MPlug(shape, shape->PathTo(shape->FindAttribute("inMesh"))).asMObject(), &status);
+    ASSERT_TRUE(status);
+    EXPECT_EQ(mesh.numVertices(), kCorners);
+    MIntArray counts, vertices;
+    ASSERT_TRUE(mesh.getVertices(counts, vertices));
+    ASSERT_EQ(counts.length(), 2u);
+    EXPECT_EQ(counts[0], kCorners);
+    EXPECT_EQ(counts[1], 3);
+    ASSERT_EQ(vertices.length(), kCorners + 3u);
+    EXPECT_EQ(vertices[kCorners - 1], kCorners - 1);
+    EXPECT_EQ(vertices[kCorners], 0);
+}
+
 TEST_F(FileCommandTest, MalformedOrMissingFilesAreRefusedNamingThePlace)
 {
     const std::pair<const char*, const char*> bad[] = {
@@ -280,6 +315,11 @@ TEST_F(FileCommandTest, MalformedOrMissingFilesAreRefusedNamingThePlace)
         {"v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 0\n", "line 4: \"0\" is no vertex index."},
         {"v 0 0 0\nvertex 1 0 0\n", "line 2: unknown statement \"vertex\"."},
         {"v 0 0 0\nv 1 0 0\nv 0 1 0\n", "holds no faces."},
+        // The most negative index has no opposite to compare with the count.
+        {"v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 -9223372036854775808\n",
+         "line 4: the face refers to vertex -9223372036854775808, but 3 vertices come before it."},
+        {"v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 -9223372036854775809\n",
+         "line 4: \"-9223372036854775809\" is no vertex index."},
     };
     for (const auto& [text, message] : bad)
     {
@@ -290,6 +330,8 @@ TEST_F(FileCommandTest, MalformedOrMissingFilesAreRefusedNamingThePlace)
     }
     EXPECT_FALSE(Run("file -import \"" + (fDir / "none.obj").string() + "\";"));
     EXPECT_NE(LastError().find("Cannot read file"), std::string::npos) << LastError();
+    EXPECT_FALSE(Run("file -import -type \"OBJ\" \"" + fDir.string() + "\";"));
+    EXPECT_EQ(LastError(), "line 1: file: \"" + fDir.string() + "\" is a folder, not an OBJ file.");
     EXPECT_FALSE(Run("file -import \"" + Write("mesh.fbx", "") + "\";"));
     EXPECT_NE(LastError().find("only OBJ files"), std::string::npos) << LastError();
     EXPECT_TRUE(Scene::Get().Nodes().empty());
@@ -354,8 +396,8 @@ TEST_F(FileCommandTest, ASavedSceneComesBackBitForBit)
     const std::string saved = Read(path);
     // A value with no exact UI form is set in stored units; a typed one
     // reads as typed.
-    EXPECT_NE(saved.find("setAttrExact goal.rotateZ 0.9000000000000001;"), std::string::npos) << saved;
-    EXPECT_NE(saved.find("setAttr goal.rotateX 33.3;"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("setAttrExact \"goal.rotateZ\" 0.9000000000000001;"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("setAttr \"goal.rotateX\" 33.3;"), std::string::npos) << saved;
 
     Restart();
     ASSERT_TRUE(CommandEngine::Instance().RunScriptFile(path)) << LastError();
@@ -363,6 +405,56 @@ TEST_F(FileCommandTest, ASavedSceneComesBackBitForBit)
     // Saving the loaded scene writes the same script.
     ASSERT_TRUE(Run("file -save \"" + (fDir / "again.mel").string() + "\";")) << LastError();
     EXPECT_EQ(Read((fDir / "again.mel").string()), saved);
+}
+
+TEST_F(FileCommandTest, BadNamesAreRefusedWhereMadeAndSavedStringsStayStrings)
+{
+    // As MEL strings: a command hidden in a name, a space, a newline, a
+    // leading digit, a dot, a terminal escape.
+    const char* const names[] = {"x -at double victim; createNode transform -n INJECTED; //",
+                                 "a b",
+                                 "a\\nb",
+                                 "1abc",
+                                 "a.b",
+                                 "\x1b[31mred"};
+    ASSERT_TRUE(Run("createNode transform -n t;")) << LastError();
+    const std::size_t nodes = Scene::Get().Nodes().size();
+    for (const char* name : names)
+        for (const std::string& command :
+             {"addAttr -ln \"" + std::string(name) + "\" -at double t;",
+              "addAttr -ln ok -sn \"" + std::string(name) + "\" -at double t;",
+              "createNode transform -n \"" + std::string(name) + "\";",
+              "rename t \"" + std::string(name) + "\";", "spaceLocator -n \"" + std::string(name) + "\";",
+              "particle -n \"" + std::string(name) + "\";",
+              "curve -d 1 -p 0 0 0 -p 1 0 0 -n \"" + std::string(name) + "\";",
+              "polyCube -n \"" + std::string(name) + "\";"})
+        {
+            EXPECT_FALSE(Run(command)) << command;
+            EXPECT_NE(LastError().find("is not a valid"), std::string::npos) << LastError();
+            // Echoed escaped, never as the raw control byte.
+            EXPECT_EQ(LastError().find('\x1b'), std::string::npos) << command;
+        }
+    EXPECT_NE(LastError().find("'\\x1b[31mred' is not a valid name."), std::string::npos) << LastError();
+    EXPECT_EQ(Scene::Get().Nodes().size(), nodes);
+    EXPECT_TRUE(Scene::Get().Find("t"));
+
+    // What the script writes of a name or a string is read back as that
+    // string, never as commands.
+    const std::string hostile = R"(x"; createNode transform -n INJECTED; // \ )";
+    ASSERT_TRUE(Run(R"(addAttr -ln note -dt "string" t; addAttr -ln mode -at enum -en "a b:c;d" t;)"
+                    R"(setAttr t.note -type "string" "x\"; createNode transform -n INJECTED; // \\ ";)"
+                    "select -r t;"))
+        << LastError();
+    const std::string path = (fDir / "hostile.mel").string();
+    ASSERT_TRUE(Run("file -save \"" + path + "\";")) << LastError();
+    const std::string saved = Read(path);
+    EXPECT_NE(saved.find(R"(addAttr -ln "note" -sn "note" -dt string "t";)"), std::string::npos) << saved;
+    EXPECT_NE(saved.find(R"(select -r "t";)"), std::string::npos) << saved;
+    Restart();
+    ASSERT_TRUE(CommandEngine::Instance().RunScriptFile(path)) << LastError();
+    EXPECT_FALSE(Scene::Get().Find("INJECTED"));
+    ASSERT_TRUE(Run("getAttr t.note;")) << LastError();
+    EXPECT_EQ(Result(), hostile);
 }
 
 TEST_F(FileCommandTest, ASceneSavedMidRunStepsOnIdentically)

@@ -145,10 +145,10 @@ TEST_F(QueryCommandsTest, LocksAndRangesAreSaved)
     const std::string saved = vxhost::WriteSceneScript(warnings);
     EXPECT_NE(saved.find("playbackOptions -min 5 -max 90 -ast 1 -aet 90 -by 2;"), std::string::npos) << saved;
     // States come after every value and connection the lock would refuse.
-    const std::size_t lock = saved.find("setAttr -l on goal.translateX;");
+    const std::size_t lock = saved.find("setAttr -l on \"goal.translateX\";");
     ASSERT_NE(lock, std::string::npos) << saved;
     EXPECT_GT(lock, saved.find("connectAttr"));
-    EXPECT_NE(saved.find("setAttr -k off goal.rotateZ;"), std::string::npos);
+    EXPECT_NE(saved.find("setAttr -k off \"goal.rotateZ\";"), std::string::npos);
 
     vxhost::Scene::Get().Reset();
     ASSERT_TRUE(Run(saved)) << LastError();

@@ -96,3 +96,27 @@ TEST(ScriptParser, SyntaxErrorsNameFileAndLine)
     EXPECT_EQ(ParseError("\n5;", ""),
               "line 2: Syntax error: only commands with their arguments written out belong here.");
 }
+
+TEST(ScriptParser, CarriageReturnsEndLinesAsNewlinesDo)
+{
+    // The same script saved with Unix, Windows and classic Mac line ends:
+    // a comment ends at any of them, and each counts one line.
+    const std::string unixText =
+        "// a scene\nseed 1; // the seed\n/* a\nblock */ select -r\n  a;\nplaybackOptions -min 1;\n";
+    for (const std::string end : {"\n", "\r\n", "\r"})
+    {
+        std::string text;
+        for (const char c : unixText)
+            text += c == '\n' ? end : std::string(1, c);
+        const std::vector<ScriptStatement> statements = Parse(text);
+        ASSERT_EQ(statements.size(), 3u) << "line end " << static_cast<int>(end.back());
+        EXPECT_EQ(statements[0].line, 2);
+        EXPECT_EQ(statements[1].command, "select");
+        EXPECT_EQ(statements[1].line, 4);
+        ASSERT_EQ(statements[1].arguments.size(), 2u);
+        ExpectArgument(statements[1].arguments[1], Kind::kWord, "a");
+        EXPECT_EQ(statements[2].line, 6);
+    }
+    EXPECT_EQ(ParseError("seed 1;\r\rprint \"abc\rdef\";\r"),
+              "file: scene.mel line 3: Syntax error: unterminated string.");
+}

@@ -59,6 +59,12 @@ TEST(NurbsCurve, CreateAttachAndRefuse)
         {four, Knots({0, 0, 1, 2, 2}), 2, MFnNurbsCurve::kClosed, "must end where it starts"},
         {Points({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 0, 0}, {1, 0, 1}}), Knots({0, 1, 2, 3, 4, 5}), 2,
          MFnNurbsCurve::kPeriodic, "CV 4 differs from CV 1"},
+        // Squared distances and speeds from such points overflow, and
+        // lengths that never converge subdivided without end.
+        {Points({{0, 0, 0}, {1e200, 0, 0}, {2, 1, 0}, {3, 0, 0}}), Knots({0, 0, 0, 1, 1, 1}), 3,
+         MFnNurbsCurve::kOpen, "CV 1 (1e+200, 0, 0) lies too far out: coordinates are limited to 1e+15"},
+        {Points({{0, 0, 0}, {1e15, 0, 0}, {0, 1e15, 0}, {1e15, 1e15, 0}}),
+         Knots({0, 0, 0, 1e-300, 1e-300, 1e-300}), 3, MFnNurbsCurve::kOpen, "length overflows"},
     };
     for (const Case& c : cases)
     {
@@ -68,6 +74,12 @@ TEST(NurbsCurve, CreateAttachAndRefuse)
         EXPECT_TRUE(Mentions(status, c.words)) << status.errorString();
         EXPECT_TRUE(result.isNull());
     }
+    // The largest coordinate taken gives a finite length.
+    MFnNurbsCurve far;
+    far.create(Points({{-1e15, 0, 0}, {1e15, 0, 0}}), Knots({0, 1}), 1, MFnNurbsCurve::kOpen, false, false,
+               data, &status);
+    ASSERT_TRUE(status);
+    EXPECT_DOUBLE_EQ(far.length(), 2e15);
     // Weights: refused for a rational curve, divided out otherwise; a 2D curve
     // lies in the XY plane.
     MPointArray weighted = four;
