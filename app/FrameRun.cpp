@@ -2,6 +2,7 @@
 
 #include "CacheRecorder.h"
 #include "ForkedPass.h"
+#include "OutputFile.h"
 #include "ProgressBar.h"
 #include "SceneRun.h"
 #include "ScriptInterrupt.h"
@@ -12,6 +13,7 @@
 #include "dynamics/Dynamics.h"
 
 #include <maya/MTime.h>
+#include <vxhost/OutputFile.h>
 #include <vxhost/CommandEngine.h>
 #include <vxhost/MessageLog.h>
 #include <vxhost/Viewport.h>
@@ -19,6 +21,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <new>
 #include <tuple>
 
 namespace
@@ -107,6 +110,13 @@ bool FinishPlayblast(const std::string& base, vxhost::ViewportOptions view, cons
         return true;
     }
     const std::string video = base + ".mp4";
+    // A link, device or pipe where the video goes is refused like any
+    // other output, not warned about as ffmpeg's failures are.
+    if (std::string why; !vxhost::CheckOutputTarget(video, why))
+    {
+        error = "cannot write the video \"" + video + "\": " + why;
+        return false;
+    }
     const double fps = MTime(1.0, MTime::kSeconds).as(MTime::uiUnit());
     // A '%' in the folder or scene name would read as a pattern of its own.
     std::string pattern;
@@ -139,11 +149,23 @@ bool FrameRun::Prepare(const SceneRunOptions& options, std::string& error)
         fRecorder = std::make_unique<CacheRecorder>(options.cacheDir, options.cacheFormat);
         if (!fRecorder->Prepare(error))
             return false;
+        fCacheLock = std::make_unique<FolderLock>();
+        if (!fCacheLock->Take(options.cacheDir, "cache folder", options.scene, error))
+            return false;
     }
     if (!options.playblastDir.empty())
     {
         if (!PrepareOutputFolder(options.playblastDir, "playblast folder", error))
             return false;
+        // One folder for both is locked once: a second lock of it would
+        // be refused as another run's.
+        std::error_code code;
+        if (options.cacheDir.empty() || !std::filesystem::equivalent(options.cacheDir, options.playblastDir, code))
+        {
+            fPlayblastLock = std::make_unique<FolderLock>();
+            if (!fPlayblastLock->Take(options.playblastDir, "playblast folder", options.scene, error))
+                return false;
+        }
         fPictureBase =
             (std::filesystem::path(options.playblastDir) / std::filesystem::path(options.scene).stem())
                 .string();
@@ -247,6 +269,29 @@ bool FrameRun::FrameAllFrames(const SceneRunSummary& summary, vxhost::ViewportOp
 
 bool FrameRun::Run(SceneRunSummary& summary, std::string& error)
 {
+    const unsigned errorsBefore = vxhost::ErrorCount();
+    bool ran = false;
+    try
+    {
+        ran = RunFrames(summary, error);
+    }
+    catch (const std::bad_alloc&)
+    {
+        error = "out of memory at frame " + vxhost::FormatDouble(vxhost::Dynamics::Get().CurrentFrame()) +
+                "; the files of the frames before it are complete";
+    }
+    catch (const std::exception& e)
+    {
+        error = std::string("the run failed at frame ") +
+                vxhost::FormatDouble(vxhost::Dynamics::Get().CurrentFrame()) + ": " + e.what();
+    }
+    vxhost::FlushMessages();
+    summary.errors = vxhost::ErrorCount() - errorsBefore;
+    return ran;
+}
+
+bool FrameRun::RunFrames(SceneRunSummary& summary, std::string& error)
+{
     summary = SceneRunSummary();
     summary.scene = fOptions.scene;
     vxhost::ViewportOptions view;
@@ -281,6 +326,10 @@ bool FrameRun::Run(SceneRunSummary& summary, std::string& error)
                 shapes.push_back(node->name);
         fRecorder->RemoveEarlier(shapes);
     }
+    // Until the last frame is written the folder says it is not complete,
+    // so that a run stopped half-way is never taken for a whole one.
+    if (fRecorder && !fRecorder->WriteManifest(fOptions.scene, summary.startFrame, summary.endFrame, false, error))
+        return false;
     ProgressBar progress(stderr, fOptions.progress, summary.startFrame, summary.endFrame);
     const unsigned connections = FieldConnections();
     TrailRecorder trails;
@@ -366,7 +415,7 @@ bool FrameRun::Run(SceneRunSummary& summary, std::string& error)
     {
         const Clock::time_point cacheStart = Clock::now();
         if (!fRecorder->Finish(error) ||
-            !fRecorder->WriteManifest(fOptions.scene, summary.startFrame, summary.endFrame, error))
+            !fRecorder->WriteManifest(fOptions.scene, summary.startFrame, summary.endFrame, true, error))
             return false;
         summary.cachingSeconds += SecondsSince(cacheStart);
     }
@@ -388,6 +437,9 @@ bool FrameRun::Run(SceneRunSummary& summary, std::string& error)
     }
 
     summary.particles = ParticleCount(&summary.shapes);
+    for (const auto& node : vxhost::Scene::Get().Nodes())
+        if (node->cls->typeName == "particle")
+            summary.nonFinite += vxhost::NonFiniteParticles(*node);
     summary.evaluations = summary.steps * connections;
     if (fRecorder)
     {

@@ -15,8 +15,12 @@
 #include "EmbeddedPython.h"
 #endif
 
+#include <vxhost/OutputFile.h>
+
 #include <CLI/CLI.hpp>
 
+#include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -195,6 +199,15 @@ int main(int argc, char** argv)
         const int code = app.exit(e);
         return code == 0 ? 0 : kUsageError;
     }
+
+    // Should anything still end the process by an uncaught exception, the
+    // files half-written go with it.
+    std::set_terminate(
+        []
+        {
+            vxhost::RemoveOutputTemporaries();
+            std::abort();
+        });
 
     if (*runCommand)
     {
