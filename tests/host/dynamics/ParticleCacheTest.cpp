@@ -205,6 +205,31 @@ TEST(ParticleCacheTest, FileBytesAreTheFormatsAsReadersExpect)
               "out/flockShape.3.csv");
 }
 
+// NaN and the infinities come back from every format as they went in: what
+// the writers can write, the readers read, so a run's non-finite particles
+// reload alike whichever format cached them.
+TEST(ParticleCacheTest, NonFiniteValuesReadBackAlikeInEveryFormat)
+{
+    ParticleCacheFrame frame;
+    frame.count = 3;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    frame.channels = {{"position", MVectorArray(3)}, {"mass", MDoubleArray(3)}};
+    std::get<MDoubleArray>(frame.channels[1].values)[0] = nan;
+    std::get<MDoubleArray>(frame.channels[1].values)[1] = -kInf;
+    std::get<MDoubleArray>(frame.channels[1].values)[2] = kInf;
+    std::get<MVectorArray>(frame.channels[0].values)[1] = MVector(nan, kInf, -kInf);
+    for (const CacheFormat format : {CacheFormat::kPdc, CacheFormat::kPly, CacheFormat::kCsv})
+    {
+        ParticleCacheFrame read;
+        std::string error;
+        ASSERT_TRUE(vxhost::DecodeParticleCache(Encoded(frame, format), format, read, error)) << error;
+        const MDoubleArray& mass = std::get<MDoubleArray>(read.Find("mass")->values);
+        const MVector p = std::get<MVectorArray>(read.Find("position")->values)[1];
+        EXPECT_TRUE(std::isnan(mass[0]) && mass[1] == -kInf && mass[2] == kInf) << vxhost::CacheFormatName(format);
+        EXPECT_TRUE(std::isnan(p.x) && p.y == kInf && p.z == -kInf) << vxhost::CacheFormatName(format);
+    }
+}
+
 TEST(ParticleCacheTest, ReadsWhatOtherWritersProduce)
 {
     // A PDC as Maya may write it: an int array, and per-object values that
