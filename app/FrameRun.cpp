@@ -13,9 +13,9 @@
 #include "dynamics/Dynamics.h"
 
 #include <maya/MTime.h>
-#include <vxhost/OutputFile.h>
 #include <vxhost/CommandEngine.h>
 #include <vxhost/MessageLog.h>
+#include <vxhost/OutputFile.h>
 #include <vxhost/Viewport.h>
 
 #include <algorithm>
