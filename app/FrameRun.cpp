@@ -130,6 +130,37 @@ bool FinishPlayblast(const std::string& base, vxhost::ViewportOptions view, cons
     return true;
 }
 
+// The pictures and video an earlier run of this scene left beside `base`
+// (<scene>.<frame>.png, <scene>.summary.png, <scene>.mp4; regular files
+// only): removed before the first frame, so that the summary picture, made
+// last, says the folder's pictures are one whole run's.
+void RemoveEarlierPictures(const std::string& base)
+{
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::path(base).parent_path();
+    const std::string stem = fs::path(base).filename().string() + ".";
+    unsigned removed = 0;
+    std::error_code code;
+    for (const auto& entry : fs::directory_iterator(dir.empty() ? fs::path(".") : dir, code))
+    {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(stem, 0) != 0)
+            continue;
+        const std::string rest = name.substr(stem.size());
+        const std::string digits = rest.size() > 4 ? rest.substr(0, rest.size() - 4) : std::string();
+        const bool frame = rest.ends_with(".png") && !digits.empty() &&
+                           digits.find_first_not_of("0123456789") == std::string::npos;
+        std::error_code removing;
+        if ((frame || rest == "summary.png" || rest == "mp4") && !entry.is_symlink(removing) &&
+            entry.is_regular_file(removing) && fs::remove(entry.path(), removing))
+            ++removed;
+    }
+    if (removed > 0)
+        vxhost::LogMessage(vxhost::Severity::kInfo, "Removed " + std::to_string(removed) + " picture" +
+                                                        (removed == 1 ? "" : "s") + " an earlier run left in " +
+                                                        dir.string() + ".");
+}
+
 // Nothing to frame: Maya's default grid, 24 centimetres across.
 MBoundingBox DefaultBounds()
 {
@@ -326,6 +357,8 @@ bool FrameRun::RunFrames(SceneRunSummary& summary, std::string& error)
                 shapes.push_back(node->name);
         fRecorder->RemoveEarlier(shapes);
     }
+    if (!fPictureBase.empty() && !fOptions.keepOldCaches)
+        RemoveEarlierPictures(fPictureBase);
     // Until the last frame is written the folder says it is not complete,
     // so that a run stopped half-way is never taken for a whole one.
     if (fRecorder && !fRecorder->WriteManifest(fOptions.scene, summary.startFrame, summary.endFrame, false, error))

@@ -215,8 +215,8 @@ int RunScene(const SceneRunOptions& options, std::FILE* out, SceneRunSummary* su
     std::string error;
     bool ran = false;
     {
-        // Installed after Prepare, whose cache writer takes the signals
-        // too: Ctrl-C stops the run between frames, every file written whole.
+        // Ctrl-C, SIGTERM and SIGHUP stop the run between frames, every
+        // file written whole.
         const ScriptInterrupt interrupt;
         ran = run.Run(summary, error);
         ScriptInterrupt::Taken();

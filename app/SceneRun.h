@@ -36,6 +36,8 @@ struct SceneRunOptions
     /// Leaves the cache files an earlier run wrote for the same shapes in
     /// cacheDir; by default they are removed before the first frame, so the
     /// folder holds this run's frames only. cache.json says what they are.
+    /// The same goes for the pictures and video of this scene that an
+    /// earlier run left in playblastDir.
     bool keepOldCaches = false;
     /// Where to write a picture per frame (<scene>.<frame>.png, the frame
     /// padded to four digits), the summary picture of the run

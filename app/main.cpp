@@ -146,7 +146,8 @@ int main(int argc, char** argv)
     AddRunOptions(*runCommand, run, runArgs);
     runCommand->add_option("--cache", run.cacheDir, "folder for one cache file per frame per particle shape");
     runCommand->add_flag("--keep-old", run.keepOldCaches,
-                         "keeps the cache files an earlier run left in --cache for these shapes (else removed)");
+                         "keeps the cache files (and the scene's pictures) an earlier run left in --cache "
+                         "(and --playblast) (else removed)");
     runCommand->add_option("--cache-format", format, "pdc (Maya), ply or csv")
         ->check(CLI::IsMember({"pdc", "ply", "csv"}))
         ->capture_default_str();

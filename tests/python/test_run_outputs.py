@@ -125,6 +125,10 @@ def ignore_sighup():
 def test_signals_stop_a_run_between_frames_and_leave_whole_files(tmp_path, signum, where):
     cache, shots = tmp_path / "cache", tmp_path / "shots"
     outputs = ["--cache", cache] if where == "cache" else ["--playblast", shots]
+    # What a whole earlier run left must not pass for this run's.
+    shots.mkdir()
+    for name in ["seek.9999.png", "seek.summary.png", "seek.mp4"]:
+        (shots / name).write_bytes(b"earlier")
     child = start_endless(tmp_path, outputs)
     try:
         wait_for(cache if where == "cache" else shots, "*.pdc" if where == "cache" else "*.png", child)
@@ -145,6 +149,8 @@ def test_signals_stop_a_run_between_frames_and_leave_whole_files(tmp_path, signu
         assert [p.name for p in pictures] == ["seek.%04d.png" % f for f in range(1, last + 1)]
         assert all(p.read_bytes().endswith(b"IEND\xaeB`\x82") for p in pictures)
     assert leftovers(cache, shots) == []
+    earlier = sorted(p.name for p in shots.iterdir() if not p.name.startswith("seek.0"))
+    assert earlier == ([] if where == "playblast" else ["seek.9999.png", "seek.mp4", "seek.summary.png"])
 
 
 def test_under_nohup_sighup_stays_ignored(tmp_path):
