@@ -1,6 +1,7 @@
 #include "Dynamics.h"
 
 #include "ParticleNode.h"
+#include "commands/DynExpression.h"
 #include "dg/DataObjects.h"
 #include "dg/Scene.h"
 #include "dg/SceneChanges.h"
@@ -121,7 +122,7 @@ std::string NonFiniteArray(const Node& system, const std::map<const Attribute*, 
 // Why a system's particles may have become non-finite: a number set beyond
 // a finite range on a field that drives it, on what feeds that field, or
 // on the system itself; else non-finite values it started from (a cache
-// read, a value set) or holds in another array (an expression's).
+// read, a value set), its runtime expressions, or another array of it.
 std::string LikeliestNonFiniteCause(Node& system, const ParticleState* kept)
 {
     std::vector<const Node*> culprits;
@@ -141,6 +142,10 @@ std::string LikeliestNonFiniteCause(Node& system, const ParticleState* kept)
     if (kept)
         if (std::string found = NonFiniteArray(system, kept->values, true); !found.empty())
             return found + " was non-finite already at the start frame (read from a cache, or set)";
+    for (const ExpressionKind kind : {ExpressionKind::kBeforeDynamics, ExpressionKind::kAfterDynamics})
+        if (!ParticleExpression(system, kind).empty())
+            return "the runtime expression of " + system.name + " (dynExpression -" + ExpressionKindFlag(kind) +
+                   "), which runs every step, made a NaN or an infinity";
     if (std::string found = NonFiniteArray(system, system.values, false); !found.empty())
         return found + " holds non-finite values (set by an expression, or read from a cache)";
     return "no attribute of " + system.name + " or of its fields is beyond a finite range";
