@@ -10,42 +10,17 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
-#include <csignal>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <new>
+
+#include <fcntl.h>
 #include <unistd.h>
-
-namespace
-{
-// The temporary file being written, for the signal handler to remove. Set
-// and cleared around each write; the handler reads it only while
-// gPendingSet says it is whole.
-char gPending[4096];
-volatile std::sig_atomic_t gPendingSet = 0;
-
-extern "C" void RemovePendingAndDie(int signal)
-{
-    if (gPendingSet)
-        unlink(gPending);
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-}
-
-void SetPending(const std::string& path)
-{
-    gPendingSet = 0;
-    const std::size_t length = std::min(path.size(), sizeof(gPending) - 1);
-    std::memcpy(gPending, path.data(), length);
-    gPending[length] = '\0';
-    gPendingSet = length == path.size() ? 1 : 0;
-}
-} // namespace
 
 CacheRecorder::CacheRecorder(std::string dir, vxhost::CacheFormat format)
     : fDir(std::move(dir)), fFormat(format), fWriter([this] { Write(); })
 {
-    for (std::size_t i = 0; i < kSignals.size(); ++i)
-        fPreviousHandlers[i] = std::signal(kSignals[i], RemovePendingAndDie);
 }
 
 CacheRecorder::~CacheRecorder()
@@ -57,11 +32,6 @@ CacheRecorder::~CacheRecorder()
     }
     fChanged.notify_all();
     fWriter.join();
-    gPendingSet = 0;
-    // Back to what the process had: Python's own SIGINT handler, when the
-    // run came from the volarix package.
-    for (std::size_t i = 0; i < kSignals.size(); ++i)
-        std::signal(kSignals[i], fPreviousHandlers[i] == SIG_ERR ? SIG_DFL : fPreviousHandlers[i]);
 }
 
 void CacheRecorder::WaitIdle(std::unique_lock<std::mutex>& lock)
@@ -81,16 +51,17 @@ bool PrepareOutputFolder(const std::string& dir, const char* what, std::string& 
         return false;
     }
     // Root may write where the permission bits say no one can, so only a
-    // real write tells.
-    const std::string probe = (std::filesystem::path(dir) / ".volarix-write-test").string();
-    std::FILE* file = std::fopen(probe.c_str(), "wb");
-    if (!file)
+    // real write tells: a file made afresh and exclusively, so a name
+    // planted here is never opened.
+    std::string probe = (std::filesystem::path(dir) / ".volarix-write-test.XXXXXX").string();
+    const int fd = ::mkostemp(probe.data(), O_CLOEXEC);
+    if (fd < 0)
     {
         error = std::string("cannot write to the ") + what + " \"" + dir + "\": " + std::strerror(errno);
         return false;
     }
-    std::fclose(file);
-    std::remove(probe.c_str());
+    ::close(fd);
+    ::unlink(probe.c_str());
     return true;
 }
 
@@ -134,7 +105,8 @@ void CacheRecorder::RemoveEarlier(const std::vector<std::string>& shapes)
                                " of other particle shapes or formats; left as they are.");
 }
 
-bool CacheRecorder::WriteManifest(const std::string& scene, double startFrame, double endFrame, std::string& error)
+bool CacheRecorder::WriteManifest(const std::string& scene, double startFrame, double endFrame, bool complete,
+                                  std::string& error)
 {
     nlohmann::ordered_json shapes = nlohmann::ordered_json::object();
     {
@@ -153,6 +125,7 @@ bool CacheRecorder::WriteManifest(const std::string& scene, double startFrame, d
         }
     }
     const nlohmann::ordered_json manifest = {{"scene", scene},
+                                             {"complete", complete},
                                              {"frames", {{"start", startFrame}, {"end", endFrame}}},
                                              {"format", vxhost::CacheFormatName(fFormat)},
                                              {"files", FilesWritten()},
@@ -230,14 +203,20 @@ void CacheRecorder::Write()
         std::string error;
         for (std::size_t i = 0; i < fToWrite && error.empty(); ++i)
         {
-            SetPending(vxhost::TemporaryCachePath(fWriting[i].path));
             std::size_t size = 0;
-            if (vxhost::WriteParticleCacheFile(fWriting[i].path, fWriting[i].frame, fFormat, error, &size))
+            // No exception may end this thread, and with it the process.
+            try
             {
-                ++files;
-                bytes += size;
+                if (vxhost::WriteParticleCacheFile(fWriting[i].path, fWriting[i].frame, fFormat, error, &size))
+                {
+                    ++files;
+                    bytes += size;
+                }
             }
-            gPendingSet = 0;
+            catch (const std::bad_alloc&)
+            {
+                error = "Cannot write particle cache \"" + fWriting[i].path + "\": out of memory.";
+            }
         }
         lock.lock();
         fFiles += files;

@@ -25,9 +25,10 @@ bool PrepareOutputFolder(const std::string& dir, const char* what, std::string& 
 /// time: the next Record waits for it, so memory stays bounded. A failed
 /// write is reported by the next Record or by Finish.
 ///
-/// Each file is written under a temporary name and renamed once complete,
-/// and an interrupted run (SIGINT, SIGTERM, SIGHUP) removes the file it was
-/// writing before it ends, so the folder never holds half a cache file.
+/// Each file is written through vxhost::OutputFile, under a temporary name
+/// renamed once complete, so the folder never holds half a cache file: an
+/// interrupted run (ScriptInterrupt) finishes the frame in hand, and one
+/// that ends at once has the temporary file removed by the signal.
 class CacheRecorder
 {
 public:
@@ -44,9 +45,11 @@ public:
     /// folder never mixes two runs, and says how many in an information
     /// line; files of other shapes or formats are left alone, and said.
     void RemoveEarlier(const std::vector<std::string>& shapes);
-    /// Writes cache.json beside the frames: the scene, the frames, the
-    /// format and each shape's particles and channels at the last frame.
-    bool WriteManifest(const std::string& scene, double startFrame, double endFrame, std::string& error);
+    /// Writes cache.json beside the frames: the scene, whether the run has
+    /// written all its frames (`complete`), the frames, the format and
+    /// each shape's particles and channels at the last frame written.
+    bool WriteManifest(const std::string& scene, double startFrame, double endFrame, bool complete,
+                       std::string& error);
 
     /// Takes every particle shape's current state as frame `frame`, to be
     /// written. `error` names the shape or the file and the reason.
@@ -86,7 +89,4 @@ private:
     unsigned fFiles = 0;
     std::uint64_t fBytes = 0;
     std::thread fWriter;
-    // The handlers of kSignals before the recorder took them over.
-    static constexpr std::array<int, 3> kSignals{SIGINT, SIGTERM, SIGHUP};
-    std::array<void (*)(int), 3> fPreviousHandlers{};
 };

@@ -2,6 +2,7 @@
 
 #include "CacheRecorder.h"
 #include "ForkedPass.h"
+#include "OutputFile.h"
 #include "ProgressBar.h"
 #include "SceneRun.h"
 #include "ScriptInterrupt.h"
@@ -14,11 +15,13 @@
 #include <maya/MTime.h>
 #include <vxhost/CommandEngine.h>
 #include <vxhost/MessageLog.h>
+#include <vxhost/OutputFile.h>
 #include <vxhost/Viewport.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <new>
 #include <tuple>
 
 namespace
@@ -107,6 +110,13 @@ bool FinishPlayblast(const std::string& base, vxhost::ViewportOptions view, cons
         return true;
     }
     const std::string video = base + ".mp4";
+    // A link, device or pipe where the video goes is refused like any
+    // other output, not warned about as ffmpeg's failures are.
+    if (std::string why; !vxhost::CheckOutputTarget(video, why))
+    {
+        error = "cannot write the video \"" + video + "\": " + why;
+        return false;
+    }
     const double fps = MTime(1.0, MTime::kSeconds).as(MTime::uiUnit());
     // A '%' in the folder or scene name would read as a pattern of its own.
     std::string pattern;
@@ -118,6 +128,37 @@ bool FinishPlayblast(const std::string& base, vxhost::ViewportOptions view, cons
     else
         std::fprintf(stderr, "volarix: warning: no video: %s\n", error.c_str());
     return true;
+}
+
+// The pictures and video an earlier run of this scene left beside `base`
+// (<scene>.<frame>.png, <scene>.summary.png, <scene>.mp4; regular files
+// only): removed before the first frame, so that the summary picture, made
+// last, says the folder's pictures are one whole run's.
+void RemoveEarlierPictures(const std::string& base)
+{
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::path(base).parent_path();
+    const std::string stem = fs::path(base).filename().string() + ".";
+    unsigned removed = 0;
+    std::error_code code;
+    for (const auto& entry : fs::directory_iterator(dir.empty() ? fs::path(".") : dir, code))
+    {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(stem, 0) != 0)
+            continue;
+        const std::string rest = name.substr(stem.size());
+        const std::string digits = rest.size() > 4 ? rest.substr(0, rest.size() - 4) : std::string();
+        const bool frame = rest.ends_with(".png") && !digits.empty() &&
+                           digits.find_first_not_of("0123456789") == std::string::npos;
+        std::error_code removing;
+        if ((frame || rest == "summary.png" || rest == "mp4") && !entry.is_symlink(removing) &&
+            entry.is_regular_file(removing) && fs::remove(entry.path(), removing))
+            ++removed;
+    }
+    if (removed > 0)
+        vxhost::LogMessage(vxhost::Severity::kInfo, "Removed " + std::to_string(removed) + " picture" +
+                                                        (removed == 1 ? "" : "s") + " an earlier run left in " +
+                                                        dir.string() + ".");
 }
 
 // Nothing to frame: Maya's default grid, 24 centimetres across.
@@ -139,11 +180,23 @@ bool FrameRun::Prepare(const SceneRunOptions& options, std::string& error)
         fRecorder = std::make_unique<CacheRecorder>(options.cacheDir, options.cacheFormat);
         if (!fRecorder->Prepare(error))
             return false;
+        fCacheLock = std::make_unique<FolderLock>();
+        if (!fCacheLock->Take(options.cacheDir, "cache folder", options.scene, error))
+            return false;
     }
     if (!options.playblastDir.empty())
     {
         if (!PrepareOutputFolder(options.playblastDir, "playblast folder", error))
             return false;
+        // One folder for both is locked once: a second lock of it would
+        // be refused as another run's.
+        std::error_code code;
+        if (options.cacheDir.empty() || !std::filesystem::equivalent(options.cacheDir, options.playblastDir, code))
+        {
+            fPlayblastLock = std::make_unique<FolderLock>();
+            if (!fPlayblastLock->Take(options.playblastDir, "playblast folder", options.scene, error))
+                return false;
+        }
         fPictureBase =
             (std::filesystem::path(options.playblastDir) / std::filesystem::path(options.scene).stem())
                 .string();
@@ -247,6 +300,29 @@ bool FrameRun::FrameAllFrames(const SceneRunSummary& summary, vxhost::ViewportOp
 
 bool FrameRun::Run(SceneRunSummary& summary, std::string& error)
 {
+    const unsigned errorsBefore = vxhost::ErrorCount();
+    bool ran = false;
+    try
+    {
+        ran = RunFrames(summary, error);
+    }
+    catch (const std::bad_alloc&)
+    {
+        error = "out of memory at frame " + vxhost::FormatDouble(vxhost::Dynamics::Get().CurrentFrame()) +
+                "; the files of the frames before it are complete";
+    }
+    catch (const std::exception& e)
+    {
+        error = std::string("the run failed at frame ") +
+                vxhost::FormatDouble(vxhost::Dynamics::Get().CurrentFrame()) + ": " + e.what();
+    }
+    vxhost::FlushMessages();
+    summary.errors = vxhost::ErrorCount() - errorsBefore;
+    return ran;
+}
+
+bool FrameRun::RunFrames(SceneRunSummary& summary, std::string& error)
+{
     summary = SceneRunSummary();
     summary.scene = fOptions.scene;
     vxhost::ViewportOptions view;
@@ -281,6 +357,12 @@ bool FrameRun::Run(SceneRunSummary& summary, std::string& error)
                 shapes.push_back(node->name);
         fRecorder->RemoveEarlier(shapes);
     }
+    if (!fPictureBase.empty() && !fOptions.keepOldCaches)
+        RemoveEarlierPictures(fPictureBase);
+    // Until the last frame is written the folder says it is not complete,
+    // so that a run stopped half-way is never taken for a whole one.
+    if (fRecorder && !fRecorder->WriteManifest(fOptions.scene, summary.startFrame, summary.endFrame, false, error))
+        return false;
     ProgressBar progress(stderr, fOptions.progress, summary.startFrame, summary.endFrame);
     const unsigned connections = FieldConnections();
     TrailRecorder trails;
@@ -366,7 +448,7 @@ bool FrameRun::Run(SceneRunSummary& summary, std::string& error)
     {
         const Clock::time_point cacheStart = Clock::now();
         if (!fRecorder->Finish(error) ||
-            !fRecorder->WriteManifest(fOptions.scene, summary.startFrame, summary.endFrame, error))
+            !fRecorder->WriteManifest(fOptions.scene, summary.startFrame, summary.endFrame, true, error))
             return false;
         summary.cachingSeconds += SecondsSince(cacheStart);
     }
@@ -388,6 +470,9 @@ bool FrameRun::Run(SceneRunSummary& summary, std::string& error)
     }
 
     summary.particles = ParticleCount(&summary.shapes);
+    for (const auto& node : vxhost::Scene::Get().Nodes())
+        if (node->cls->typeName == "particle")
+            summary.nonFinite += vxhost::NonFiniteParticles(*node);
     summary.evaluations = summary.steps * connections;
     if (fRecorder)
     {

@@ -9,6 +9,7 @@
 #include <tbb/global_control.h>
 
 class CacheRecorder;
+class FolderLock;
 namespace vxhost
 {
 struct ViewportOptions;
@@ -27,7 +28,9 @@ public:
     FrameRun(const FrameRun&) = delete;
     FrameRun& operator=(const FrameRun&) = delete;
 
-    /// Makes the cache and playblast folders and caps the process's threads
+    /// Makes the cache and playblast folders, locks them for this run
+    /// (FolderLock: a second run into one is refused), and caps the
+    /// process's threads
     /// (until the run ends), so that a run with nowhere to write fails
     /// before anything is stepped. Reads the options' outputs, frames,
     /// threads, view and progress; not the scene script. `error` says why.
@@ -40,10 +43,15 @@ public:
     /// Touches no Python, so Python may let go of its lock meanwhile.
     /// While a ScriptInterrupt lives, Ctrl-C stops the run between frames
     /// (Interrupted() then says so); the frames written stay whole.
+    /// Nothing thrown while stepping or writing leaves it: running out of
+    /// memory fails the run with an error, its temporary files removed.
+    /// cache.json says "complete": false from the first frame until every
+    /// frame is written. The summary counts the errors shown meanwhile.
     bool Run(SceneRunSummary& summary, std::string& error);
     bool Interrupted() const { return fInterrupted; }
 
 private:
+    bool RunFrames(SceneRunSummary& summary, std::string& error);
     // The first pass of a run framed on all its frames: steps them in a
     // copy of the process, writing nothing, and fixes `view`'s bounds on
     // all they showed.
@@ -52,6 +60,8 @@ private:
     std::chrono::steady_clock::time_point fBegan;
     SceneRunOptions fOptions;
     std::unique_ptr<CacheRecorder> fRecorder;
+    std::unique_ptr<FolderLock> fCacheLock;
+    std::unique_ptr<FolderLock> fPlayblastLock;
     std::unique_ptr<tbb::global_control> fThreads;
     std::string fPictureBase;
     bool fInterrupted = false;

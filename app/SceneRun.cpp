@@ -218,8 +218,8 @@ int RunScene(const SceneRunOptions& options, std::FILE* out, SceneRunSummary* su
     std::string error;
     bool ran = false;
     {
-        // Installed after Prepare, whose cache writer takes the signals
-        // too: Ctrl-C stops the run between frames, every file written whole.
+        // Ctrl-C, SIGTERM and SIGHUP stop the run between frames, every
+        // file written whole.
         const ScriptInterrupt interrupt;
         ran = run.Run(summary, error);
         ScriptInterrupt::Taken();
@@ -227,13 +227,18 @@ int RunScene(const SceneRunOptions& options, std::FILE* out, SceneRunSummary* su
     if (run.Interrupted())
     {
         FailRun(error);
-        return kInterruptedStatus;
+        return ScriptInterrupt::Signal() ? 128 + ScriptInterrupt::Signal() : kInterruptedStatus;
     }
     if (!ran)
         return FailRun(error);
     PrintSummary(summary, options.json, out);
     if (summaryOut)
         *summaryOut = summary;
+    // As Maya's playback, every frame stepped; the errors shown on the way
+    // still make the run a failure.
+    if (summary.errors > 0)
+        return FailRun(std::to_string(summary.errors) + (summary.errors == 1 ? " error was" : " errors were") +
+                       " shown while the frames stepped (see above); every frame was stepped and written");
     return 0;
 }
 
@@ -257,6 +262,8 @@ std::string SummaryJson(const SceneRunSummary& s)
     j["evaluationsPerSecond"] = evaluationsPerSecond;
     j["seconds"] = s.totalSeconds;
     j["filesWritten"] = s.filesWritten;
+    j["errors"] = s.errors;
+    j["nonFiniteParticles"] = s.nonFinite;
     if (!s.cacheDir.empty())
         j["cache"] = {{"directory", s.cacheDir},
                       {"format", s.cacheFormat},
@@ -288,6 +295,9 @@ void PrintSummary(const SceneRunSummary& s, bool json, std::FILE* out)
     std::fprintf(out, "scene          %s\n", s.scene.c_str());
     std::fprintf(out, "particles      %u in %u particle shape%s\n", s.particles, s.shapes,
                  s.shapes == 1 ? "" : "s");
+    if (s.nonFinite > 0)
+        std::fprintf(out, "not finite     %u particle%s (NaN or infinite)\n", s.nonFinite,
+                     s.nonFinite == 1 ? "" : "s");
     std::fprintf(out, "frames         %u (%.0f to %.0f), %u stepped\n", s.frames, s.startFrame, s.endFrame,
                  s.steps);
     // Stepping is timed per frame stepped (the run-up to the range counts),
@@ -308,5 +318,7 @@ void PrintSummary(const SceneRunSummary& s, bool json, std::FILE* out)
             std::fprintf(out, "video          %s\n", s.video.c_str());
     }
     std::fprintf(out, "files written  %u\n", s.filesWritten);
+    if (s.errors > 0)
+        std::fprintf(out, "errors         %u\n", s.errors);
     std::fprintf(out, "wall time      %.2f s\n", s.totalSeconds);
 }

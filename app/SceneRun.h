@@ -36,6 +36,8 @@ struct SceneRunOptions
     /// Leaves the cache files an earlier run wrote for the same shapes in
     /// cacheDir; by default they are removed before the first frame, so the
     /// folder holds this run's frames only. cache.json says what they are.
+    /// The same goes for the pictures and video of this scene that an
+    /// earlier run left in playblastDir.
     bool keepOldCaches = false;
     /// Where to write a picture per frame (<scene>.<frame>.png, the frame
     /// padded to four digits), the summary picture of the run
@@ -106,6 +108,8 @@ struct SceneRunSummary
     std::string summaryPicture;   ///< empty when no playblast was asked for
     std::string video;            ///< the MP4, empty when none was made
     unsigned filesWritten = 0;    ///< cache files, pictures and video
+    unsigned errors = 0;          ///< errors shown while the frames stepped
+    unsigned nonFinite = 0;       ///< particles NaN or infinite at the end
 };
 
 /// A host command call made in code: `command` with `arguments`.
@@ -123,7 +127,7 @@ std::string ParseSetting(const std::string& setting, std::string& plug, std::str
 std::string ApplySetting(const std::string& setting);
 
 /// The exit status of a run stopped by Ctrl-C (128 + SIGINT), as a shell
-/// reports it.
+/// reports it; SIGTERM and SIGHUP give 128 + theirs.
 constexpr int kInterruptedStatus = 130;
 
 /// Reads "START:END", two whole frame numbers with 0 <= START <= END.
@@ -146,8 +150,9 @@ std::string CheckSpeedRange(double low, double high, const std::string& text);
 bool CameraNamed(const std::string& name, std::string& error);
 
 /// Runs the scene. Returns the process exit status: 0 on success, 1 when
-/// the scene, a frame or a cache file fails (the reason is on stderr),
-/// kInterruptedStatus when Ctrl-C stopped the frames. The summary goes to
+/// the scene, a frame or a cache file fails or errors were shown while the
+/// frames stepped (the reason is on stderr), 128 + the signal when SIGINT,
+/// SIGTERM or SIGHUP stopped the frames. The summary goes to
 /// `out`, and into `summary` when given.
 int RunScene(const SceneRunOptions& options, std::FILE* out, SceneRunSummary* summary = nullptr);
 

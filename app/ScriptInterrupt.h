@@ -1,6 +1,6 @@
 #pragma once
 /// \file ScriptInterrupt.h
-/// Ctrl-C while a script runs or frames step: the script stops at its next
+/// Ctrl-C (or SIGTERM, SIGHUP) while a script runs or frames step: the script stops at its next
 /// statement with "Interrupted.", as Maya's interrupt does, and a run of
 /// frames stops before its next frame, instead of the process dying
 /// half-way through a command or a file. A second Ctrl-C before the work
@@ -12,8 +12,9 @@
 class ScriptInterrupt
 {
 public:
-    /// Catches SIGINT and SIGTERM for as long as it lives. Nested ones
-    /// share the outermost's catch.
+    /// Catches SIGINT, SIGTERM and SIGHUP for as long as it lives, each
+    /// that the process does not ignore; then puts back what was there.
+    /// Nested ones share the outermost's catch.
     ScriptInterrupt();
     ~ScriptInterrupt();
     ScriptInterrupt(const ScriptInterrupt&) = delete;
@@ -27,4 +28,7 @@ public:
     /// Whether an interrupt stopped a script; clears it, so the next script
     /// runs.
     static bool Taken();
+    /// The signal that asked for the interrupt since the outermost one was
+    /// made; 0 when none did (Request, or no interrupt).
+    static int Signal();
 };

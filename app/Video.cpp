@@ -1,5 +1,7 @@
 #include "Video.h"
 
+#include <vxhost/OutputFile.h>
+
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -35,7 +37,15 @@ bool EncodeVideo(const std::string& ffmpeg, const std::string& pattern, int firs
 {
     char rate[32];
     *std::to_chars(rate, rate + sizeof(rate) - 1, fps).ptr = '\0';
-    const std::string temporary = path + ".tmp";
+    // ffmpeg writes into a temporary file made for it, exclusively and
+    // under a name no one can guess, and it is renamed only when whole.
+    vxhost::OutputFile output;
+    if (!output.Open(path, error))
+    {
+        error = "cannot write \"" + path + "\": " + error;
+        return false;
+    }
+    const std::string temporary = output.TemporaryPath();
     // Yuv420p and even sides are what every player accepts; the format is
     // named because the temporary name's extension does not say it.
     std::vector<std::string> args = {ffmpeg,
@@ -75,21 +85,17 @@ bool EncodeVideo(const std::string& ffmpeg, const std::string& pattern, int firs
             error = "lost track of \"" + ffmpeg + "\": " + std::strerror(errno);
             return false;
         }
-    std::error_code code;
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
     {
-        std::filesystem::remove(temporary, code);
         error = "\"" + ffmpeg + "\" failed to make \"" + path + "\" (" +
                 (WIFEXITED(status) ? "exit status " + std::to_string(WEXITSTATUS(status))
                                    : "signal " + std::to_string(WTERMSIG(status))) +
                 ")";
         return false;
     }
-    std::filesystem::rename(temporary, path, code);
-    if (code)
+    if (!output.Commit(error))
     {
-        error = "cannot rename the video to \"" + path + "\": " + code.message();
-        std::filesystem::remove(temporary, code);
+        error = "cannot write \"" + path + "\": " + error;
         return false;
     }
     return true;

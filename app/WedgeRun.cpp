@@ -87,7 +87,8 @@ int WithErrorsTo(const fs::path& log, const std::function<int()>& run)
 {
     std::fflush(stderr);
     const int saved = dup(STDERR_FILENO);
-    const int file = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // The folder is made afresh for the run: a name already there was planted.
+    const int file = open(log.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (saved < 0 || file < 0)
     {
         if (saved >= 0)
@@ -221,7 +222,7 @@ int RunWedgeTask(const std::string& dir, std::size_t index, int threads,
     options.quiet = true;
     options.json = true;
 
-    std::FILE* summary = std::fopen((partial / "summary.json").c_str(), "w");
+    std::FILE* summary = std::fopen((partial / "summary.json").c_str(), "wx");
     const int status = summary ? WithErrorsTo(partial / "log.txt",
                                               [&] { return RunScene(options, summary); })
                                : 1;

@@ -15,8 +15,12 @@
 #include "EmbeddedPython.h"
 #endif
 
+#include <vxhost/OutputFile.h>
+
 #include <CLI/CLI.hpp>
 
+#include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -142,7 +146,8 @@ int main(int argc, char** argv)
     AddRunOptions(*runCommand, run, runArgs);
     runCommand->add_option("--cache", run.cacheDir, "folder for one cache file per frame per particle shape");
     runCommand->add_flag("--keep-old", run.keepOldCaches,
-                         "keeps the cache files an earlier run left in --cache for these shapes (else removed)");
+                         "keeps the cache files (and the scene's pictures) an earlier run left in --cache "
+                         "(and --playblast) (else removed)");
     runCommand->add_option("--cache-format", format, "pdc (Maya), ply or csv")
         ->check(CLI::IsMember({"pdc", "ply", "csv"}))
         ->capture_default_str();
@@ -195,6 +200,15 @@ int main(int argc, char** argv)
         const int code = app.exit(e);
         return code == 0 ? 0 : kUsageError;
     }
+
+    // Should anything still end the process by an uncaught exception, the
+    // files half-written go with it.
+    std::set_terminate(
+        []
+        {
+            vxhost::RemoveOutputTemporaries();
+            std::abort();
+        });
 
     if (*runCommand)
     {

@@ -110,8 +110,7 @@ py::dict Run(const std::string& scene, const py::object& frames, const std::opti
         ran = run.Prepare(options, error);
         if (ran)
         {
-            // After Prepare, whose cache writer takes the signals too, so
-            // that Ctrl-C stops between frames rather than ending Python.
+            // Ctrl-C stops between frames rather than ending Python.
             const ScriptInterrupt interrupt;
             ran = run.Run(summary, error);
             ScriptInterrupt::Taken();

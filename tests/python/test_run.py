@@ -222,7 +222,9 @@ def test_ctrl_c_stops_a_run_between_frames_with_keyboard_interrupt(tmp_path):
     # Every frame stepped has its whole file, and nothing else is left.
     frames = volarix.read_cache_sequence(cache)
     assert frames.frames == list(range(1, last + 1))
-    assert sorted(p.name for p in cache.iterdir()) == sorted(os.path.basename(p) for p in frames.paths)
+    assert sorted(p.name for p in cache.iterdir()) == sorted(["cache.json"] +
+                                                             [os.path.basename(p) for p in frames.paths])
+    assert json.loads((cache / "cache.json").read_text())["complete"] is False
     assert all(f["position"].shape == (5000, 3) for f in frames)
 
 
@@ -293,7 +295,9 @@ def test_ctrl_c_stops_volarix_run_between_frames_with_status_130(tmp_path):
     # The frames it names are the files there, each whole, and nothing else.
     frames = volarix.read_cache_sequence(cache)
     assert frames.frames == list(range(1, int(match[1])))
-    assert sorted(p.name for p in cache.iterdir()) == sorted(os.path.basename(p) for p in frames.paths)
+    assert sorted(p.name for p in cache.iterdir()) == sorted(["cache.json"] +
+                                                             [os.path.basename(p) for p in frames.paths])
+    assert json.loads((cache / "cache.json").read_text())["complete"] is False
     assert frames[-1]["position"].shape == (600, 3)
 
 

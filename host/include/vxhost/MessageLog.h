@@ -49,6 +49,10 @@ void SetSeverityEcho(Severity severity, bool enabled);
 /// kOutput is written at once and never collapsed: consecutive output joins
 /// one entry instead.
 void LogMessage(Severity severity, const std::string& text);
+/// Errors shown since the process started, each repeat counted (quiet ones
+/// not): a caller compares two readings to learn whether errors came
+/// between them.
+unsigned ErrorCount();
 
 /// While one lives, errors reported on its thread are neither logged nor
 /// written: what MEL's catchQuiet asks of everything it runs, the commands

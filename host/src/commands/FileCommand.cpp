@@ -14,6 +14,7 @@
 
 #include <vxhost/CommandEngine.h>
 #include <vxhost/MeshBuilders.h>
+#include <vxhost/OutputFile.h>
 #include <vxhost/ScriptArgs.h>
 #include <vxhost/StdString.h>
 
@@ -211,46 +212,16 @@ MStatus Import(const ScriptStatement& statement, const std::string& path, const 
 
 // Saving -----------------------------------------------------------------------------
 
-// Writes `text` to a temporary file beside `path`, then renames it into
-// place: a failed save leaves no half-written scene behind, and an old
-// file of that name stays whole until the new one is complete.
+// Through the host's one writer: a failed save leaves no half-written scene
+// behind, an old file of that name stays whole until the new one is
+// complete, and a link, device or pipe of that name is refused, not written
+// through or replaced.
 bool WriteWhole(const std::string& path, const std::string& text, std::string& error)
 {
-    const auto fail = [&](const char* reason)
-    {
-        error = "Cannot save the scene to \"" + path + "\": " + reason + ".";
-        return false;
-    };
-    std::string temporary = path + ".XXXXXX";
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0)
-        return fail(std::strerror(errno));
-    // mkstemp makes the file private; a saved scene is an ordinary file.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-    std::size_t written = 0;
-    while (written < text.size())
-    {
-        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-        {
-            const int saved = errno;
-            ::close(fd);
-            ::unlink(temporary.c_str());
-            return fail(std::strerror(saved));
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    if (::close(fd) != 0 || std::rename(temporary.c_str(), path.c_str()) != 0)
-    {
-        const int saved = errno;
-        ::unlink(temporary.c_str());
-        return fail(std::strerror(saved));
-    }
-    return true;
+    if (WriteWholeFile(path, text, error))
+        return true;
+    error = "Cannot save the scene to \"" + path + "\": " + error + ".";
+    return false;
 }
 
 MStatus Save(const ScriptStatement& statement, const std::string& path, CommandResult& result)

@@ -6,6 +6,7 @@
 
 #include "dg/Names.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -65,6 +66,8 @@ void CloseRun(LogState& state)
         WriteLine(state.messages.back());
     state.runOpen = false;
 }
+
+std::atomic<unsigned> gErrorCount{0};
 
 // QuietErrors alive on this thread.
 thread_local int tQuietErrors = 0;
@@ -133,6 +136,11 @@ void SetSeverityEcho(Severity severity, bool enabled)
     state.severityEcho[static_cast<int>(severity)] = enabled;
 }
 
+unsigned ErrorCount()
+{
+    return gErrorCount.load();
+}
+
 QuietErrors::QuietErrors()
 {
     ++tQuietErrors;
@@ -170,6 +178,8 @@ void LogMessage(Severity severity, const std::string& raw)
         tCollector->Add(text);
     if (severity == Severity::kError && tQuietErrors > 0)
         return;
+    if (severity == Severity::kError)
+        ++gErrorCount;
     LogState& state = State();
     std::lock_guard lock(state.mutex);
     if (severity == Severity::kOutput)

@@ -6,8 +6,14 @@
 
 #include <maya/MFnData.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <limits>
+#include <utility>
+
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace vxhost
@@ -91,16 +97,61 @@ unsigned ParticleCount(Node& shape)
     return positions ? positions->value.length() : 0u;
 }
 
+namespace
+{
+// A number of bytes from a file of one (cgroup limits); `max`, a missing
+// file or anything unreadable is no limit.
+double LimitIn(const char* path)
+{
+    std::ifstream file(path);
+    double value = 0.0;
+    if (!(file >> value) || value <= 0.0 || value >= 9e18)
+        return std::numeric_limits<double>::infinity();
+    return value;
+}
+
+// The bytes this process has mapped now, which RLIMIT_AS counts.
+double MappedBytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    double pages = 0.0;
+    statm >> pages;
+    return pages * static_cast<double>(sysconf(_SC_PAGESIZE));
+}
+} // namespace
+
 double AvailableMemory()
 {
-    std::ifstream meminfo("/proc/meminfo");
-    std::string key;
-    double kilobytes = 0.0;
-    std::string unit;
-    while (meminfo >> key >> kilobytes >> unit)
-        if (key == "MemAvailable:")
-            return kilobytes * 1024.0;
-    return static_cast<double>(sysconf(_SC_AVPHYS_PAGES)) * static_cast<double>(sysconf(_SC_PAGESIZE));
+    double available = -1.0;
+    {
+        std::ifstream meminfo("/proc/meminfo");
+        std::string key;
+        double kilobytes = 0.0;
+        std::string unit;
+        while (meminfo >> key >> kilobytes >> unit)
+            if (key == "MemAvailable:")
+            {
+                available = kilobytes * 1024.0;
+                break;
+            }
+    }
+    if (available < 0.0)
+        available = static_cast<double>(sysconf(_SC_AVPHYS_PAGES)) * static_cast<double>(sysconf(_SC_PAGESIZE));
+    // The machine may have memory the process may not take: its address
+    // space limit (ulimit -v) and its cgroup's limit (a container's) count
+    // too, less what is in use under each.
+    if (rlimit limit; getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+        available = std::min(available, std::max(0.0, static_cast<double>(limit.rlim_cur) - MappedBytes()));
+    for (const auto& [limitFile, usedFile] :
+         {std::pair{"/sys/fs/cgroup/memory.max", "/sys/fs/cgroup/memory.current"},
+          std::pair{"/sys/fs/cgroup/memory/memory.limit_in_bytes", "/sys/fs/cgroup/memory/memory.usage_in_bytes"}})
+    {
+        const double limit = LimitIn(limitFile);
+        const double used = LimitIn(usedFile);
+        if (std::isfinite(limit))
+            available = std::min(available, std::max(0.0, limit - (std::isfinite(used) ? used : 0.0)));
+    }
+    return available;
 }
 
 std::string FormatGigabytes(double bytes)

@@ -43,8 +43,10 @@ const MDoubleArray* EvaluatedDoubleArray(Node& shape, const MObject& attribute);
 const MVectorArray* EvaluatedVectorArray(Node& shape, const Attribute* attribute);
 const MDoubleArray* EvaluatedDoubleArray(Node& shape, const Attribute* attribute);
 
-/// Bytes the system could give now: MemAvailable, or the free pages where
-/// /proc is missing.
+/// Bytes the process could take now: the least of MemAvailable (or the free
+/// pages where /proc is missing), what its address space limit (RLIMIT_AS)
+/// leaves and what its cgroup's memory limit (v2 memory.max, v1
+/// memory.limit_in_bytes) leaves.
 double AvailableMemory();
 /// Bytes as a refusal names them: "1.5 GB".
 std::string FormatGigabytes(double bytes);

@@ -8,6 +8,8 @@
 #include <maya/MGlobal.h>
 
 #include <cmath>
+#include <exception>
+#include <new>
 
 namespace vxhost
 {
@@ -15,16 +17,6 @@ namespace
 {
 // Deeper than any sensible chain of connections: a cycle.
 constexpr int kMaxEvaluationDepth = 256;
-
-const Attribute* FindIn(const Attribute& attribute, std::string_view name)
-{
-    if (attribute.IsNamed(name))
-        return &attribute;
-    for (const auto& child : attribute.children)
-        if (const Attribute* found = FindIn(*child, name))
-            return found;
-    return nullptr;
-}
 
 void Flatten(const Attribute& attribute, std::vector<const Attribute*>& out)
 {
@@ -51,10 +43,23 @@ const Attribute* Node::FindAttribute(std::string_view attributeName) const
 {
     if (const Attribute* found = cls->Find(attributeName))
         return found;
+    const auto found = fDynamicNames.find(std::string(attributeName));
+    return found == fDynamicNames.end() ? nullptr : found->second;
+}
+
+void Node::IndexNames(const Attribute& attribute)
+{
+    fDynamicNames.emplace(attribute.name, &attribute);
+    fDynamicNames.emplace(attribute.shortName, &attribute);
+    for (const auto& child : attribute.children)
+        IndexNames(*child);
+}
+
+void Node::IndexDynamicAttributes()
+{
+    fDynamicNames.clear();
     for (const auto& attribute : dynamicAttributes)
-        if (const Attribute* found = FindIn(*attribute, attributeName))
-            return found;
-    return nullptr;
+        IndexNames(*attribute);
 }
 
 bool Node::Owns(const Attribute* attribute) const
@@ -101,6 +106,7 @@ MStatus Node::AddDynamicAttribute(const std::shared_ptr<Attribute>& attribute)
     attribute->added = true;
     attribute->dynamic = true;
     dynamicAttributes.push_back(attribute);
+    IndexNames(*attribute);
     if (SceneChanges* record = SceneChanges::Recording())
         record->AttributeChanged(*this, attribute, dynamicAttributes.size() - 1);
     Scene::Get().Touch();
@@ -125,6 +131,7 @@ MStatus Node::RemoveDynamicAttribute(const Attribute* attribute)
             const std::shared_ptr<Attribute> removed = *it;
             const auto index = static_cast<std::size_t>(it - dynamicAttributes.begin());
             dynamicAttributes.erase(it);
+            IndexDynamicAttributes();
             if (record)
                 record->AttributeChanged(*this, removed, index);
             Scene::Get().Touch();
@@ -364,7 +371,24 @@ MStatus Node::Compute(const PlugPath& path)
     MDataBlock block(this);
     MStatus status = cls->dag ? ComputeDagAttribute(*this, plug, block) : MStatus(MStatus::kUnknownParameter);
     if (status == MStatus::kUnknownParameter && behaviour)
-        status = behaviour->compute(plug, block);
+    {
+        // Maya's evaluation never lets an exception out of a compute; here
+        // it becomes the compute's failure, reported once.
+        try
+        {
+            status = behaviour->compute(plug, block);
+        }
+        catch (const std::bad_alloc&)
+        {
+            status = MStatus(MStatus::kInsufficientMemory, "out of memory");
+            MGlobal::displayError("Out of memory computing " + plug.name() + ".");
+        }
+        catch (const std::exception& e)
+        {
+            status = MStatus(MStatus::kFailure, MString(e.what()));
+            MGlobal::displayError("Computing " + plug.name() + " failed: " + e.what());
+        }
+    }
     // As in Maya, only compute marks its output clean: one left dirty is
     // computed again at the next read. Said once per node type, since a
     // node that forgets forgets every time.

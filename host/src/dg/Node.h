@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace vxhost
@@ -51,6 +52,9 @@ public:
     PlugPath PathTo(const Attribute* attribute) const;
     MStatus AddDynamicAttribute(const std::shared_ptr<Attribute>& attribute);
     MStatus RemoveDynamicAttribute(const Attribute* attribute);
+    /// Makes the index of the dynamic attributes' names afresh: for what
+    /// changes dynamicAttributes other than the two above (undo).
+    void IndexDynamicAttributes();
 
     // Values.
     /// The stored value at path, made with defaults (and its array elements)
@@ -101,6 +105,12 @@ private:
     void SyncTupleChild(const PlugPath& path, DataNode& data, bool fromChild);
 
     int fEvaluationDepth = 0;
+    // The dynamic attributes by long and short name, at any depth, the
+    // first in FindAttribute's order winning: a shape read from a cache of
+    // thousands of channels has as many, and a search through them per
+    // channel would take the square of that.
+    std::unordered_map<std::string, const Attribute*> fDynamicNames;
+    void IndexNames(const Attribute& attribute);
 };
 
 MString PlugName(const Node& node, const PlugPath& path, bool longNames = true, bool withNode = true);

@@ -160,6 +160,7 @@ public:
         }
         else
             InsertAt(list, fIndex, fAttribute);
+        fNode->IndexDynamicAttributes();
         return MStatus::kSuccess;
     }
 

@@ -1,13 +1,17 @@
 #include "Dynamics.h"
 
 #include "ParticleNode.h"
+#include "commands/DynExpression.h"
 #include "dg/DataObjects.h"
 #include "dg/Scene.h"
 #include "dg/SceneChanges.h"
 
+#include <maya/MGlobal.h>
+#include <vxhost/CommandEngine.h>
 #include <vxhost/FrameLimits.h>
 
 #include <cmath>
+#include <new>
 #include <vector>
 
 namespace vxhost
@@ -33,6 +37,119 @@ std::vector<std::shared_ptr<Node>> ParticleSystems()
 DataNode* Value(Node& node, const MObject& attribute)
 {
     return node.Data(node.PathTo(Attribute::From(attribute)));
+}
+
+bool IsFinite(const MVector& v)
+{
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+// Past this a value's square (or its product with anything above one)
+// overflows: about the square root of the largest double.
+constexpr double kOverflowing = 1e154;
+
+// The first stored number of `node` beyond a finite range, as
+// "node.attribute is VALUE"; empty when none.
+std::string OverflowingValue(const Node& node, const DataNode& value)
+{
+    const Attribute* attribute = value.attribute;
+    if (attribute && (attribute->kind == AttributeKind::kNumeric || attribute->kind == AttributeKind::kUnit) &&
+        !value.isArray && value.children.empty())
+        for (unsigned c = 0; c < attribute->ComponentCount() && c < 3; ++c)
+            if (!std::isfinite(value.numbers[c]) || std::fabs(value.numbers[c]) > kOverflowing)
+                return node.name + "." + attribute->name + " is " + FormatDouble(value.numbers[c]);
+    for (const DataNode& child : value.children)
+        if (std::string found = OverflowingValue(node, child); !found.empty())
+            return found;
+    for (const auto& [index, element] : value.elements)
+        if (std::string found = OverflowingValue(node, *element); !found.empty())
+            return found;
+    return std::string();
+}
+
+// The stored values of `node`'s top-level attributes in attribute order,
+// so that the first found is the same run after run.
+template <typename Visit> void InAttributeOrder(const Node& node,
+                                                const std::map<const Attribute*, std::unique_ptr<DataNode>>& values,
+                                                const Visit& visit)
+{
+    std::vector<const Attribute*> attributes;
+    node.AllAttributes(attributes);
+    for (const Attribute* attribute : attributes)
+        if (const auto found = values.find(attribute); attribute->parent == nullptr && found != values.end())
+            if (visit(*found->second))
+                return;
+}
+
+std::string OverflowingValue(const Node& node)
+{
+    std::string found;
+    InAttributeOrder(node, node.values,
+                     [&](const DataNode& value)
+                     {
+                         found = OverflowingValue(node, value);
+                         return !found.empty();
+                     });
+    return found;
+}
+
+// The first per-particle array among `values` holding a NaN or an
+// infinity, leaving out position and velocity unless `all`.
+std::string NonFiniteArray(const Node& system, const std::map<const Attribute*, std::unique_ptr<DataNode>>& values,
+                           bool all)
+{
+    const ParticleAttributes& a = Particle();
+    std::string found;
+    InAttributeOrder(system, values,
+                     [&](const DataNode& value)
+                     {
+                         if (!all && (value.attribute == Attribute::From(a.position) ||
+                                      value.attribute == Attribute::From(a.velocity)))
+                             return false;
+                         const DoubleArrayData* doubles = DoubleArrayData::From(value.data);
+                         const VectorArrayData* vectors = VectorArrayData::From(value.data);
+                         bool bad = false;
+                         for (unsigned i = 0; doubles && !bad && i < doubles->value.length(); ++i)
+                             bad = !std::isfinite(doubles->value[i]);
+                         for (unsigned i = 0; vectors && !bad && i < vectors->value.length(); ++i)
+                             bad = !IsFinite(vectors->value[i]);
+                         if (bad)
+                             found = system.name + "." + value.attribute->name;
+                         return bad;
+                     });
+    return found;
+}
+
+// Why a system's particles may have become non-finite: a number set beyond
+// a finite range on a field that drives it, on what feeds that field, or
+// on the system itself; else non-finite values it started from (a cache
+// read, a value set), its runtime expressions, or another array of it.
+std::string LikeliestNonFiniteCause(Node& system, const ParticleState* kept)
+{
+    std::vector<const Node*> culprits;
+    const Scene& scene = Scene::Get();
+    for (const Connection& c : scene.Connections())
+        if (c.destination.get() == &system && c.source->cls->IsA("field"))
+        {
+            culprits.push_back(c.source.get());
+            for (const Connection& feed : scene.Connections())
+                if (feed.destination == c.source)
+                    culprits.push_back(feed.source.get());
+        }
+    culprits.push_back(&system);
+    for (const Node* culprit : culprits)
+        if (std::string found = OverflowingValue(*culprit); !found.empty())
+            return found + ", so large that its square or its product with another value overflows";
+    if (kept)
+        if (std::string found = NonFiniteArray(system, kept->values, true); !found.empty())
+            return found + " was non-finite already at the start frame (read from a cache, or set)";
+    for (const ExpressionKind kind : {ExpressionKind::kBeforeDynamics, ExpressionKind::kAfterDynamics})
+        if (!ParticleExpression(system, kind).empty())
+            return "the runtime expression of " + system.name + " (dynExpression -" + ExpressionKindFlag(kind) +
+                   "), which runs every step, made a NaN or an infinity";
+    if (std::string found = NonFiniteArray(system, system.values, false); !found.empty())
+        return found + " holds non-finite values (set by an expression, or read from a cache)";
+    return "no attribute of " + system.name + " or of its fields is beyond a finite range";
 }
 
 // The array data object of a value, made (and owned by the value) when
@@ -91,6 +208,7 @@ MTime Dynamics::StepTime() const
 
 void Dynamics::Reset()
 {
+    fNonFiniteReported.clear();
     fKept.clear();
     fCurrent = fStart;
 }
@@ -120,6 +238,9 @@ void Dynamics::Restore()
         for (const auto& [attribute, value] : it->second->values)
             node->values[attribute] = value->Clone();
     }
+    // A run from the start again is a run of its own: its non-finite
+    // particles are reported afresh.
+    fNonFiniteReported.clear();
     Scene::Get().Touch();
 }
 
@@ -161,7 +282,7 @@ MStatus Dynamics::SetCurrentFrame(double frame, const std::function<void(double)
                 return status;
         }
         for (int s = 0; s < fOversampling; ++s)
-            if (MStatus status = Step(fCurrent + (s + 1.0) / fOversampling); !status)
+            if (MStatus status = GuardedStep(fCurrent + (s + 1.0) / fOversampling); !status)
                 return status;
         fCurrent += 1.0;
         Scene::Get().Touch();
@@ -169,6 +290,39 @@ MStatus Dynamics::SetCurrentFrame(double frame, const std::function<void(double)
             progress(fCurrent);
     }
     return MStatus::kSuccess;
+}
+
+MStatus Dynamics::GuardedStep(double frame)
+{
+    // Nothing thrown in a step (by the host's own containers, by a hook)
+    // may end the process: the step fails, as a failing compute does.
+    try
+    {
+        return Step(frame);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return MStatus(MStatus::kInsufficientMemory,
+                       MString(("out of memory while stepping to frame " + FormatDouble(std::ceil(frame))).c_str()));
+    }
+    catch (const std::exception& e)
+    {
+        return MStatus(MStatus::kFailure,
+                       MString(("stepping to frame " + FormatDouble(std::ceil(frame)) + " failed: " + e.what()).c_str()));
+    }
+}
+
+void Dynamics::ReportNonFinite(Node& system, unsigned count, double frame)
+{
+    if (!fNonFiniteReported.insert(&system).second)
+        return;
+    const auto kept = fKept.find(&system);
+    MGlobal::displayError(MString((system.name + ": " + std::to_string(count) + " particle" +
+                                   (count == 1 ? "" : "s") + " became non-finite (NaN or infinite) at frame " +
+                                   FormatDouble(std::ceil(frame)) + "; the likeliest cause: " +
+                                   LikeliestNonFiniteCause(system, kept == fKept.end() ? nullptr : kept->second.get()) +
+                                   ".")
+                                      .c_str()));
 }
 
 MStatus Dynamics::Step(double frame)
@@ -237,6 +391,7 @@ MStatus Dynamics::Step(double frame)
         if (velocities.length() < count)
             velocities.setLength(count);
         const MVectorArray& force = forces[s];
+        unsigned nonFinite = 0;
         for (unsigned i = 0; i < count; ++i)
         {
             MVector v = velocities[i] * conserve;
@@ -244,9 +399,32 @@ MStatus Dynamics::Step(double frame)
                 v += force[i] * (dt / (i < mass.length() && mass[i] > 0.0 ? mass[i] : 1.0));
             velocities[i] = v;
             positions[i] += v * dt;
+            nonFinite += IsFinite(v) && IsFinite(positions[i]) ? 0u : 1u;
         }
+        if (nonFinite > 0)
+            ReportNonFinite(node, nonFinite, frame);
     }
     Scene::Get().Touch();
     return RunHooks(ParticlePhase::kAfterDynamics, frame, systems);
+}
+} // namespace vxhost
+
+namespace vxhost
+{
+unsigned NonFiniteParticles(Node& system)
+{
+    const ParticleAttributes& a = Particle();
+    const DataNode* p = system.FindData(system.PathTo(Attribute::From(a.position)));
+    const DataNode* v = system.FindData(system.PathTo(Attribute::From(a.velocity)));
+    const VectorArrayData* positions = p ? VectorArrayData::From(p->data) : nullptr;
+    const VectorArrayData* velocities = v ? VectorArrayData::From(v->data) : nullptr;
+    unsigned count = 0;
+    for (unsigned i = 0; positions && i < positions->value.length(); ++i)
+    {
+        const MVector& q = positions->value[i];
+        const MVector w = velocities && i < velocities->value.length() ? velocities->value[i] : MVector();
+        count += IsFinite(q) && IsFinite(w) ? 0u : 1u;
+    }
+    return count;
 }
 } // namespace vxhost

@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 namespace vxhost
@@ -90,6 +91,11 @@ public:
 private:
     Dynamics();
     MStatus Step(double frame);
+    /// Step, with whatever it throws turned into a failed status.
+    MStatus GuardedStep(double frame);
+    /// Says once per run and system that `count` of its particles became
+    /// NaN or infinite at `frame`, and what likely made them so.
+    void ReportNonFinite(Node& system, unsigned count, double frame);
     MStatus RunHooks(ParticlePhase phase, double frame, const std::vector<std::shared_ptr<Node>>& systems);
     void Restore();
 
@@ -103,5 +109,9 @@ private:
     int fOversampling = 1;
     std::map<const Node*, std::unique_ptr<ParticleState>> fKept;
     std::vector<ParticleHook> fHooks;
+    std::set<const Node*> fNonFiniteReported;
 };
+
+/// The particles of `system` whose position or velocity is NaN or infinite.
+unsigned NonFiniteParticles(Node& system);
 } // namespace vxhost

@@ -7,6 +7,7 @@
 #include <maya/MFnData.h>
 #include <maya/MFnTypedAttribute.h>
 #include <vxhost/CommandEngine.h>
+#include <vxhost/OutputFile.h>
 
 #include <tbb/parallel_for.h>
 
@@ -20,6 +21,7 @@
 #include <limits>
 #include <map>
 #include <memory>
+#include <unordered_set>
 
 namespace vxhost
 {
@@ -171,6 +173,7 @@ bool ChannelsFromColumns(const std::vector<std::string>& names, std::vector<std:
 {
     out.count = count;
     out.channels.clear();
+    std::unordered_set<std::string> seen;
     for (std::size_t c = 0; c < names.size();)
     {
         std::string vectorName;
@@ -204,7 +207,8 @@ bool ChannelsFromColumns(const std::vector<std::string>& names, std::vector<std:
             channel.values = MDoubleArray(columns[c].data(), count);
             c += 1;
         }
-        if (out.Find(channel.name))
+        // By a set, not a search: a cache may have many thousands of columns.
+        if (!seen.insert(channel.name).second)
         {
             error = "the attribute \"" + channel.name + "\" appears twice";
             return false;
@@ -293,6 +297,7 @@ bool DecodePdc(std::string_view bytes, ParticleCacheFrame& out, std::string& err
     }
     out.count = static_cast<unsigned>(count);
     out.channels.clear();
+    std::unordered_set<std::string> seen;
     const std::size_t n = out.count;
     for (std::int32_t a = 0; a < attributes; ++a)
     {
@@ -364,7 +369,7 @@ bool DecodePdc(std::string_view bytes, ParticleCacheFrame& out, std::string& err
                     " (at byte " + std::to_string(in.Position() - 4) + ")";
             return false;
         }
-        if (out.Find(channel.name))
+        if (!seen.insert(channel.name).second)
         {
             error = "the attribute \"" + channel.name + "\" appears twice";
             return false;
@@ -1008,11 +1013,6 @@ std::string ParticleCachePath(const std::string& dir, const std::string& shape, 
     return path + shape + "." + FormatDouble(std::floor(frame)) + "." + CacheFormatName(format);
 }
 
-std::string TemporaryCachePath(const std::string& path)
-{
-    return path + ".tmp";
-}
-
 bool WriteParticleCacheFile(const std::string& path, const ParticleCacheFrame& frame, CacheFormat format,
                             std::string& error, std::size_t* bytesWritten)
 {
@@ -1021,27 +1021,11 @@ bool WriteParticleCacheFile(const std::string& path, const ParticleCacheFrame& f
     thread_local std::string buffer;
     buffer.clear();
     EncodeParticleCache(frame, format, buffer);
-    const std::string temporary = TemporaryCachePath(path);
-    auto failed = [&](const std::string& why)
+    if (!WriteWholeFile(path, buffer, error))
     {
-        std::remove(temporary.c_str());
-        error = "Cannot write particle cache \"" + path + "\": " + why;
+        error = "Cannot write particle cache \"" + path + "\": " + error + ".";
         return false;
-    };
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file)
-        return failed(ErrnoText());
-    const bool written = std::fwrite(buffer.data(), 1, buffer.size(), file) == buffer.size();
-    const int writeErrno = errno;
-    // fclose flushes: a full disk may show only here.
-    if (std::fclose(file) != 0 || !written)
-    {
-        if (!written)
-            errno = writeErrno;
-        return failed(ErrnoText());
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0)
-        return failed(ErrnoText());
     if (bytesWritten)
         *bytesWritten = buffer.size();
     return true;

@@ -100,13 +100,10 @@ CacheFormat DetectCacheFormat(std::string_view bytes);
 /// `dir/<shape>.<frame>.<extension>`, with the frame as a whole number.
 std::string ParticleCachePath(const std::string& dir, const std::string& shape, double frame,
                               CacheFormat format);
-/// The name a cache file is written under before it is complete: `path`
-/// + ".tmp", in the same folder so that the final rename is atomic.
-std::string TemporaryCachePath(const std::string& path);
-
-/// Writes `frame` to `path` through TemporaryCachePath(path), renamed to
-/// `path` only once fully written, so that no reader ever sees half a file;
-/// on failure the temporary file is removed. Sets `bytesWritten` (when
+/// Writes `frame` to `path` through an OutputFile: under a temporary name,
+/// renamed to `path` only once fully written, so that no reader ever sees
+/// half a file; on failure the temporary file is removed, and a link,
+/// device or pipe at `path` is refused. Sets `bytesWritten` (when
 /// given) to the file's size. On failure returns false with `error` naming
 /// the file: "Cannot write particle cache \"path\": No space left on device."
 bool WriteParticleCacheFile(const std::string& path, const ParticleCacheFrame& frame, CacheFormat format,

@@ -1,8 +1,11 @@
 #include "PngWriter.h"
 
+#include <vxhost/OutputFile.h>
+
 #include <png.h>
 
 #include <csetjmp>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -79,19 +82,28 @@ MStatus WritePng(cairo_surface_t* surface, const std::string& path)
     cairo_surface_flush(surface);
     const int width = cairo_image_surface_get_width(surface);
     const int height = cairo_image_surface_get_height(surface);
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return MStatus(MStatus::kFailure,
-                       MString("Cannot write \"") + path.c_str() + "\": " + std::strerror(errno));
+    // Under a temporary name until whole: a run stopped mid-picture leaves
+    // no truncated PNG under the final name.
+    OutputFile file;
+    std::string error;
+    if (!file.Open(path, error))
+        return MStatus(MStatus::kFailure, MString("Cannot write \"") + path.c_str() + "\": " + error.c_str());
     std::vector<unsigned char> row(3 * static_cast<std::size_t>(width));
     PngErrors errors;
-    const bool encoded = Encode(file, cairo_image_surface_get_data(surface), width, height,
+    errno = 0;
+    const bool encoded = Encode(file.Stream(), cairo_image_surface_get_data(surface), width, height,
                                 cairo_image_surface_get_stride(surface), row.data(), errors);
-    const bool closed = std::fclose(file) == 0;
-    if (encoded && closed)
+    const int encodeErrno = errno;
+    if (encoded && file.Commit(error))
         return MStatus(MStatus::kSuccess);
-    std::remove(path.c_str());
-    return MStatus(MStatus::kFailure, MString("Cannot write \"") + path.c_str() + "\": " +
-                                          (encoded ? "the disk refused the last bytes" : errors.text));
+    if (!encoded)
+    {
+        // libpng says only "Write Error"; errno says what the disk said.
+        error = errors.text;
+        if (encodeErrno != 0 && error == "Write Error")
+            error = WriteErrorText(encodeErrno);
+        file.Discard();
+    }
+    return MStatus(MStatus::kFailure, MString("Cannot write \"") + path.c_str() + "\": " + error.c_str());
 }
 } // namespace vxhost

@@ -8,6 +8,7 @@
 #include "PngWriter.h"
 #include "ViewportScene.h"
 
+#include <vxhost/OutputFile.h>
 #include <vxhost/Viewport.h>
 
 #include <cairo-svg.h>
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <memory>
 
 namespace vxhost
@@ -114,8 +116,19 @@ MStatus RenderViewport(const ViewportOptions& options, const std::string& path)
     MStatus status = RecordViewport(options, frame);
     if (!status)
         return status;
+    // An SVG streams into the run's one writer, as a PNG does; a PNG is
+    // drawn in memory and written whole.
+    OutputFile svg;
+    std::string error;
+    if (options.format == ImageFormat::kSvg && !svg.Open(path, error))
+        return MStatus(MStatus::kFailure, MString("Cannot write \"") + path.c_str() + "\": " + error.c_str());
+    const cairo_write_func_t toFile = [](void* closure, const unsigned char* data, unsigned int length)
+    {
+        return std::fwrite(data, 1, length, static_cast<std::FILE*>(closure)) == length ? CAIRO_STATUS_SUCCESS
+                                                                                       : CAIRO_STATUS_WRITE_ERROR;
+    };
     Surface surface(options.format == ImageFormat::kSvg
-                        ? cairo_svg_surface_create(path.c_str(), options.width, options.height)
+                        ? cairo_svg_surface_create_for_stream(toFile, svg.Stream(), options.width, options.height)
                         : cairo_image_surface_create(CAIRO_FORMAT_ARGB32, options.width, options.height));
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
         return CairoError(cairo_surface_status(surface.get()), path);
@@ -127,6 +140,10 @@ MStatus RenderViewport(const ViewportOptions& options, const std::string& path)
         return WritePng(surface.get(), path);
     cairo_surface_finish(surface.get());
     const cairo_status_t result = cairo_surface_status(surface.get());
-    return result == CAIRO_STATUS_SUCCESS ? MStatus(MStatus::kSuccess) : CairoError(result, path);
+    if (result != CAIRO_STATUS_SUCCESS)
+        return CairoError(result, path);
+    if (!svg.Commit(error))
+        return MStatus(MStatus::kFailure, MString("Cannot write \"") + path.c_str() + "\": " + error.c_str());
+    return MStatus(MStatus::kSuccess);
 }
 } // namespace vxhost

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -203,6 +205,31 @@ TEST(ParticleCacheTest, FileBytesAreTheFormatsAsReadersExpect)
               "out/flockShape.3.csv");
 }
 
+// NaN and the infinities come back from every format as they went in: what
+// the writers can write, the readers read, so a run's non-finite particles
+// reload alike whichever format cached them.
+TEST(ParticleCacheTest, NonFiniteValuesReadBackAlikeInEveryFormat)
+{
+    ParticleCacheFrame frame;
+    frame.count = 3;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    frame.channels = {{"position", MVectorArray(3)}, {"mass", MDoubleArray(3)}};
+    std::get<MDoubleArray>(frame.channels[1].values)[0] = nan;
+    std::get<MDoubleArray>(frame.channels[1].values)[1] = -kInf;
+    std::get<MDoubleArray>(frame.channels[1].values)[2] = kInf;
+    std::get<MVectorArray>(frame.channels[0].values)[1] = MVector(nan, kInf, -kInf);
+    for (const CacheFormat format : {CacheFormat::kPdc, CacheFormat::kPly, CacheFormat::kCsv})
+    {
+        ParticleCacheFrame read;
+        std::string error;
+        ASSERT_TRUE(vxhost::DecodeParticleCache(Encoded(frame, format), format, read, error)) << error;
+        const MDoubleArray& mass = std::get<MDoubleArray>(read.Find("mass")->values);
+        const MVector p = std::get<MVectorArray>(read.Find("position")->values)[1];
+        EXPECT_TRUE(std::isnan(mass[0]) && mass[1] == -kInf && mass[2] == kInf) << vxhost::CacheFormatName(format);
+        EXPECT_TRUE(std::isnan(p.x) && p.y == kInf && p.z == -kInf) << vxhost::CacheFormatName(format);
+    }
+}
+
 TEST(ParticleCacheTest, ReadsWhatOtherWritersProduce)
 {
     // A PDC as Maya may write it: an int array, and per-object values that
@@ -311,7 +338,9 @@ TEST(ParticleCacheTest, FilesAreWrittenWholeOrNotAtAll)
         std::size_t bytes = 0;
         ASSERT_TRUE(vxhost::WriteParticleCacheFile(path, frame, format, error, &bytes)) << error;
         EXPECT_EQ(bytes, std::filesystem::file_size(path));
-        EXPECT_FALSE(std::filesystem::exists(vxhost::TemporaryCachePath(path)));
+        // Nothing but the files written: no temporary is left beside them.
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()),
+                  static_cast<long>(format) + 1);
         ParticleCacheFrame read;
         ASSERT_TRUE(vxhost::ReadParticleCacheFile(path, read, error)) << error;
         ExpectSameFrame(frame, read);
@@ -321,6 +350,26 @@ TEST(ParticleCacheTest, FilesAreWrittenWholeOrNotAtAll)
     const std::string missing = (dir / "no" / "flockShape.1.pdc").string();
     EXPECT_FALSE(vxhost::WriteParticleCacheFile(missing, frame, CacheFormat::kPdc, error));
     EXPECT_EQ(error, "Cannot write particle cache \"" + missing + "\": No such file or directory.");
+
+    // A link, a FIFO or a device where a cache goes is refused and left as
+    // it is; the file a link points to is not touched.
+    const std::filesystem::path victim = dir / "victim.txt";
+    std::ofstream(victim) << "keep";
+    const std::filesystem::path link = dir / "flockShape.2.pdc";
+    std::filesystem::create_symlink(victim, link);
+    const std::filesystem::path fifo = dir / "flockShape.3.pdc";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const auto& [target, why] : {std::pair{link.string(), std::string("it is a symbolic link")},
+                                      std::pair{fifo.string(), std::string("it is not a regular file")},
+                                      std::pair{std::string("/dev/null"), std::string("it is not a regular file")}})
+    {
+        EXPECT_FALSE(vxhost::WriteParticleCacheFile(target, frame, CacheFormat::kPdc, error)) << target;
+        EXPECT_EQ(error.rfind("Cannot write particle cache \"" + target + "\": " + why, 0), 0u) << error;
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(std::filesystem::file_size(victim), 4u);
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
 
     // Reading: a missing file and a truncated one name the file.
     ParticleCacheFrame read;
