@@ -2,6 +2,7 @@
 // scenes that, run again, give back every stored bit and step on exactly as
 // the scene they came from.
 
+#include "FreshScene.h"
 #include "dg/AnimCurve.h"
 #include "dg/DataObjects.h"
 #include "dg/Scene.h"
@@ -59,15 +60,7 @@ protected:
         vxhost::SetMessageEcho(true);
     }
 
-    // An empty scene at the host's defaults, as a new run starts.
-    static void Restart()
-    {
-        Scene::Get().Reset();
-        MDistance::setUIUnit(MDistance::kCentimeters);
-        MTime::setUIUnit(MTime::kFilm);
-        vxhost::Dynamics::Get().SetRange(1, 120);
-        vxhost::Dynamics::Get().Reset();
-    }
+    static void Restart() { vxtest::FreshScene(); }
 
     static bool Run(const std::string& script) { return CommandEngine::Instance().RunScript(script); }
     static std::string Result() { return CommandEngine::Instance().LastResult().Format(); }

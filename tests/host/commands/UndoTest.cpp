@@ -3,21 +3,18 @@
 // the measure: nodes, names, parents, values, flags, connections,
 // expressions, emits and the selection), and on redo the scene it made.
 
+#include "FreshScene.h"
 #include "commands/SceneWriter.h"
 #include "commands/UndoQueue.h"
 #include "dg/Scene.h"
-#include "dynamics/Dynamics.h"
 
-#include <maya/MDistance.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MSelectionList.h>
-#include <maya/MTime.h>
 #include <vxhost/CommandEngine.h>
 #include <vxhost/MessageLog.h>
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -44,11 +41,7 @@ protected:
     }
     static void Restart()
     {
-        Scene::Get().Reset();
-        MDistance::setUIUnit(MDistance::kCentimeters);
-        MTime::setUIUnit(MTime::kFilm);
-        vxhost::Dynamics::Get().SetRange(1, 120);
-        vxhost::Dynamics::Get().Reset();
+        vxtest::FreshScene();
         UndoQueue::Get().SetEnabled(true);
         vxhost::ClearMessages();
     }
