@@ -13,6 +13,7 @@
 /// connections, compute) is not recorded: it only works out what the
 /// recorded values imply.
 
+#include <maya/MApiNamespace.h>
 #include <maya/MStatus.h>
 
 #include <functional>
@@ -20,8 +21,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <maya/MApiNamespace.h>
 
 namespace vxhost
 {
