@@ -159,21 +159,11 @@ void Scene::FinishDelete(Node& node)
 
 void Scene::Unlink(Node& node, Node*& parent, std::size_t& childIndex, std::size_t& sceneIndex)
 {
+    const std::shared_ptr<Node> keep = node.Self();
     parent = node.parent;
-    childIndex = 0;
-    if (parent)
-    {
-        auto& siblings = parent->children;
-        const auto it = std::find_if(siblings.begin(), siblings.end(), [&](const auto& n) { return n.get() == &node; });
-        childIndex = static_cast<std::size_t>(it - siblings.begin());
-        if (it != siblings.end())
-            siblings.erase(it);
-        node.parent = nullptr;
-    }
-    const auto it = std::find_if(fNodes.begin(), fNodes.end(), [&](const auto& n) { return n.get() == &node; });
-    sceneIndex = static_cast<std::size_t>(it - fNodes.begin());
-    if (it != fNodes.end())
-        fNodes.erase(it);
+    childIndex = parent ? TakeOut(parent->children, keep) : 0;
+    node.parent = nullptr;
+    sceneIndex = TakeOut(fNodes, keep);
     node.alive = false;
     Touch();
 }
@@ -181,33 +171,17 @@ void Scene::Unlink(Node& node, Node*& parent, std::size_t& childIndex, std::size
 void Scene::Link(Node& node, Node* parent, std::size_t childIndex, std::size_t sceneIndex)
 {
     const std::shared_ptr<Node> keep = node.Self();
-    fNodes.insert(fNodes.begin() + static_cast<std::ptrdiff_t>(std::min(sceneIndex, fNodes.size())), keep);
+    PutAt(fNodes, sceneIndex, keep);
     node.parent = parent;
     if (parent)
-        parent->children.insert(
-            parent->children.begin() + static_cast<std::ptrdiff_t>(std::min(childIndex, parent->children.size())),
-            keep);
+        PutAt(parent->children, childIndex, keep);
     node.alive = true;
     Touch();
 }
 
 void Scene::ToggleConnection(const Connection& connection, std::size_t& index)
 {
-    const auto it = std::find_if(fConnections.begin(), fConnections.end(),
-                                 [&](const Connection& c)
-                                 {
-                                     return c.source == connection.source && c.sourcePath == connection.sourcePath &&
-                                            c.destination == connection.destination &&
-                                            c.destinationPath == connection.destinationPath;
-                                 });
-    if (it != fConnections.end())
-    {
-        index = static_cast<std::size_t>(it - fConnections.begin());
-        fConnections.erase(it);
-    }
-    else
-        fConnections.insert(fConnections.begin() + static_cast<std::ptrdiff_t>(std::min(index, fConnections.size())),
-                            connection);
+    TogglePresence(fConnections, connection, index);
     Touch();
 }
 
@@ -268,14 +242,7 @@ MStatus Scene::Reparent(Node& child, Node* parent)
             return MStatus(MStatus::kInvalidParameter, "a node cannot be parented under itself");
     const std::shared_ptr<Node> keep = child.Self();
     Node* const oldParent = child.parent;
-    std::size_t oldIndex = 0;
-    if (oldParent)
-    {
-        auto& siblings = oldParent->children;
-        const auto it = std::find(siblings.begin(), siblings.end(), keep);
-        oldIndex = static_cast<std::size_t>(it - siblings.begin());
-        siblings.erase(it);
-    }
+    const std::size_t oldIndex = oldParent ? TakeOut(oldParent->children, keep) : 0;
     child.parent = parent;
     if (parent)
         parent->children.push_back(keep);
@@ -370,9 +337,9 @@ MStatus Scene::Connect(const MPlug& source, const MPlug& destination, bool force
 
 MStatus Scene::Disconnect(const MPlug& source, const MPlug& destination)
 {
+    const Connection wanted{source.HostNode(), source.Steps(), destination.HostNode(), destination.Steps()};
     for (auto it = fConnections.begin(); it != fConnections.end(); ++it)
-        if (it->source == source.HostNode() && it->sourcePath == source.Steps() &&
-            it->destination == destination.HostNode() && it->destinationPath == destination.Steps())
+        if (*it == wanted)
         {
             const Connection gone = std::move(*it);
             const auto index = static_cast<std::size_t>(it - fConnections.begin());

@@ -8,6 +8,8 @@
 #include <maya/MPlug.h>
 #include <maya/MStatus.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -23,7 +25,41 @@ struct Connection
     PlugPath sourcePath;
     std::shared_ptr<Node> destination;
     PlugPath destinationPath;
+
+    bool operator==(const Connection& other) const = default;
 };
+
+// The list edits that deleting, reparenting and undo share, where the
+// place an item had must be known to put it back.
+/// Removes the first element equal to item and returns where it was;
+/// list.size() when it is not there.
+template <typename T> std::size_t TakeOut(std::vector<T>& list, const T& item)
+{
+    const auto it = std::find(list.begin(), list.end(), item);
+    const auto index = static_cast<std::size_t>(it - list.begin());
+    if (it != list.end())
+        list.erase(it);
+    return index;
+}
+
+/// Puts item at index, or last when the list has since grown shorter.
+template <typename T> void PutAt(std::vector<T>& list, std::size_t index, T item)
+{
+    list.insert(list.begin() + static_cast<std::ptrdiff_t>(std::min(index, list.size())), std::move(item));
+}
+
+/// Takes item out of list, noting where it was in index, when it is
+/// there; else puts it back at index. Undo and redo of an addition or a
+/// removal alike.
+template <typename T> void TogglePresence(std::vector<T>& list, const T& item, std::size_t& index)
+{
+    const std::size_t before = list.size();
+    const std::size_t at = TakeOut(list, item);
+    if (list.size() < before)
+        index = at;
+    else
+        PutAt(list, index, item);
+}
 
 /// One process-wide scene, as Maya has. Computed values are cached with the
 /// generation at which they were computed; any change to the scene (a value

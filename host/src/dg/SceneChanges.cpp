@@ -18,17 +18,6 @@ namespace
 // Per thread, so that a plug-in computing on worker threads never records.
 thread_local SceneChanges* tRecord = nullptr;
 thread_local int tPaused = 0;
-
-std::size_t IndexIn(const std::vector<std::shared_ptr<Node>>& nodes, const Node& node)
-{
-    const auto it = std::find_if(nodes.begin(), nodes.end(), [&](const auto& n) { return n.get() == &node; });
-    return static_cast<std::size_t>(it - nodes.begin());
-}
-
-template <typename T> void InsertAt(std::vector<T>& list, std::size_t index, T item)
-{
-    list.insert(list.begin() + static_cast<std::ptrdiff_t>(std::min(index, list.size())), std::move(item));
-}
 } // namespace
 
 class SceneChanges::Change
@@ -105,15 +94,10 @@ public:
     MStatus Apply(bool) override
     {
         const std::shared_ptr<Node> now = fNode->parent ? fNode->parent->Self() : nullptr;
-        std::size_t nowIndex = 0;
-        if (now)
-        {
-            nowIndex = IndexIn(now->children, *fNode);
-            now->children.erase(now->children.begin() + static_cast<std::ptrdiff_t>(nowIndex));
-        }
+        const std::size_t nowIndex = now ? TakeOut(now->children, fNode) : 0;
         fNode->parent = fOther.get();
         if (fOther)
-            InsertAt(fOther->children, fOtherIndex, fNode);
+            PutAt(fOther->children, fOtherIndex, fNode);
         fOther = now;
         fOtherIndex = nowIndex;
         return MStatus::kSuccess;
@@ -151,15 +135,7 @@ public:
     }
     MStatus Apply(bool) override
     {
-        auto& list = fNode->dynamicAttributes;
-        const auto it = std::find(list.begin(), list.end(), fAttribute);
-        if (it != list.end())
-        {
-            fIndex = static_cast<std::size_t>(it - list.begin());
-            list.erase(it);
-        }
-        else
-            InsertAt(list, fIndex, fAttribute);
+        TogglePresence(fNode->dynamicAttributes, fAttribute, fIndex);
         fNode->IndexDynamicAttributes();
         return MStatus::kSuccess;
     }
@@ -288,11 +264,9 @@ SceneChanges::Pause::~Pause()
 void SceneChanges::NodeLinked(Node& node)
 {
     fMade.push_back(&node);
-    // Noted as the removal it undoes: applying it takes the node out.
-    const Scene& scene = Scene::Get();
-    const std::size_t childIndex = node.parent ? IndexIn(node.parent->children, node) : 0;
-    fChanges.push_back(
-        std::make_unique<NodePresence>(node, node.parent, childIndex, IndexIn(scene.Nodes(), node)));
+    // Applied first to a node in the scene, the change takes it out and
+    // notes its place then: no place is needed now.
+    fChanges.push_back(std::make_unique<NodePresence>(node, nullptr, 0, 0));
 }
 
 void SceneChanges::NodeUnlinked(Node& node, Node* parent, std::size_t childIndex, std::size_t sceneIndex)

@@ -407,10 +407,7 @@ MStatus Dynamics::Step(double frame)
     Scene::Get().Touch();
     return RunHooks(ParticlePhase::kAfterDynamics, frame, systems);
 }
-} // namespace vxhost
 
-namespace vxhost
-{
 unsigned NonFiniteParticles(Node& system)
 {
     const ParticleAttributes& a = Particle();
