@@ -40,6 +40,16 @@ inline const MVectorArray& SharedCloud(long n)
     return it->second;
 }
 
+/// Every point's k nearest, in the tree's leaf order.
+inline void QueryInLeafOrder(const KDTree& tree, int k, NeighbourList& list)
+{
+    for (std::size_t r = 0; r < tree.Points().size(); ++r)
+    {
+        tree.NearestAt(r, k, list);
+        benchmark::DoNotOptimize(list.Indices().data());
+    }
+}
+
 /// Every point's k nearest, querying the particles in the given order.
 template <typename Order>
 void QueryEveryPoint(const KDTree& tree, const MVectorArray& points, int k, const Order& order,

@@ -76,7 +76,7 @@ void BM_TreeQuery(benchmark::State& state)
     tree.Build(flock.positions);
     NeighbourList list;
     for (auto _ : state)
-        QueryEveryPoint(tree, flock.positions, 8, tree.LeafOrder(), list);
+        QueryInLeafOrder(tree, 8, list);
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_TreeQuery)->Apply(Sizes);

@@ -27,7 +27,7 @@ void BM_TreeBuild(benchmark::State& state)
     {
         tree.Reset();
         tree.Build(points);
-        benchmark::DoNotOptimize(tree.Nodes().data());
+        benchmark::DoNotOptimize(tree.Points().data());
     }
 }
 BENCHMARK(BM_TreeBuild)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
@@ -51,7 +51,7 @@ void BM_TreeQueryAll(benchmark::State& state)
     tree.Build(points);
     NeighbourList list;
     for (auto _ : state)
-        QueryEveryPoint(tree, points, static_cast<int>(state.range(1)), tree.LeafOrder(), list);
+        QueryInLeafOrder(tree, static_cast<int>(state.range(1)), list);
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_TreeQueryAll)->Apply(Args);

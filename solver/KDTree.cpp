@@ -1,34 +1,106 @@
 #include "KDTree.h"
 
-#include <maya/MGlobal.h>
-
 #include <algorithm>
+#include <array>
 #include <numeric>
 
 #include <tbb/parallel_invoke.h>
 
 namespace
 {
-constexpr int kStackSize = 32;
+using Point = KDTree::Point;
 
-using BuildPoint = KDTree::BuildPoint;
-using Task = KDTree::Task;
+// The largest subtree searched as one piece. Its points lie together, so
+// their distances cost less all at once than node by node.
+constexpr std::int32_t kBucket = 8;
 
-void CopyPosition(const BuildPoint& p, double (&out)[3])
+int NextAxis(int axis)
 {
-    out[0] = p.position[0];
-    out[1] = p.position[1];
-    out[2] = p.position[2];
+    return axis == 2 ? 0 : axis + 1;
 }
 
-// Moves the point of rank (mid - lo) on axis to points[mid], none with a
-// larger coordinate before it and none with a smaller one after it.
-void SelectMedian(BuildPoint* points, std::int32_t lo, std::int32_t mid, std::int32_t hi, int axis)
+std::int32_t Middle(std::int32_t lo, std::int32_t hi)
 {
-    std::nth_element(points + lo, points + mid, points + hi + 1,
-                     [axis](const BuildPoint& a, const BuildPoint& b)
-                     { return a.position[axis] < b.position[axis]; });
+    return lo + (hi - lo) / 2;
 }
+
+// A bucket of kBucket points has three inner nodes.
+constexpr std::int32_t kBucketInner = 3;
+constexpr std::int32_t kBucketSlots = kBucket + kBucketInner;
+
+/// The subtree of a bucket of n points, the same wherever it lies: its inner
+/// nodes in pre-order and, for each way the query can lie against their
+/// splits, the order in which the search offers its points (slots 0..n-1)
+/// and split points (slots n + t).
+struct BucketShape
+{
+    std::int32_t points = 0;
+    std::int32_t inner = 0;
+    std::int32_t middle[kBucketInner] = {}; ///< the split's middle, from the bucket's first point
+    std::int32_t depth[kBucketInner] = {};  ///< below the bucket's top
+    std::int32_t left[kBucketInner] = {};   ///< child inner node, or -1 for a leaf
+    std::int32_t right[kBucketInner] = {};
+    /// order[b]: bit t of b tells whether inner node t searches its left child first.
+    std::uint8_t order[1 << kBucketInner][kBucketSlots] = {};
+
+    static const BucketShape& Of(std::int32_t n)
+    {
+        static const auto shapes = []
+        {
+            std::array<BucketShape, kBucket + 1> all{};
+            for (std::int32_t m = 1; m <= kBucket; ++m)
+                all[static_cast<std::size_t>(m)].Make(m);
+            return all;
+        }();
+        return shapes[static_cast<std::size_t>(n)];
+    }
+
+private:
+    std::int32_t Number(std::int32_t lo, std::int32_t hi, std::int32_t d)
+    {
+        if (hi - lo < 2)
+            return -1;
+        const std::int32_t t = inner++;
+        middle[t] = Middle(lo, hi);
+        depth[t] = d;
+        left[t] = Number(lo, middle[t], d + 1);
+        right[t] = Number(middle[t] + 1, hi, d + 1);
+        return t;
+    }
+
+    void Append(std::int32_t lo, std::int32_t hi, std::int32_t t, unsigned bits, std::uint8_t* out, int& at) const
+    {
+        if (t < 0)
+        {
+            for (std::int32_t r = lo; r <= hi; ++r)
+                out[at++] = static_cast<std::uint8_t>(r);
+            return;
+        }
+        const std::int32_t mid = middle[t];
+        if (bits >> t & 1u)
+        {
+            Append(lo, mid, left[t], bits, out, at);
+            Append(mid + 1, hi, right[t], bits, out, at);
+        }
+        else
+        {
+            Append(mid + 1, hi, right[t], bits, out, at);
+            Append(lo, mid, left[t], bits, out, at);
+        }
+        out[at++] = static_cast<std::uint8_t>(points + t);
+    }
+
+    void Make(std::int32_t n)
+    {
+        points = n;
+        Number(0, n - 1, 0);
+        for (unsigned bits = 0; bits < (1u << kBucketInner); ++bits)
+        {
+            int at = 0;
+            Append(0, n - 1, inner > 0 ? 0 : -1, bits, order[bits], at);
+        }
+    }
+};
 } // namespace
 
 struct KDTree::Query
@@ -44,33 +116,27 @@ struct KDTree::Query
     /// order, so that rounding can never make it exceed one.
     double CellDistance() const { return gap[0] * gap[0] + gap[1] * gap[1] + gap[2] * gap[2]; }
 
-    [[gnu::always_inline]] void Offer(std::int32_t j, const double (&p)[3]) const
+    double SquaredDistance(const Point& p) const
     {
-        const double dx = q[0] - p[0];
-        const double dy = q[1] - p[1];
-        const double dz = q[2] - p[2];
-        const double d2 = dx * dx + dy * dy + dz * dz;
+        const double dx = q[0] - p.position[0];
+        const double dy = q[1] - p.position[1];
+        const double dz = q[2] - p.position[2];
+        return dx * dx + dy * dy + dz * dz;
+    }
+
+    [[gnu::always_inline]] void Offer(const Point& p, double d2) const
+    {
         const bool hasRoom = out->HasRoomUnsigned();
-        // Most offers lose to a full list; turn them down before the call.
-        if (hasRoom || out->Worst() > d2)
-            out->Offer(j, d2, p, hasRoom);
+        // Most offers lose to a full list; turn them down first.
+        if ((hasRoom || out->Worst() > d2) && p.particle != i)
+            out->Offer(p.particle, d2, p.position, hasRoom);
     }
 };
 
-std::size_t KDTree::ExpectedNodeCount(std::size_t n)
-{
-    if (n <= 1)
-        return n;
-    std::size_t ceiling = 1; // the least power of two >= n
-    while (ceiling < n)
-        ceiling <<= 1;
-    const std::size_t p = ceiling - 1;
-    return std::min(p, 2 * n - (p + 1) / 2 - 1);
-}
-
 void KDTree::Reset()
 {
-    nodes_.clear();
+    points_.clear();
+    splits_.clear();
     order_.clear();
     built_ = false;
 }
@@ -84,130 +150,51 @@ void KDTree::Build(const MVectorArray& positions)
 
 void KDTree::Build(const MVectorArray& positions, ArrayView<std::int32_t> particles)
 {
-    nodes_.clear();
     built_ = false;
-    // order_ may be the caller's list itself (the all-points overload).
-    if (particles.data() != order_.data())
-        order_.assign(particles.begin(), particles.end());
-    const std::size_t n = order_.size();
+    const std::size_t n = particles.size();
+    points_.resize(n);
+    splits_.resize(n);
+    for (std::size_t j = 0; j < n; ++j)
+    {
+        const MVector& p = positions[static_cast<unsigned>(particles[j])];
+        points_[j] = Point{{p.x, p.y, p.z}, particles[j]};
+    }
+    // particles may be order_ itself (the all-points overload): read first.
+    order_.resize(n);
     if (n == 0)
         return;
 
-    const std::size_t expected = ExpectedNodeCount(n);
-    nodes_.resize(expected);
-    std::vector<BuildPoint>& points = buildPoints_;
-    points.resize(n);
+    BuildRange(0, static_cast<std::int32_t>(n - 1), 0);
+
     for (std::size_t j = 0; j < n; ++j)
-    {
-        const MVector& p = positions[static_cast<unsigned>(order_[j])];
-        points[j] = BuildPoint{{p.x, p.y, p.z}, order_[j]};
-    }
-
-    const bool complete = BuildSubtree(Task{0, static_cast<std::int32_t>(n - 1), 0, 0}, 1, 1);
-
-    // The leaves partition the points in order: this is the leaf order.
-    for (std::size_t j = 0; j < n; ++j)
-        order_[j] = points[j].particle;
-    built_ = complete;
+        order_[j] = points_[j].particle;
+    built_ = true;
 }
 
-bool KDTree::BuildSubtree(const Task& root, std::int32_t nextFree, int depth)
+void KDTree::BuildRange(std::int32_t lo, std::int32_t hi, int axis)
 {
-    const std::int32_t count = root.hi - root.lo + 1;
-    if (count <= parallelGrain_)
-        return BuildIteratively(root, nextFree, depth);
-
-    // Large ranges split here and build their halves in parallel. The node
-    // numbers are those the one-stack build gives: it finishes the right
-    // subtree (numbered from nextFree + 2 on) before the left one, whose
-    // numbers follow the right subtree's, and a subtree of m points always
-    // has ExpectedNodeCount(m) nodes. Median selections work on disjoint
-    // ranges, so the tree is the same whatever the thread count.
-    if (depth >= kStackSize)
+    if (hi - lo < 2)
+        return;
+    // Moves the point of rank (mid - lo) on axis to mid, none with a larger
+    // coordinate before it and none with a smaller one after it. Each range is
+    // selected from what its parent's selection left there, so the order in
+    // which sibling ranges are built does not matter: the tree is the same
+    // for any thread count.
+    const std::int32_t mid = Middle(lo, hi);
+    Point* points = points_.data();
+    std::nth_element(points + lo, points + mid, points + hi + 1,
+                     [axis](const Point& a, const Point& b) { return a.position[axis] < b.position[axis]; });
+    // The split point stays in the left range, whose own selections move it
+    // on: keep it where the search finds it.
+    splits_[static_cast<std::size_t>(mid)] = points[mid];
+    const int next = NextAxis(axis);
+    if (hi - lo + 1 > parallelGrain_)
     {
-        MGlobal::displayError("Assert: KDTree: Current task is greater than stack size");
-        return false;
+        tbb::parallel_invoke([&] { BuildRange(mid + 1, hi, next); }, [&] { BuildRange(lo, mid, next); });
+        return;
     }
-    const std::int32_t mid = SplitInner(root, nextFree);
-    const std::int32_t nextAxis = root.axis == 2 ? 0 : root.axis + 1;
-    const std::int32_t rightNodes =
-        static_cast<std::int32_t>(ExpectedNodeCount(static_cast<std::size_t>(root.hi - mid)));
-    bool leftDone = false;
-    bool rightDone = false;
-    tbb::parallel_invoke(
-        [&] {
-            rightDone = BuildSubtree(Task{mid + 1, root.hi, nextFree + 1, nextAxis}, nextFree + 2, depth + 1);
-        },
-        [&] {
-            leftDone =
-                BuildSubtree(Task{root.lo, mid, nextFree, nextAxis}, nextFree + 1 + rightNodes, depth + 1);
-        });
-    return leftDone && rightDone;
-}
-
-std::int32_t KDTree::SplitInner(const Task& task, std::int32_t firstChild)
-{
-    const std::int32_t mid = task.lo + (task.hi - task.lo) / 2;
-    SelectMedian(buildPoints_.data(), task.lo, mid, task.hi, task.axis);
-    Node& inner = nodes_[static_cast<std::size_t>(task.node)];
-    const BuildPoint& median = buildPoints_[static_cast<std::size_t>(mid)];
-    inner.point = median.particle;
-    inner.first = firstChild;
-    inner.second = firstChild + 1;
-    inner.axis = task.axis;
-    CopyPosition(median, inner.position[0]);
-    return mid;
-}
-
-bool KDTree::BuildIteratively(const Task& root, std::int32_t nextFree, int depth)
-{
-    // depth tasks are already pending above this subtree.
-    const int capacity = kStackSize - (depth - 1);
-    Task stack[kStackSize];
-    int top = 0;
-    stack[top++] = root;
-    const std::int32_t end = static_cast<std::int32_t>(nodes_.size());
-    while (top > 0)
-    {
-        Task& task = stack[top - 1];
-        if (task.hi - task.lo < 2)
-        {
-            Node& leaf = nodes_[static_cast<std::size_t>(task.node)];
-            leaf.first = buildPoints_[static_cast<std::size_t>(task.lo)].particle;
-            CopyPosition(buildPoints_[static_cast<std::size_t>(task.lo)], leaf.position[0]);
-            if (task.lo != task.hi)
-            {
-                leaf.second = buildPoints_[static_cast<std::size_t>(task.hi)].particle;
-                CopyPosition(buildPoints_[static_cast<std::size_t>(task.hi)], leaf.position[1]);
-            }
-            if (leaf.point != -1)
-            {
-                MGlobal::displayError("Assert! KDTree: IsLeaf() not true, but was expected to be true...");
-                return false;
-            }
-            --top;
-            continue;
-        }
-        if (nextFree + 2 > end)
-        {
-            MGlobal::displayError("Assert: KDTree: Tree size is not the expected size");
-            return false;
-        }
-        const std::int32_t left = nextFree;
-        const std::int32_t mid = SplitInner(task, left);
-        nextFree += 2;
-        const std::int32_t nextAxis = task.axis == 2 ? 0 : task.axis + 1;
-        // The left range keeps the split point; the right one is finished first.
-        const Task right{mid + 1, task.hi, left + 1, nextAxis};
-        task = Task{task.lo, mid, left, nextAxis};
-        if (top >= capacity)
-        {
-            MGlobal::displayError("Assert: KDTree: Current task is greater than stack size");
-            return false;
-        }
-        stack[top++] = right;
-    }
-    return true;
+    BuildRange(mid + 1, hi, next);
+    BuildRange(lo, mid, next);
 }
 
 void KDTree::Nearest(std::int32_t i, int k, const MVectorArray& positions, NeighbourList& out) const
@@ -215,64 +202,87 @@ void KDTree::Nearest(std::int32_t i, int k, const MVectorArray& positions, Neigh
     out.Reset(k);
     const MVector& p = positions[static_cast<unsigned>(i)];
     Query query{i, {p.x, p.y, p.z}, &out, {0.0, 0.0, 0.0}};
-    Search(0, query);
+    Search(0, static_cast<std::int32_t>(points_.size()) - 1, 0, query);
 }
 
-void KDTree::Search(std::int32_t a, Query& q) const
+void KDTree::NearestAt(std::size_t rank, int k, NeighbourList& out) const
 {
-    const Node& node = nodes_[static_cast<std::size_t>(a)];
-    if (node.IsLeaf())
+    out.Reset(k);
+    const Point& p = points_[rank];
+    Query query{p.particle, {p.position[0], p.position[1], p.position[2]}, &out, {0.0, 0.0, 0.0}};
+    Search(0, static_cast<std::int32_t>(points_.size()) - 1, 0, query);
+}
+
+void KDTree::Search(std::int32_t lo, std::int32_t hi, int axis, Query& q) const
+{
+    if (hi - lo < kBucket)
     {
-        OfferLeaf(node, q);
+        SearchBucket(lo, hi, axis, q);
         return;
     }
-    SearchInner(node, q);
-}
-
-void KDTree::OfferLeaf(const Node& leaf, Query& q)
-{
-    if (leaf.first >= 0 && leaf.first != q.i)
-        q.Offer(leaf.first, leaf.position[0]);
-    if (leaf.second >= 0 && leaf.second != q.i)
-        q.Offer(leaf.second, leaf.position[1]);
-}
-
-void KDTree::SearchInner(const Node& node, Query& q) const
-{
-    const double split = node.position[0][node.axis];
-    const double c = q.q[node.axis];
-    const bool leftIsNear = split > c || node.second == -1;
-    const std::int32_t nearChild = leftIsNear ? node.first : node.second;
-    const std::int32_t farChild = leftIsNear ? node.second : node.first;
-
-    // Leaves are handled here rather than through another call: half the
-    // nodes are leaves.
-    const Node& nearNode = nodes_[static_cast<std::size_t>(nearChild)];
-    if (nearNode.IsLeaf())
-        OfferLeaf(nearNode, q);
+    const std::int32_t mid = Middle(lo, hi);
+    const Point& median = splits_[static_cast<std::size_t>(mid)];
+    const double split = median.position[axis];
+    const double c = q.q[axis];
+    const int next = NextAxis(axis);
+    const bool leftIsNear = split > c;
+    if (leftIsNear)
+        Search(lo, mid, next, q);
     else
-        SearchInner(nearNode, q);
-    if (farChild >= 0)
+        Search(mid + 1, hi, next, q);
+
+    // The far side is worth visiting while the list has room or its cell is
+    // nearer than the worst candidate. When the list is full and the cell is
+    // no nearer than the worst, every point in it would be turned down, so
+    // skipping it leaves the result exactly as visiting it would.
+    const double saved = q.gap[axis];
+    q.gap[axis] = c - split;
+    if (q.out->HasRoomUnsigned() || q.out->Worst() > q.CellDistance())
     {
-        // The far side is worth visiting while the list has room or its split
-        // plane is nearer than the worst candidate. The whole far cell is
-        // checked rather than the plane alone: when the list is full and the
-        // cell is no nearer than the worst, every point in it would be turned
-        // down, so skipping it leaves the result exactly as visiting it would.
-        const double saved = q.gap[node.axis];
-        q.gap[node.axis] = c - split;
-        if (q.out->HasRoomUnsigned() || q.out->Worst() > q.CellDistance())
-        {
-            const Node& farNode = nodes_[static_cast<std::size_t>(farChild)];
-            if (farNode.IsLeaf())
-                OfferLeaf(farNode, q);
-            else
-                SearchInner(farNode, q);
-        }
-        q.gap[node.axis] = saved;
+        if (leftIsNear)
+            Search(mid + 1, hi, next, q);
+        else
+            Search(lo, mid, next, q);
     }
-    // Each node is searched once per query, so its split point is offered once
-    // here; it may also have been offered from the leaf that holds it.
-    if (node.point != q.i)
-        q.Offer(node.point, node.position[0]);
+    q.gap[axis] = saved;
+    // Each inner node is searched once per query, so its split point is
+    // offered once here; it may also have been offered from its leaf.
+    q.Offer(median, q.SquaredDistance(median));
+}
+
+void KDTree::SearchBucket(std::int32_t lo, std::int32_t hi, int axis, Query& q) const
+{
+    const BucketShape& shape = BucketShape::Of(hi - lo + 1);
+    const Point* points = points_.data() + lo;
+    const Point* slots[kBucketSlots];
+    double d2[kBucketSlots];
+    for (std::int32_t r = 0; r < shape.points; ++r)
+    {
+        slots[r] = points + r;
+        d2[r] = q.SquaredDistance(points[r]);
+    }
+    unsigned leftIsNear = 0;
+    for (std::int32_t t = 0; t < shape.inner; ++t)
+    {
+        const Point& split = splits_[static_cast<std::size_t>(lo + shape.middle[t])];
+        const int splitAxis = (axis + shape.depth[t]) % 3;
+        leftIsNear |= static_cast<unsigned>(split.position[splitAxis] > q.q[splitAxis]) << t;
+        slots[shape.points + t] = &split;
+        d2[shape.points + t] = q.SquaredDistance(split);
+    }
+    const std::int32_t count = shape.points + shape.inner;
+    // A full list turns down everything no nearer than its worst.
+    if (!q.out->HasRoomUnsigned())
+    {
+        double nearest = d2[0];
+        for (std::int32_t e = 1; e < count; ++e)
+            nearest = d2[e] < nearest ? d2[e] : nearest;
+        if (!(q.out->Worst() > nearest))
+            return;
+    }
+    // Inside the bucket nothing is skipped: a far cell the search would skip
+    // only holds points a full list turns down.
+    const std::uint8_t* order = shape.order[leftIsNear];
+    for (std::int32_t e = 0; e < count; ++e)
+        q.Offer(*slots[order[e]], d2[order[e]]);
 }

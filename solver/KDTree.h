@@ -9,31 +9,28 @@
 #include <cstdint>
 #include <vector>
 
-/// A balanced k-d tree over particle positions for k-nearest queries. Every
-/// inner node splits its points at the median of one axis (x, y, z cycling
-/// with depth) and keeps the split point, which also stays in its left
-/// subtree; leaves hold one or two points. The build uses a fixed stack of 32
-/// pending tasks, and splits large ranges over the threads of the calling task
-/// arena without changing the tree; queries are recursive, const and may run
-/// on several threads at once, each with its own NeighbourList.
+/// A balanced k-d tree over particle positions for k-nearest queries, kept
+/// implicit: the points alone, in leaf order. A range of points [lo, hi] with
+/// more than two points is an inner node, split at its median mid = lo +
+/// (hi - lo) / 2 on one axis (x, y, z cycling with depth); its left child is
+/// [lo, mid] (the split point stays in it), its right child [mid + 1, hi]. A
+/// range of one or two points is a leaf. So every subtree is a contiguous
+/// run of points, and a query near the end of its descent reads memory that
+/// lies together.
+///
+/// A query visits the near child, then the far child unless it is too far,
+/// then offers the split point, so a split particle may be found twice. The
+/// build splits large ranges over the threads of the calling task arena
+/// without changing the tree; queries are const and may run on several
+/// threads at once, each with its own NeighbourList.
 class KDTree
 {
 public:
-    /// One node, 64 bytes so that a query touches one cache line per node.
-    /// A leaf has point == -1; its first/second are particle indices (second
-    /// may be -1). An inner node's first/second are child node indices.
-    struct alignas(64) Node
+    /// A point as the tree keeps it.
+    struct Point
     {
-        std::int32_t first = -1;
-        std::int32_t second = -1;
-        std::int32_t point = -1;
-        std::int32_t axis = -1;
-        /// Copies of positions in tree order, so that a query reads nodes
-        /// only: inner nodes keep the split particle's position in [0],
-        /// leaves their particles' positions in [0] and [1].
-        double position[2][3] = {};
-
-        bool IsLeaf() const { return point == -1; }
+        double position[3];
+        std::int32_t particle;
     };
 
     /// parallelGrain: ranges of more points than this are split and built on
@@ -47,59 +44,43 @@ public:
     void Build(const MVectorArray& positions, ArrayView<std::int32_t> particles);
 
     /// Fills out with at most k particles nearest to particle i (i excluded),
-    /// each with its exact squared distance, in insertion order. A split
-    /// particle may be returned twice. k = 0 returns nothing; a negative k
-    /// counts as a huge one. Requires IsBuilt() and the positions of the build.
+    /// each with its exact squared distance, in the order the search found
+    /// them (not sorted). A split particle may be returned twice. k = 0
+    /// returns nothing; a negative k counts as a huge one. Requires IsBuilt()
+    /// and the positions of the build.
     void Nearest(std::int32_t i, int k, const MVectorArray& positions, NeighbourList& out) const;
+    /// The same for the point at `rank` in leaf order.
+    void NearestAt(std::size_t rank, int k, NeighbourList& out) const;
 
     /// Back to an empty, unbuilt tree; keeps the memory for the next build.
     void Reset();
 
     bool IsBuilt() const { return built_; }
-    const std::vector<Node>& Nodes() const { return nodes_; }
 
-    /// The built particles in leaf order. Queries made in this order touch
-    /// neighbouring nodes one after the other.
+    /// The built points in leaf order, with copies of their positions.
+    ArrayView<Point> Points() const { return points_; }
+    /// The split point of the inner node [lo, hi], for a middle mid = lo +
+    /// (hi - lo) / 2 (somewhere in [lo, mid] of Points()).
+    const Point& SplitPoint(std::int32_t mid) const { return splits_[static_cast<std::size_t>(mid)]; }
+    /// The built particles in leaf order. Queries made in this order read
+    /// the tree's memory one neighbourhood after the other.
     ArrayView<std::int32_t> LeafOrder() const { return order_; }
-
-    /// The node count of a tree over n points.
-    static std::size_t ExpectedNodeCount(std::size_t n);
-
-    /// A point as the build sorts it. Selecting over a contiguous copy of the
-    /// points, rather than over indices into positions, keeps the median
-    /// selections in cache.
-    struct BuildPoint
-    {
-        double position[3];
-        std::int32_t particle;
-    };
-
-    /// Pending work of the build: the points [lo, hi] of node, split on axis.
-    struct Task
-    {
-        std::int32_t lo;
-        std::int32_t hi;
-        std::int32_t node;
-        std::int32_t axis;
-    };
 
 private:
     struct Query;
-    /// Builds the subtree of root, numbering its nodes from nextFree on; depth
-    /// counts the tasks pending above it. False when the build is abandoned.
-    bool BuildSubtree(const Task& root, std::int32_t nextFree, int depth);
-    /// The one-stack build of a subtree.
-    bool BuildIteratively(const Task& root, std::int32_t nextFree, int depth);
-    /// Splits task's points at the median and fills its inner node; returns the
-    /// split index.
-    std::int32_t SplitInner(const Task& task, std::int32_t firstChild);
-    void Search(std::int32_t a, Query& q) const;
-    void SearchInner(const Node& node, Query& q) const;
-    static void OfferLeaf(const Node& leaf, Query& q);
+    /// Splits [lo, hi] and everything below it, on several threads while the
+    /// ranges are larger than the grain.
+    void BuildRange(std::int32_t lo, std::int32_t hi, int axis);
+    void Search(std::int32_t lo, std::int32_t hi, int axis, Query& q) const;
+    /// A subtree of a few points: their distances are worked out together,
+    /// then offered in the order the search would visit them.
+    void SearchBucket(std::int32_t lo, std::int32_t hi, int axis, Query& q) const;
 
-    std::vector<Node> nodes_;
+    std::vector<Point> points_;
+    /// splits_[mid]: the split point of the inner node whose middle is mid
+    /// (each inner node has its own); other entries are unused.
+    std::vector<Point> splits_;
     std::vector<std::int32_t> order_;
-    std::vector<BuildPoint> buildPoints_; ///< the build's working copy, kept for its capacity
     bool built_ = false;
     std::int32_t parallelGrain_;
 };

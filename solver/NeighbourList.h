@@ -85,15 +85,20 @@ public:
 private:
     void FindWorst()
     {
-        worst_ = -1.0;
+        // Selects rather than branches: which entry is the largest is as good
+        // as random, and a mispredicted branch per entry costs more than the
+        // scan.
+        double worst = -1.0;
+        std::size_t worstSlot = 0;
         for (std::size_t s = 0; s < size_; ++s)
         {
-            if (squaredDistances_[s] > worst_)
-            {
-                worst_ = squaredDistances_[s];
-                worstSlot_ = s;
-            }
+            const double d2 = squaredDistances_[s];
+            const bool larger = d2 > worst;
+            worstSlot = larger ? s : worstSlot;
+            worst = larger ? d2 : worst;
         }
+        worst_ = worst;
+        worstSlot_ = worstSlot;
     }
 
     void Grow()

@@ -33,12 +33,14 @@ std::vector<std::pair<double, int>> BruteForce(const MVectorArray& points, int i
     return all;
 }
 
-// The query written out plainly, straight from positions: an offer scans the
-// whole list, and the far side is pruned by its split plane alone. The tree's
-// own query must give exactly the same list, entry by entry.
+// The query written out plainly over the tree's ranges: an offer scans the
+// whole list, every node is visited node by node, and the far side is
+// pruned by its split plane alone. The tree's own query must give exactly
+// the same list, entry by entry.
 struct ReferenceQuery
 {
-    const std::vector<KDTree::Node>& nodes;
+    const KDTree& tree;
+    ArrayView<KDTree::Point> points;
     const MVectorArray& positions;
     int i;
     int k;
@@ -74,27 +76,59 @@ struct ReferenceQuery
             worst = std::max(worst, entry.second);
     }
 
-    void Search(int a)
+    void Search(int lo, int hi, int axis)
     {
-        const KDTree::Node& n = nodes[static_cast<std::size_t>(a)];
-        if (n.IsLeaf())
+        if (hi - lo < 2)
         {
-            for (const int j : {n.first, n.second})
-                if (j >= 0 && j != i)
-                    Offer(j);
+            for (int r = lo; r <= hi; ++r)
+                if (points[static_cast<std::size_t>(r)].particle != i)
+                    Offer(points[static_cast<std::size_t>(r)].particle);
             return;
         }
-        const double split = positions[static_cast<unsigned>(n.point)][static_cast<unsigned>(n.axis)];
-        const double c = positions[static_cast<unsigned>(i)][static_cast<unsigned>(n.axis)];
-        const bool left = split > c || n.second == -1;
-        Search(left ? n.first : n.second);
+        const int mid = lo + (hi - lo) / 2;
+        const int point = tree.SplitPoint(mid).particle;
+        const double split = positions[static_cast<unsigned>(point)][static_cast<unsigned>(axis)];
+        const double c = positions[static_cast<unsigned>(i)][static_cast<unsigned>(axis)];
+        const int next = (axis + 1) % 3;
+        const bool left = split > c;
+        if (left)
+            Search(lo, mid, next);
+        else
+            Search(mid + 1, hi, next);
         if (static_cast<std::uint32_t>(result.size()) < static_cast<std::uint32_t>(k) ||
             worst > (c - split) * (c - split))
-            Search(left ? n.second : n.first);
-        if (n.point != i)
-            Offer(n.point);
+        {
+            if (left)
+                Search(mid + 1, hi, next);
+            else
+                Search(lo, mid, next);
+        }
+        if (point != i)
+            Offer(point);
     }
 };
+
+// Every range of more than two points splits at its median on its axis:
+// the split point is one of the left range, nothing there is larger and
+// nothing after it smaller.
+void ExpectMedianSplits(const KDTree& tree, int lo, int hi, int axis)
+{
+    if (hi - lo < 2)
+        return;
+    const int mid = lo + (hi - lo) / 2;
+    const KDTree::Point& split = tree.SplitPoint(mid);
+    int found = 0;
+    for (int r = lo; r <= hi; ++r)
+    {
+        const KDTree::Point& p = tree.Points()[static_cast<std::size_t>(r)];
+        const double x = p.position[axis];
+        EXPECT_TRUE(r <= mid ? x <= split.position[axis] : x >= split.position[axis]) << lo << ".." << hi;
+        found += r <= mid && p.particle == split.particle && std::memcmp(p.position, split.position, sizeof p.position) == 0;
+    }
+    EXPECT_EQ(found, 1) << lo << ".." << hi;
+    ExpectMedianSplits(tree, lo, mid, (axis + 1) % 3);
+    ExpectMedianSplits(tree, mid + 1, hi, (axis + 1) % 3);
+}
 
 std::vector<int> Indices(const NeighbourList& list)
 {
@@ -102,81 +136,44 @@ std::vector<int> Indices(const NeighbourList& list)
 }
 } // namespace
 
-TEST(KDTree, NodeCountsMatchTheLayout)
+TEST(KDTree, LeafOrderHoldsEveryParticleOnceSplitAtMedians)
 {
-    vxhost::ClearMessages();
-    const std::vector<std::pair<unsigned, std::size_t>> cases{{1, 1},   {2, 1},   {3, 3},     {11, 13},
-                                                              {16, 15}, {17, 17}, {100, 127}, {1000, 1023}};
-    for (const auto& [n, nodes] : cases)
+    // Every size up to a few thousand: leaf order lists each particle once,
+    // with its position, and every range splits at its median.
+    for (unsigned n = 1; n <= 3000; n += (n < 200 ? 1 : 137))
     {
+        const MVectorArray points = RandomCloud(n, 1000 + n);
         KDTree tree;
-        tree.Build(RandomCloud(n, n));
-        EXPECT_TRUE(tree.IsBuilt()) << n;
-        EXPECT_EQ(tree.Nodes().size(), nodes) << n;
-        EXPECT_EQ(KDTree::ExpectedNodeCount(n), nodes) << n;
-    }
-    // Every size up to a few thousand passes the size check, each particle
-    // sits in exactly one leaf, and leaf order lists each particle once.
-    for (unsigned n = 1; n <= 3000; n += (n < 200 ? 1 : 37))
-    {
-        KDTree tree;
-        tree.Build(RandomCloud(n, 1000 + n));
+        tree.Build(points);
         ASSERT_TRUE(tree.IsBuilt()) << n;
-        std::multiset<int> inLeaves;
-        for (const KDTree::Node& node : tree.Nodes())
-            if (node.IsLeaf())
-                for (const int j : {node.first, node.second})
-                    if (j >= 0)
-                        inLeaves.insert(j);
-        ASSERT_EQ(inLeaves.size(), n);
-        ASSERT_EQ(std::set<int>(inLeaves.begin(), inLeaves.end()).size(), n);
+        ASSERT_EQ(tree.Points().size(), n);
         std::vector<int> order(tree.LeafOrder().begin(), tree.LeafOrder().end());
+        for (std::size_t r = 0; r < n; ++r)
+        {
+            const KDTree::Point& p = tree.Points()[r];
+            ASSERT_EQ(p.particle, order[r]);
+            ASSERT_EQ(MVector(p.position[0], p.position[1], p.position[2]), points[static_cast<unsigned>(p.particle)]);
+        }
         std::sort(order.begin(), order.end());
         for (unsigned j = 0; j < n; ++j)
             ASSERT_EQ(order[j], static_cast<int>(j));
+        ExpectMedianSplits(tree, 0, static_cast<int>(n) - 1, 0);
     }
-    EXPECT_TRUE(vxhost::Messages().empty());
 
     KDTree empty;
     empty.Build(MVectorArray());
     EXPECT_FALSE(empty.IsBuilt());
-    EXPECT_TRUE(empty.Nodes().empty());
-}
+    EXPECT_TRUE(empty.Points().empty());
 
-TEST(KDTree, SmallLayouts)
-{
-    { // Two points: the root is a leaf holding both.
-        MVectorArray p;
-        p.append(MVector(1, 0, 0));
-        p.append(MVector(0, 0, 0));
-        KDTree tree;
-        tree.Build(p);
-        ASSERT_EQ(tree.Nodes().size(), 1u);
-        const KDTree::Node& root = tree.Nodes()[0];
-        EXPECT_TRUE(root.IsLeaf());
-        EXPECT_EQ(std::set<int>({root.first, root.second}), std::set<int>({0, 1}));
-    }
-    { // Three points: split on x at the middle one, which also stays in the
-        // left leaf with the lowest; the right leaf holds the highest alone.
-        MVectorArray p;
-        p.append(MVector(5, 0, 0));
-        p.append(MVector(1, 9, 9));
-        p.append(MVector(3, -9, 4));
-        KDTree tree;
-        tree.Build(p);
-        ASSERT_EQ(tree.Nodes().size(), 3u);
-        const KDTree::Node& root = tree.Nodes()[0];
-        EXPECT_EQ(root.point, 2);
-        EXPECT_EQ(root.axis, 0);
-        EXPECT_EQ(root.first, 1);
-        EXPECT_EQ(root.second, 2);
-        const KDTree::Node& left = tree.Nodes()[1];
-        EXPECT_EQ(std::set<int>({left.first, left.second}), std::set<int>({1, 2}));
-        const KDTree::Node& right = tree.Nodes()[2];
-        EXPECT_EQ(right.first, 0);
-        EXPECT_EQ(right.second, -1);
-        EXPECT_EQ(right.axis, -1);
-    }
+    // Three points: split on x at the middle one, which also stays in the
+    // left leaf with the lowest; the right leaf holds the highest alone.
+    MVectorArray three;
+    three.append(MVector(5, 0, 0));
+    three.append(MVector(1, 9, 9));
+    three.append(MVector(3, -9, 4));
+    KDTree tree;
+    tree.Build(three);
+    EXPECT_EQ(std::vector<int>(tree.LeafOrder().begin(), tree.LeafOrder().end()), (std::vector<int>{1, 2, 0}));
 }
 
 TEST(KDTree, SplitPointCanBeOfferedTwice)
@@ -271,8 +268,8 @@ TEST(KDTree, QueryMatchesThePlainSearchExactly)
         for (const int k : {0, 1, 3, 8, 13})
             for (unsigned i = 0; i < points.length(); ++i)
             {
-                ReferenceQuery reference{tree.Nodes(), points, static_cast<int>(i), k, {}};
-                reference.Search(0);
+                ReferenceQuery reference{tree, tree.Points(), points, static_cast<int>(i), k, {}};
+                reference.Search(0, static_cast<int>(points.length()) - 1, 0);
                 tree.Nearest(static_cast<int>(i), k, points, list);
                 ASSERT_EQ(list.Size(), reference.result.size());
                 for (std::size_t e = 0; e < list.Size(); ++e)
@@ -286,8 +283,8 @@ TEST(KDTree, QueryMatchesThePlainSearchExactly)
 
 TEST(KDTree, ParallelBuildGivesTheOneStackTree)
 {
-    // Split into many parallel pieces or built on one stack: the same nodes,
-    // numbers, positions and leaf order.
+    // Split into many parallel pieces or built on one thread: the same points
+    // in the same order.
     MVectorArray lattice;
     for (int x = 0; x < 20; ++x)
         for (int y = 0; y < 20; ++y)
@@ -301,15 +298,12 @@ TEST(KDTree, ParallelBuildGivesTheOneStackTree)
         split.Build(points);
         ASSERT_TRUE(oneStack.IsBuilt());
         ASSERT_TRUE(split.IsBuilt());
-        ASSERT_EQ(split.Nodes().size(), oneStack.Nodes().size());
-        for (std::size_t a = 0; a < split.Nodes().size(); ++a)
+        for (std::size_t r = 0; r < points.length(); ++r)
         {
-            const KDTree::Node& s = split.Nodes()[a];
-            const KDTree::Node& o = oneStack.Nodes()[a];
-            ASSERT_EQ(std::tie(s.first, s.second, s.point, s.axis),
-                      std::tie(o.first, o.second, o.point, o.axis))
-                << a;
-            ASSERT_EQ(0, std::memcmp(s.position, o.position, sizeof(s.position))) << a;
+            const KDTree::Point& a = split.Points()[r];
+            const KDTree::Point& b = oneStack.Points()[r];
+            ASSERT_EQ(a.particle, b.particle) << r;
+            ASSERT_EQ(0, std::memcmp(a.position, b.position, sizeof a.position)) << r;
         }
         ASSERT_TRUE(
             std::equal(split.LeafOrder().begin(), split.LeafOrder().end(), oneStack.LeafOrder().begin()));
