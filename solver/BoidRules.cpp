@@ -19,7 +19,7 @@ void FindNeighboursBruteForce(std::int32_t i, const MPoint& p, const MVectorArra
     }
 }
 
-SteeringForce BoidForce(std::int32_t i, const MPoint& p, const MVectorArray& positions,
+SteeringForce BoidForce(std::int32_t i, std::size_t rank, const MPoint& p, const MVectorArray& positions,
                         const MVectorArray& velocities, const ParticleParameters& params, const KDTree& tree,
                         ArrayView<std::int32_t> candidates, NeighbourList& neighbours)
 {
@@ -30,7 +30,7 @@ SteeringForce BoidForce(std::int32_t i, const MPoint& p, const MVectorArray& pos
 
     neighbours.prefetch = &velocities[0];
     if (tree.IsBuilt())
-        tree.Nearest(i, params.numberOfNeighbours, positions, neighbours);
+        tree.NearestAt(rank, params.numberOfNeighbours, neighbours);
     else
         FindNeighboursBruteForce(i, p, positions, params.numberOfNeighbours, candidates, neighbours);
 

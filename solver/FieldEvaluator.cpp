@@ -125,8 +125,8 @@ void FieldEvaluator::SteerInOrder(ArrayView<std::int32_t> order, std::size_t beg
             Prefetch(&velocities[ahead]);
             Prefetch(&outForces[ahead], true);
             Prefetch(&steered_[ahead]);
-            if (hasEntities_)
-                Prefetch(&serial_[ahead].params);
+            if (paramsStored_)
+                Prefetch(&params_[ahead]);
             if (split_)
             {
                 steering.Prefetch(ahead);
@@ -136,7 +136,7 @@ void FieldEvaluator::SteerInOrder(ArrayView<std::int32_t> order, std::size_t beg
         }
         const std::int32_t i = order[r];
         if (steered_[static_cast<std::size_t>(i)])
-            SteerParticle(i, input, velocities, steering, neighbours, outForces);
+            SteerParticle(i, r, input, velocities, steering, neighbours, outForces);
     }
 }
 
@@ -146,10 +146,8 @@ MStatus FieldEvaluator::RunSerialPass(const MVectorArray& positions, const MVect
     const std::size_t count = positions.length();
     hasEntities_ = targets.count > 0 || modifiers.count > 0 || obstacles.count > 0;
     split_ = false;
-    resolved_ = false;
+    paramsStored_ = false;
     steered_.assign(count, 0);
-    if (hasEntities_)
-        serial_.resize(count);
     if (targets.count > 0)
         arena_->execute(
             [&]
@@ -157,23 +155,21 @@ MStatus FieldEvaluator::RunSerialPass(const MVectorArray& positions, const MVect
     if (hasEntities_ && splitAllowed_ && PrepareSplit(positions, steering))
         return RunDrawPass(positions, velocities, steering);
 
+    if (hasEntities_)
+    {
+        params_.resize(count);
+        entityForces_.resize(count);
+    }
     for (const std::int32_t particle : finiteParticles_)
     {
         const unsigned i = static_cast<unsigned>(particle);
         const MVector& position = positions[i];
         const MPoint p(position.x, position.y, position.z);
         const MVector& v = velocities[i];
-        ParticleParameters params;
-        if (resolved_)
-        {
-            params = serial_[i].params;
-        }
-        else
-        {
-            params = parameters_.Resolve(i);
-            if (modifiers.count > 0)
-                ApplyModifiers(modifiers, p, params);
-        }
+        // Modifiers may have been applied already, by a split that did not go ahead.
+        ParticleParameters params = ParamsOf(i);
+        if (!paramsStored_ && modifiers.count > 0)
+            ApplyModifiers(modifiers, p, params);
         // simulationAccuracy is the chance of being steered: a draw of exactly
         // the accuracy still steers.
         if (RandomDraw() > params.simulationAccuracy)
@@ -182,15 +178,14 @@ MStatus FieldEvaluator::RunSerialPass(const MVectorArray& positions, const MVect
         if (!hasEntities_)
             continue;
 
-        SerialResult& result = serial_[i];
         SteeringForce targetForce;
         const MStatus status = steering.TargetPass(i, p, v, params, targetForce);
         if (!status)
             return status;
-        result.targetForce = targetForce.vector;
-        result.obstacleForce = AvoidObstacles(obstacles, p, v, params).vector;
-        result.params = params;
+        entityForces_[i] = {targetForce.vector, AvoidObstacles(obstacles, p, v, params).vector};
+        params_[i] = params;
     }
+    paramsStored_ = hasEntities_;
     return MStatus::kSuccess;
 }
 
@@ -199,42 +194,44 @@ bool FieldEvaluator::PrepareSplit(const MVectorArray& positions, TargetSteering&
     if (finiteParticles_.empty() || !PrepareModifiers(modifiers) || !steering.PrepareSplitPass())
         return false;
 
-    // Modifiers only read their volumes now and draw nothing.
-    arena_->execute(
-        [&]
-        {
-            tbb::parallel_for(tbb::blocked_range<std::size_t>(0, finiteParticles_.size(), kGrain),
-                              [&](const tbb::blocked_range<std::size_t>& range)
-                              {
-                                  for (std::size_t r = range.begin(); r != range.end(); ++r)
+    // Modifiers only read their volumes now and draw nothing. Without them
+    // every particle's parameters are what parameters_ resolves.
+    if (modifiers.count > 0)
+    {
+        params_.resize(positions.length());
+        arena_->execute(
+            [&]
+            {
+                tbb::parallel_for(tbb::blocked_range<std::size_t>(0, finiteParticles_.size(), kGrain),
+                                  [&](const tbb::blocked_range<std::size_t>& range)
                                   {
-                                      const unsigned i = static_cast<unsigned>(finiteParticles_[r]);
-                                      ParticleParameters params = parameters_.Resolve(i);
-                                      if (modifiers.count > 0)
+                                      for (std::size_t r = range.begin(); r != range.end(); ++r)
                                       {
+                                          const unsigned i = static_cast<unsigned>(finiteParticles_[r]);
+                                          ParticleParameters params = parameters_.Resolve(i);
                                           const MVector& x = positions[i];
                                           ApplyModifiers(modifiers, MPoint(x.x, x.y, x.z), params);
+                                          params_[i] = params;
                                       }
-                                      serial_[i].params = params;
-                                  }
-                              });
-        });
-    resolved_ = true;
+                                  });
+            });
+        paramsStored_ = true;
+    }
 
     // Obstacles are grown per particle: they can be shared only when every
     // particle grows them alike, to the bit (0 and -0 differ in a sum with -0).
     const auto bits = [&](std::int32_t particle)
     {
+        const double separation = ParamsOf(static_cast<std::size_t>(particle)).obstacleSeparation;
         std::uint64_t value = 0;
-        std::memcpy(&value, &serial_[static_cast<std::size_t>(particle)].params.obstacleSeparation, sizeof value);
+        std::memcpy(&value, &separation, sizeof value);
         return value;
     };
     const std::uint64_t first = bits(finiteParticles_.front());
     for (const std::int32_t particle : finiteParticles_)
         if (bits(particle) != first)
             return false;
-    const double margin =
-        serial_[static_cast<std::size_t>(finiteParticles_.front())].params.obstacleSeparation;
+    const double margin = ParamsOf(static_cast<std::size_t>(finiteParticles_.front())).obstacleSeparation;
     // NaN never equals the margin it was set to: every query would grow the shapes again.
     if (!(margin == margin && PrepareObstacles(obstacles, margin)))
         return false;
@@ -251,7 +248,7 @@ MStatus FieldEvaluator::RunDrawPass(const MVectorArray& positions, const MVector
     for (const std::int32_t particle : finiteParticles_)
     {
         const unsigned i = static_cast<unsigned>(particle);
-        const ParticleParameters& params = serial_[i].params;
+        const ParticleParameters params = ParamsOf(i);
         if (RandomDraw() > params.simulationAccuracy)
             continue;
         steered_[i] = 1;
@@ -264,14 +261,14 @@ MStatus FieldEvaluator::RunDrawPass(const MVectorArray& positions, const MVector
     return MStatus::kSuccess;
 }
 
-void FieldEvaluator::SteerParticle(std::int32_t i, const FieldInput& input, const MVectorArray& velocities,
+void FieldEvaluator::SteerParticle(std::int32_t i, std::size_t rank, const FieldInput& input, const MVectorArray& velocities,
                                    TargetSteering& steering, NeighbourList& neighbours,
                                    MVectorArray& outForces)
 {
     const MVectorArray& positions = *input.positions;
     const unsigned u = static_cast<unsigned>(i);
     const std::size_t count = positions.length();
-    ParticleParameters params = hasEntities_ ? serial_[u].params : parameters_.Resolve(u);
+    ParticleParameters params = ParamsOf(u);
     const MVector& position = positions[u];
     const MPoint p(position.x, position.y, position.z);
     const MVector& v = velocities[u];
@@ -295,11 +292,11 @@ void FieldEvaluator::SteerParticle(std::int32_t i, const FieldInput& input, cons
     }
     else if (hasEntities_)
     {
-        targetSum.vector = serial_[u].targetForce;
-        obstacleForce.vector = serial_[u].obstacleForce;
+        targetSum.vector = entityForces_[u].target;
+        obstacleForce.vector = entityForces_[u].obstacle;
     }
     const SteeringForce boidForce =
-        BoidForce(i, p, positions, velocities, params, tree_, finiteParticles_, neighbours);
+        BoidForce(i, rank, p, positions, velocities, params, tree_, finiteParticles_, neighbours);
 
     SteeringForce total;
     Accumulate(total, targetSum);

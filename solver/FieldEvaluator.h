@@ -84,13 +84,12 @@ public:
     ObstacleData obstacles;
 
 private:
-    /// What the in-order pass found for one particle, kept for the boid pass
-    /// when there are entities.
-    struct SerialResult
+    /// The target and obstacle forces the whole in-order pass found for one
+    /// particle, kept for the boid pass.
+    struct EntityForces
     {
-        ParticleParameters params; ///< after modifiers and curve containment (split: modifiers only)
-        MVector targetForce;       ///< priority 0
-        MVector obstacleForce;     ///< priority 100
+        MVector target;   ///< priority 0
+        MVector obstacle; ///< priority 100
     };
 
     /// In particle order: modifiers, the accuracy draw, targets and obstacles;
@@ -107,7 +106,9 @@ private:
     void SteerInOrder(ArrayView<std::int32_t> order, std::size_t begin, std::size_t end,
                       const FieldInput& input, const MVectorArray& velocities, TargetSteering& steering,
                       MVectorArray& outForces);
-    void SteerParticle(std::int32_t i, const FieldInput& input, const MVectorArray& velocities,
+    /// rank: i's place in the order it is steered in (the tree's leaf order
+    /// when the tree is built).
+    void SteerParticle(std::int32_t i, std::size_t rank, const FieldInput& input, const MVectorArray& velocities,
                        TargetSteering& steering, NeighbourList& neighbours, MVectorArray& outForces);
 
     // Between evaluations.
@@ -118,14 +119,22 @@ private:
     // Working arrays of one evaluation, kept for their capacity.
     std::vector<std::int32_t> finiteParticles_; ///< particles with finite position and velocity
     std::vector<std::uint8_t> steered_;         ///< 1 when the particle gets a force this evaluation
-    std::vector<SerialResult> serial_;          ///< per particle; used only with entities
+    /// Per particle, when paramsStored_: the parameters after modifiers (and,
+    /// when the pass is whole, curve containment). Otherwise they are what
+    /// parameters_ resolves, and nothing is kept per particle.
+    std::vector<ParticleParameters> params_;
+    std::vector<EntityForces> entityForces_; ///< per particle, when the entity pass is whole
     std::vector<TargetSteering::CurveSearch> curveSearches_; ///< per particle and curve target
     std::vector<MVector> wanderDraws_; ///< per particle and drawing wander target, when split
     bool hasEntities_ = false;
     bool splitAllowed_ = true;
     bool split_ = false;            ///< this evaluation's entity pass is split
-    bool resolved_ = false;         ///< serial_[i].params holds parameters after modifiers
+    bool paramsStored_ = false;     ///< params_ holds this evaluation's parameters
     MVectorArray paddedVelocities_; ///< used when fewer velocities than positions arrive
+    ParticleParameters ParamsOf(std::size_t i) const
+    {
+        return paramsStored_ ? params_[i] : parameters_.Resolve(i);
+    }
     /// This thread's neighbour list, made on the thread's first query.
     NeighbourList& LocalNeighbourList() const;
     // The lists live in neighbourListStore_, in ordinary heap memory, and

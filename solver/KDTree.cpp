@@ -12,7 +12,7 @@ using Point = KDTree::Point;
 
 // The largest subtree searched as one piece. Its points lie together, so
 // their distances cost less all at once than node by node.
-constexpr std::int32_t kBucket = 8;
+constexpr std::int32_t kBucket = 16;
 
 int NextAxis(int axis)
 {
@@ -24,8 +24,8 @@ std::int32_t Middle(std::int32_t lo, std::int32_t hi)
     return lo + (hi - lo) / 2;
 }
 
-// A bucket of kBucket points has three inner nodes.
-constexpr std::int32_t kBucketInner = 3;
+// A bucket of kBucket points has seven inner nodes.
+constexpr std::int32_t kBucketInner = 7;
 constexpr std::int32_t kBucketSlots = kBucket + kBucketInner;
 
 /// The subtree of a bucket of n points, the same wherever it lies: its inner
@@ -274,10 +274,11 @@ void KDTree::SearchBucket(std::int32_t lo, std::int32_t hi, int axis, Query& q) 
     // A full list turns down everything no nearer than its worst.
     if (!q.out->HasRoomUnsigned())
     {
-        double nearest = d2[0];
-        for (std::int32_t e = 1; e < count; ++e)
-            nearest = d2[e] < nearest ? d2[e] : nearest;
-        if (!(q.out->Worst() > nearest))
+        const double worst = q.out->Worst();
+        unsigned nearer = 0;
+        for (std::int32_t e = 0; e < count; ++e)
+            nearer |= static_cast<unsigned>(worst > d2[e]);
+        if (nearer == 0)
             return;
     }
     // Inside the bucket nothing is skipped: a far cell the search would skip

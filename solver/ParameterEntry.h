@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <type_traits>
 #include <vector>
 
@@ -29,6 +30,7 @@ public:
         if (type == ParameterType::kExpression)
         {
             cache.assign(perParticle.begin(), perParticle.end());
+            constantRuns_.clear();
             // Forces the next Range or Constant setting to count as a new range.
             minimum = T(-1);
             // Kept for particles the array does not cover (see Fill).
@@ -39,14 +41,18 @@ public:
         // a clamped parameter redraws the cache at every evaluation. NaN never
         // compares equal, which also counts as a change.
         if (!(lo == minimum) || !(hi == maximum))
+        {
             cache.clear();
+            constantRuns_.clear();
+        }
         value = newValue;
         minimum = clampRange_ ? std::max(lo, T(0)) : lo;
         maximum = clampRange_ ? std::max(hi, T(0)) : hi;
     }
 
-    /// Grows the cache to count numbers, drawing one random number per new
-    /// particle for "Range". The cache never shrinks.
+    /// Grows the numbers to count, drawing one random number per new particle
+    /// for "Range"; a "Constant" gives new particles its value. They never
+    /// shrink.
     void Fill(std::size_t count)
     {
         if (type == ParameterType::kExpression)
@@ -57,10 +63,35 @@ public:
             useArray_ = cache.size() >= count;
             return;
         }
-        if (cache.capacity() < count)
-            cache.reserve(std::max(count, cache.capacity() + cache.capacity() / 2));
+        if (type == ParameterType::kConstant)
+        {
+            // Resolve never reads them: noted as runs, they cost nothing per
+            // particle unless a "Range" of the same bounds takes them over.
+            const std::size_t size = Size();
+            if (size >= count)
+                return;
+            if (!constantRuns_.empty() && std::memcmp(&constantRuns_.back().value, &value, sizeof value) == 0)
+                constantRuns_.back().count += count - size;
+            else
+                constantRuns_.push_back({count - size, value});
+            return;
+        }
+        if (cache.capacity() < std::max(count, Size()))
+            cache.reserve(std::max({count, Size(), cache.capacity() + cache.capacity() / 2}));
+        for (const ConstantRun& run : constantRuns_)
+            cache.insert(cache.end(), run.count, run.value);
+        constantRuns_.clear();
         while (cache.size() < count)
-            cache.push_back(type == ParameterType::kRange ? DrawInRange() : value);
+            cache.push_back(DrawInRange());
+    }
+
+    /// How many particles have their number.
+    std::size_t Size() const
+    {
+        std::size_t size = cache.size();
+        for (const ConstantRun& run : constantRuns_)
+            size += run.count;
+        return size;
     }
 
     /// The number of particle i; i must be below the count given to Fill.
@@ -98,6 +129,14 @@ private:
         }
     }
 
+    /// count particles after those in cache that a "Constant" gave value.
+    struct ConstantRun
+    {
+        std::size_t count;
+        T value;
+    };
+
+    std::vector<ConstantRun> constantRuns_;
     bool clampRange_;
     bool useArray_ = false;
 };

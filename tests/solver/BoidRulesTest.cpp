@@ -25,7 +25,7 @@ struct Scene
     SteeringForce Force(std::int32_t i, const ParticleParameters& params, NeighbourList& list) const
     {
         const MVector& p = positions[static_cast<unsigned>(i)];
-        return BoidForce(i, MPoint(p.x, p.y, p.z), positions, velocities, params, KDTree(), all, list);
+        return BoidForce(i, 0, MPoint(p.x, p.y, p.z), positions, velocities, params, KDTree(), all, list);
     }
 };
 

@@ -178,10 +178,11 @@ TEST(FieldEvaluator, TreeOnlyAboveTenParticlesAndSameForcesEitherWay)
     tree.Build(eleven);
     const ParticleParameters params = field.Parameters().Resolve(0);
     NeighbourList list;
-    for (std::int32_t i = 0; i < 11; ++i)
+    for (std::size_t rank = 0; rank < 11; ++rank)
     {
+        const std::int32_t i = tree.LeafOrder()[rank];
         const MVector& p = eleven[static_cast<unsigned>(i)];
-        const SteeringForce boid = BoidForce(i, MPoint(p.x, p.y, p.z), eleven, vel11, params, tree, {}, list);
+        const SteeringForce boid = BoidForce(i, rank, MPoint(p.x, p.y, p.z), eleven, vel11, params, tree, {}, list);
         EXPECT_EQ(treeForces[static_cast<unsigned>(i)], boid.vector * 0.5);
     }
 }
@@ -447,8 +448,8 @@ struct Digest
 // Frames of a flock that has particles with non-finite positions and
 // velocities, gets new particles between frames (as emit adds them) and, on
 // the second frame, fewer velocities than positions. With entities, the
-// entity pass is split or whole as asked.
-std::uint64_t FlightDigest(bool entities, bool split, int threads)
+// entity pass is split or whole as asked, with or without the modifiers.
+std::uint64_t FlightDigest(bool entities, bool split, int threads, bool modifiers = true)
 {
     static const MObject mesh = vxhost::MakeSphereMesh(6.0, 12, 7, MPoint(0, 0, -25));
     const unsigned count = entities ? 3000 : 20000;
@@ -473,6 +474,8 @@ std::uint64_t FlightDigest(bool entities, bool split, int threads)
     {
         if (entities)
             FillEntities(field, mesh);
+        if (!modifiers)
+            field.modifiers.Clear();
         MVectorArray given = velocities;
         if (frame == 1)
             given.setLength(count - 100);
@@ -507,5 +510,7 @@ TEST(FieldEvaluator, ForcesWanderStatesAndDrawsStayExactlyAsRecorded)
         EXPECT_EQ(FlightDigest(false, false, threads), 15292356862097285146ull) << threads;
         EXPECT_EQ(FlightDigest(true, false, threads), 14611849625011001983ull) << threads;
         EXPECT_EQ(FlightDigest(true, true, threads), 14611849625011001983ull) << threads;
+        EXPECT_EQ(FlightDigest(true, false, threads, false), 743485243875682144ull) << threads;
+        EXPECT_EQ(FlightDigest(true, true, threads, false), 743485243875682144ull) << threads;
     }
 }

@@ -76,9 +76,21 @@ TEST(FlockParameters, GrowthFromTenToFifteenDrawsFivePerRangeEntry)
     EXPECT_EQ(
         std::vector<double>(p.simulationAccuracy.cache.begin(), p.simulationAccuracy.cache.begin() + 10),
         first);
-    EXPECT_EQ(p.maximumForce.cache, std::vector<double>(15, 3.0));
     EXPECT_EQ(p.wanderStates.length(), 15u);
     EXPECT_EQ(p.wanderStates[14], MVector::zero);
+
+    // A constant holds nothing per particle, yet a Range that takes over its
+    // bounds keeps its number for the particles it had and draws for the rest.
+    EXPECT_TRUE(p.maximumForce.cache.empty());
+    s.maximumForce = {7.0, 0.0, 0.0, ParameterType::kConstant, {}};
+    p.Set(s);
+    p.Fill(17);
+    s.maximumForce = {0.0, 0.0, 0.0, ParameterType::kRange, {}};
+    p.Set(s);
+    p.Fill(18);
+    std::vector<double> expected(15, 3.0);
+    expected.insert(expected.end(), {7.0, 7.0, 0.0});
+    EXPECT_EQ(p.maximumForce.cache, expected);
 }
 
 TEST(FlockParameters, EntriesDrawInStorageOrderNotSetOrder)
