@@ -37,7 +37,8 @@ struct BucketShape
     std::int32_t points = 0;
     std::int32_t inner = 0;
     std::int32_t middle[kBucketInner] = {}; ///< the split's middle, from the bucket's first point
-    std::int32_t depth[kBucketInner] = {};  ///< below the bucket's top
+    /// axis[a][t]: inner node t's split axis in a bucket whose top splits on a.
+    std::int32_t axis[3][kBucketInner] = {};
     std::int32_t left[kBucketInner] = {};   ///< child inner node, or -1 for a leaf
     std::int32_t right[kBucketInner] = {};
     /// order[b]: bit t of b tells whether inner node t searches its left child first.
@@ -62,7 +63,8 @@ private:
             return -1;
         const std::int32_t t = inner++;
         middle[t] = Middle(lo, hi);
-        depth[t] = d;
+        for (int a = 0; a < 3; ++a)
+            axis[a][t] = (a + d) % 3;
         left[t] = Number(lo, middle[t], d + 1);
         right[t] = Number(middle[t] + 1, hi, d + 1);
         return t;
@@ -136,7 +138,7 @@ struct KDTree::Query
 void KDTree::Reset()
 {
     points_.clear();
-    splits_.clear();
+    splitRanks_.clear();
     order_.clear();
     built_ = false;
 }
@@ -153,21 +155,32 @@ void KDTree::Build(const MVectorArray& positions, ArrayView<std::int32_t> partic
     built_ = false;
     const std::size_t n = particles.size();
     points_.resize(n);
-    splits_.resize(n);
     for (std::size_t j = 0; j < n; ++j)
     {
         const MVector& p = positions[static_cast<unsigned>(particles[j])];
         points_[j] = Point{{p.x, p.y, p.z}, particles[j]};
     }
-    // particles may be order_ itself (the all-points overload): read first.
-    order_.resize(n);
     if (n == 0)
+    {
+        order_.clear();
         return;
+    }
 
+    splitRanks_.assign(n, -1);
     BuildRange(0, static_cast<std::int32_t>(n - 1), 0);
 
-    for (std::size_t j = 0; j < n; ++j)
-        order_[j] = points_[j].particle;
+    // Each split point was noted by particle while later selections could
+    // still move it; now that the points lie still, note where it lies. order_
+    // (which particles may be) is free to map particles to ranks until then.
+    order_.resize(std::max<std::size_t>(n, positions.length()));
+    for (std::size_t r = 0; r < n; ++r)
+        order_[static_cast<std::size_t>(points_[r].particle)] = static_cast<std::int32_t>(r);
+    for (std::int32_t& split : splitRanks_)
+        if (split >= 0)
+            split = order_[static_cast<std::size_t>(split)];
+    order_.resize(n);
+    for (std::size_t r = 0; r < n; ++r)
+        order_[r] = points_[r].particle;
     built_ = true;
 }
 
@@ -185,8 +198,8 @@ void KDTree::BuildRange(std::int32_t lo, std::int32_t hi, int axis)
     std::nth_element(points + lo, points + mid, points + hi + 1,
                      [axis](const Point& a, const Point& b) { return a.position[axis] < b.position[axis]; });
     // The split point stays in the left range, whose own selections move it
-    // on: keep it where the search finds it.
-    splits_[static_cast<std::size_t>(mid)] = points[mid];
+    // on: note which particle it is.
+    splitRanks_[static_cast<std::size_t>(mid)] = points[mid].particle;
     const int next = NextAxis(axis);
     if (hi - lo + 1 > parallelGrain_)
     {
@@ -209,8 +222,62 @@ void KDTree::NearestAt(std::size_t rank, int k, NeighbourList& out) const
 {
     out.Reset(k);
     const Point& p = points_[rank];
-    Query query{p.particle, {p.position[0], p.position[1], p.position[2]}, &out, {0.0, 0.0, 0.0}};
-    Search(0, static_cast<std::int32_t>(points_.size()) - 1, 0, query);
+    Query q{p.particle, {p.position[0], p.position[1], p.position[2]}, &out, {0.0, 0.0, 0.0}};
+    const std::int32_t last = static_cast<std::int32_t>(points_.size()) - 1;
+
+    // The search first goes down to the bucket that holds the point, unless
+    // the point lies on a split plane it belongs to the left of: then it
+    // goes right first, and the whole search is made as written.
+    struct Level
+    {
+        std::int32_t lo;
+        std::int32_t hi;
+        std::int32_t mid;
+        int axis;
+    };
+    Level path[64];
+    int depth = 0;
+    std::int32_t lo = 0;
+    std::int32_t hi = last;
+    int axis = 0;
+    const std::int32_t at = static_cast<std::int32_t>(rank);
+    while (hi - lo >= kBucket)
+    {
+        const std::int32_t mid = Middle(lo, hi);
+        const bool left = at <= mid;
+        if ((SplitPoint(mid).position[axis] > q.q[axis]) != left)
+        {
+            Search(0, last, 0, q);
+            return;
+        }
+        path[depth++] = {lo, hi, mid, axis};
+        if (left)
+            hi = mid;
+        else
+            lo = mid + 1;
+        axis = NextAxis(axis);
+    }
+    SearchBucket(lo, hi, axis, q);
+
+    // Then, from the bucket up, each far side and split point, as the search
+    // meets them on its way back.
+    while (depth > 0)
+    {
+        const Level& level = path[--depth];
+        const Point& median = SplitPoint(level.mid);
+        const double c = q.q[level.axis];
+        q.gap[level.axis] = c - median.position[level.axis];
+        if (q.out->HasRoomUnsigned() || q.out->Worst() > q.CellDistance())
+        {
+            const int next = NextAxis(level.axis);
+            if (at <= level.mid)
+                Search(level.mid + 1, level.hi, next, q);
+            else
+                Search(level.lo, level.mid, next, q);
+        }
+        q.gap[level.axis] = 0.0;
+        q.Offer(median, q.SquaredDistance(median));
+    }
 }
 
 void KDTree::Search(std::int32_t lo, std::int32_t hi, int axis, Query& q) const
@@ -221,7 +288,7 @@ void KDTree::Search(std::int32_t lo, std::int32_t hi, int axis, Query& q) const
         return;
     }
     const std::int32_t mid = Middle(lo, hi);
-    const Point& median = splits_[static_cast<std::size_t>(mid)];
+    const Point& median = SplitPoint(mid);
     const double split = median.position[axis];
     const double c = q.q[axis];
     const int next = NextAxis(axis);
@@ -254,36 +321,41 @@ void KDTree::SearchBucket(std::int32_t lo, std::int32_t hi, int axis, Query& q) 
 {
     const BucketShape& shape = BucketShape::Of(hi - lo + 1);
     const Point* points = points_.data() + lo;
-    const Point* slots[kBucketSlots];
-    double d2[kBucketSlots];
+    const std::int32_t* splitRanks = splitRanks_.data() + lo;
+    // Slots: the bucket's points, then its split points, which are some of
+    // those points again.
+    std::int32_t slots[kBucketSlots];
+    double d2[kBucket];
     for (std::int32_t r = 0; r < shape.points; ++r)
-    {
-        slots[r] = points + r;
         d2[r] = q.SquaredDistance(points[r]);
-    }
+    for (std::int32_t r = 0; r < shape.points; ++r)
+        slots[r] = r;
     unsigned leftIsNear = 0;
+    const std::int32_t* splitAxes = shape.axis[axis];
     for (std::int32_t t = 0; t < shape.inner; ++t)
     {
-        const Point& split = splits_[static_cast<std::size_t>(lo + shape.middle[t])];
-        const int splitAxis = (axis + shape.depth[t]) % 3;
-        leftIsNear |= static_cast<unsigned>(split.position[splitAxis] > q.q[splitAxis]) << t;
-        slots[shape.points + t] = &split;
-        d2[shape.points + t] = q.SquaredDistance(split);
+        const std::int32_t split = splitRanks[shape.middle[t]] - lo;
+        const int a = splitAxes[t];
+        leftIsNear |= static_cast<unsigned>(points[split].position[a] > q.q[a]) << t;
+        slots[shape.points + t] = split;
     }
-    const std::int32_t count = shape.points + shape.inner;
     // A full list turns down everything no nearer than its worst.
     if (!q.out->HasRoomUnsigned())
     {
         const double worst = q.out->Worst();
         unsigned nearer = 0;
-        for (std::int32_t e = 0; e < count; ++e)
-            nearer |= static_cast<unsigned>(worst > d2[e]);
+        for (std::int32_t r = 0; r < shape.points; ++r)
+            nearer |= static_cast<unsigned>(worst > d2[r]);
         if (nearer == 0)
             return;
     }
     // Inside the bucket nothing is skipped: a far cell the search would skip
     // only holds points a full list turns down.
     const std::uint8_t* order = shape.order[leftIsNear];
+    const std::int32_t count = shape.points + shape.inner;
     for (std::int32_t e = 0; e < count; ++e)
-        q.Offer(*slots[order[e]], d2[order[e]]);
+    {
+        const std::int32_t r = slots[order[e]];
+        q.Offer(points[r], d2[r]);
+    }
 }

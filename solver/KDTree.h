@@ -61,7 +61,10 @@ public:
     ArrayView<Point> Points() const { return points_; }
     /// The split point of the inner node [lo, hi], for a middle mid = lo +
     /// (hi - lo) / 2 (somewhere in [lo, mid] of Points()).
-    const Point& SplitPoint(std::int32_t mid) const { return splits_[static_cast<std::size_t>(mid)]; }
+    const Point& SplitPoint(std::int32_t mid) const
+    {
+        return points_[static_cast<std::size_t>(splitRanks_[static_cast<std::size_t>(mid)])];
+    }
     /// The built particles in leaf order. Queries made in this order read
     /// the tree's memory one neighbourhood after the other.
     ArrayView<std::int32_t> LeafOrder() const { return order_; }
@@ -77,9 +80,10 @@ private:
     void SearchBucket(std::int32_t lo, std::int32_t hi, int axis, Query& q) const;
 
     std::vector<Point> points_;
-    /// splits_[mid]: the split point of the inner node whose middle is mid
-    /// (each inner node has its own); other entries are unused.
-    std::vector<Point> splits_;
+    /// splitRanks_[mid]: where in points_ the split point of the inner node
+    /// whose middle is mid lies (each inner node has its own middle); -1 for
+    /// the others.
+    std::vector<std::int32_t> splitRanks_;
     std::vector<std::int32_t> order_;
     bool built_ = false;
     std::int32_t parallelGrain_;
