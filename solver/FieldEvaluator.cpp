@@ -14,6 +14,7 @@
 
 #include <tbb/blocked_range.h>
 #include <tbb/parallel_for.h>
+#include <tbb/task_group.h>
 
 #include <cmath>
 #include <cstring>
@@ -79,12 +80,17 @@ MStatus FieldEvaluator::Evaluate(const FieldInput& input, const FlockSettings& s
             finiteParticles_.push_back(static_cast<std::int32_t>(j));
     }
 
+    // The tree and the in-order pass need nothing of each other: the tree is
+    // built on the evaluation's threads while this thread draws, in order.
     tree_.Reset();
-    if (finiteParticles_.size() > 10)
-        arena_->execute([&] { tree_.Build(positions, finiteParticles_); });
-
+    tbb::task_group build;
+    const bool buildTree = finiteParticles_.size() > 10;
+    if (buildTree)
+        arena_->execute([&] { build.run([&] { tree_.Build(positions, finiteParticles_); }); });
     TargetSteering steering(targets, obstacles, parameters_.wanderStates, noise_);
     const MStatus status = RunSerialPass(positions, *velocities, steering);
+    if (buildTree)
+        arena_->execute([&] { build.wait(); });
     if (!status)
         return status;
 
