@@ -321,24 +321,9 @@ void KDTree::SearchBucket(std::int32_t lo, std::int32_t hi, int axis, Query& q) 
 {
     const BucketShape& shape = BucketShape::Of(hi - lo + 1);
     const Point* points = points_.data() + lo;
-    const std::int32_t* splitRanks = splitRanks_.data() + lo;
-    // Slots: the bucket's points, then its split points, which are some of
-    // those points again.
-    std::int32_t slots[kBucketSlots];
     double d2[kBucket];
     for (std::int32_t r = 0; r < shape.points; ++r)
         d2[r] = q.SquaredDistance(points[r]);
-    for (std::int32_t r = 0; r < shape.points; ++r)
-        slots[r] = r;
-    unsigned leftIsNear = 0;
-    const std::int32_t* splitAxes = shape.axis[axis];
-    for (std::int32_t t = 0; t < shape.inner; ++t)
-    {
-        const std::int32_t split = splitRanks[shape.middle[t]] - lo;
-        const int a = splitAxes[t];
-        leftIsNear |= static_cast<unsigned>(points[split].position[a] > q.q[a]) << t;
-        slots[shape.points + t] = split;
-    }
     // A full list turns down everything no nearer than its worst.
     if (!q.out->HasRoomUnsigned())
     {
@@ -349,13 +334,41 @@ void KDTree::SearchBucket(std::int32_t lo, std::int32_t hi, int axis, Query& q) 
         if (nearer == 0)
             return;
     }
+
+    // Slots: the bucket's points, then its split points, which are some of
+    // those points again.
+    std::int32_t slots[kBucketSlots];
+    for (std::int32_t r = 0; r < shape.points; ++r)
+        slots[r] = r;
+    unsigned leftIsNear = 0;
+    const std::int32_t* splitRanks = splitRanks_.data() + lo;
+    const std::int32_t* splitAxes = shape.axis[axis];
+    for (std::int32_t t = 0; t < shape.inner; ++t)
+    {
+        const std::int32_t split = splitRanks[shape.middle[t]] - lo;
+        const int a = splitAxes[t];
+        leftIsNear |= static_cast<unsigned>(points[split].position[a] > q.q[a]) << t;
+        slots[shape.points + t] = split;
+    }
     // Inside the bucket nothing is skipped: a far cell the search would skip
     // only holds points a full list turns down.
     const std::uint8_t* order = shape.order[leftIsNear];
     const std::int32_t count = shape.points + shape.inner;
-    for (std::int32_t e = 0; e < count; ++e)
+    std::int32_t e = 0;
+    for (; e < count && q.out->HasRoomUnsigned(); ++e)
     {
         const std::int32_t r = slots[order[e]];
         q.Offer(points[r], d2[r]);
+    }
+    // Once full, the list stays full: its worst changes only when it takes one.
+    double worst = q.out->Worst();
+    for (; e < count; ++e)
+    {
+        const std::int32_t r = slots[order[e]];
+        if (worst > d2[r] && points[r].particle != q.i)
+        {
+            q.out->Offer(points[r].particle, d2[r], points[r].position, false);
+            worst = q.out->Worst();
+        }
     }
 }

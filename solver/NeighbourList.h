@@ -44,7 +44,7 @@ public:
     /// the list still takes entries (HasRoomUnsigned or HasRoomSigned). When
     /// full, j replaces the first entry of the largest distance only if that
     /// distance is strictly larger than d2.
-    void Offer(std::int32_t j, double d2, const double (&p)[3], bool hasRoom)
+    [[gnu::always_inline]] void Offer(std::int32_t j, double d2, const double (&p)[3], bool hasRoom)
     {
         std::size_t slot = worstSlot_;
         if (hasRoom)
@@ -101,7 +101,8 @@ private:
         worstSlot_ = worstSlot;
     }
 
-    void Grow()
+    // Rare: kept out of line so that Offer stays small enough to inline.
+    [[gnu::noinline]] void Grow()
     {
         const std::size_t capacity = capacity_ < 16 ? 16 : 2 * capacity_;
         auto grow = [&](auto& array)
