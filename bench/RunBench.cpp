@@ -231,7 +231,9 @@ double Median(std::vector<double> values)
 
 // Arg: threads for every parallel loop (0: every core), as `volarix run
 // --threads` caps them. "ratio" is the median over the frames of a frame's
-// time over the bare evaluation's just before it.
+// time over the bare evaluation's (with the goal) just before it;
+// "ratio_to_flock_only" sets it beside an evaluation of the flock alone,
+// which leaves out what the target costs.
 void BM_RunFrame(benchmark::State& state)
 {
     std::unique_ptr<tbb::global_control> threads;
@@ -250,26 +252,39 @@ void BM_RunFrame(benchmark::State& state)
     }
     vxhost::Dynamics& dynamics = vxhost::Dynamics::Get();
     MVectorArray forces;
+    // As FieldBench's BM_Evaluate runs it: the flock alone, no target.
+    FieldEvaluator flockOnly;
     std::vector<double> frames;
     std::vector<double> evaluations;
+    std::vector<double> flockOnlyEvaluations;
     std::vector<double> ratios;
+    std::vector<double> flockOnlyRatios;
+    const auto seconds = [](Clock::time_point from, Clock::time_point to)
+    { return std::chrono::duration<double>(to - from).count(); };
     for (auto _ : state)
     {
         const Clock::time_point start = Clock::now();
+        if (!flockOnly.Evaluate(SceneInput(), settings, forces))
+            state.SkipWithError("the bare evaluation failed");
+        const Clock::time_point flockEvaluated = Clock::now();
         if (!GatherGoal(bare.targets) || !bare.Evaluate(SceneInput(), settings, forces))
             state.SkipWithError("the bare evaluation failed");
         const Clock::time_point evaluated = Clock::now();
         if (!dynamics.SetCurrentFrame(dynamics.CurrentFrame() + 1.0))
             state.SkipWithError("a frame failed");
         const Clock::time_point stepped = Clock::now();
-        frames.push_back(std::chrono::duration<double>(stepped - evaluated).count());
-        evaluations.push_back(std::chrono::duration<double>(evaluated - start).count());
+        frames.push_back(seconds(evaluated, stepped));
+        evaluations.push_back(seconds(flockEvaluated, evaluated));
+        flockOnlyEvaluations.push_back(seconds(start, flockEvaluated));
         ratios.push_back(frames.back() / evaluations.back());
+        flockOnlyRatios.push_back(frames.back() / flockOnlyEvaluations.back());
         state.SetIterationTime(frames.back());
     }
     state.counters["frame_ms"] = Median(frames) * 1e3;
     state.counters["evaluate_ms"] = Median(evaluations) * 1e3;
     state.counters["ratio"] = Median(ratios);
+    state.counters["flock_only_ms"] = Median(flockOnlyEvaluations) * 1e3;
+    state.counters["ratio_to_flock_only"] = Median(flockOnlyRatios);
     state.SetItemsProcessed(state.iterations() * static_cast<long>(SceneInput().positions->length()));
     vxhost::Scene::Get().Reset();
 }
