@@ -161,3 +161,38 @@ TEST(ParticleDynamicsTest, TheForcesOfEveryFieldAddUpParticleByParticle)
     EXPECT_EQ(q[1].y, 0.0);
     EXPECT_DOUBLE_EQ(q[2].y, 1.0 / 24.0);
 }
+
+TEST(ParticleDynamicsTest, AFieldsArraysAreRefilledInPlaceStepByStep)
+{
+    Scene::Get().Reset();
+    vxhost::Dynamics::Get().Reset();
+    UpField::Register("testUpField", 0x7F002);
+    CommandEngine& engine = CommandEngine::Instance();
+    ASSERT_TRUE(engine.RunScript("particle -p 0 0 0 -p 1 0 0 -n flock;\n"
+                                 "createNode testUpField -n up;\n"
+                                 "connectDynamic -f up flock;\n"
+                                 "addAttr -ln up_maximumSpeed -dt doubleArray flockShape;\n"
+                                 "addAttr -ln up_count -dt doubleArray flockShape;\n"
+                                 "setAttr flockShape.up_maximumSpeed -type doubleArray 2 3 4;\n"
+                                 "currentTime 2;\n",
+                                 "arrays.mel"));
+    auto shape = Scene::Get().Find("flockShape");
+    const auto arrays = [&]
+    {
+        vxhost::PlugPath path = shape->PathTo(shape->FindAttribute("ppFieldData"));
+        path.back().index = 0;
+        return vxhost::ArrayAttrsData::From(shape->FindData(path)->data);
+    };
+    vxhost::ArrayAttrsData* first = arrays();
+    ASSERT_NE(first, nullptr);
+    const double* storage = &std::get<MDoubleArray>(first->value.at("maximumSpeed"))[0];
+
+    // New numbers in the same storage; an array no longer there is dropped.
+    ASSERT_TRUE(shape->RemoveDynamicAttribute(shape->FindAttribute("up_count")));
+    ASSERT_TRUE(engine.RunScript("setAttr flockShape.up_maximumSpeed -type doubleArray 2 5 6; currentTime 3;"));
+    EXPECT_EQ(arrays(), first);
+    EXPECT_EQ(UpField::arrays, std::vector<std::string>{"maximumSpeed"});
+    MDoubleArray& speeds = std::get<MDoubleArray>(first->value.at("maximumSpeed"));
+    EXPECT_EQ(&speeds[0], storage);
+    EXPECT_EQ(speeds, MDoubleArray(std::vector<double>{5.0, 6.0}.data(), 2));
+}
