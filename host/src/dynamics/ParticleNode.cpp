@@ -212,8 +212,10 @@ MStatus ParticleNode::compute(const MPlug& plug, MDataBlock& block)
         }
         if (MStatus status = FillFieldArrays(node, plug.logicalIndex(), data->value, fFilledNames); !status)
             return status;
-        element.set(object);
-        array.set(builder);
+        if (MStatus status = element.set(object); !status)
+            return status;
+        if (MStatus status = array.set(builder); !status)
+            return status;
         return block.setClean(plug);
     }
     return MStatus::kUnknownParameter;
