@@ -3,9 +3,9 @@
 #include <atomic>
 #include <cstdlib>
 #include <fstream>
-#include <string>
 #include <malloc.h>
 #include <new>
+#include <string>
 
 namespace
 {

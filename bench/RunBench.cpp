@@ -111,7 +111,8 @@ bool GatherGoal(TargetData& targets)
     targets.arrivalDistances.append(child(1).asMDistance().asCentimeters());
     targets.weights.append(child(4).asDouble());
     targets.wanderModes.append(child(8).asInt());
-    targets.wanderParameters.append(MPoint(child(6).asDouble(), child(7).asDouble(), child(15).asDouble(), 1.0));
+    targets.wanderParameters.append(
+        MPoint(child(6).asDouble(), child(7).asDouble(), child(15).asDouble(), 1.0));
     targets.volumeTypes.append(child(10).asInt());
     targets.influenceMethods.append(child(13).asInt());
     targets.useCurveVolumes.append(child(14).asBool() ? 1 : 0);
@@ -139,8 +140,8 @@ bool SameForcesAsTheField(FieldEvaluator& bare, const FlockSettings& settings)
 {
     MVectorArray forces;
     vxhost::CommandEngine& engine = vxhost::CommandEngine::Instance();
-    if (!engine.RunScript("seed 7;") || !GatherGoal(bare.targets) || !bare.Evaluate(SceneInput(), settings, forces) ||
-        !engine.RunScript("seed 7; currentTime 2;"))
+    if (!engine.RunScript("seed 7;") || !GatherGoal(bare.targets) ||
+        !bare.Evaluate(SceneInput(), settings, forces) || !engine.RunScript("seed 7; currentTime 2;"))
         return false;
     const MVectorArray* fieldForces = ArrayAt<vxhost::VectorArrayData>(
         vxhost::Scene::Get().Find("flockShape"), vxhost::Attribute::From(vxhost::Particle().inputForce), 0);
@@ -330,8 +331,8 @@ void BM_EvaluatorMemory(benchmark::State& state)
             const FlockParameters& p = field.Parameters();
             double caches = static_cast<double>(p.numberOfNeighbours.cache.capacity() * sizeof(int));
             for (const ParameterEntry<double>* entry :
-                 {&p.simulationAccuracy, &p.boidSeparation, &p.obstacleSeparation, &p.maximumSpeed, &p.maximumForce,
-                  &p.boidSeparationUrge, &p.flockCentringUrge, &p.velocityMatchingUrge})
+                 {&p.simulationAccuracy, &p.boidSeparation, &p.obstacleSeparation, &p.maximumSpeed,
+                  &p.maximumForce, &p.boidSeparationUrge, &p.flockCentringUrge, &p.velocityMatchingUrge})
                 caches += static_cast<double>(entry->cache.capacity() * sizeof(double));
             const double wander = static_cast<double>(p.wanderStates.capacity() * sizeof(MVector));
             const double tree = static_cast<double>(field.Tree().Nodes().capacity() * sizeof(KDTree::Node) +

@@ -12,7 +12,6 @@
 #include <maya/MFnUnitAttribute.h>
 
 #include <algorithm>
-#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -149,8 +148,12 @@ MStatus FillFieldArrays(Node& node, unsigned index, std::map<std::string, ArrayA
         }
     }
     for (auto it = arrays.begin(); it != arrays.end();)
-        it = std::find(outFilled.begin(), outFilled.end(), it->first) != outFilled.end() ? std::next(it)
-                                                                                          : arrays.erase(it);
+    {
+        if (std::find(outFilled.begin(), outFilled.end(), it->first) == outFilled.end())
+            it = arrays.erase(it);
+        else
+            ++it;
+    }
     return MStatus::kSuccess;
 }
 } // namespace

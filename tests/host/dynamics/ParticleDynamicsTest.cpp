@@ -189,7 +189,8 @@ TEST(ParticleDynamicsTest, AFieldsArraysAreRefilledInPlaceStepByStep)
 
     // New numbers in the same storage; an array no longer there is dropped.
     ASSERT_TRUE(shape->RemoveDynamicAttribute(shape->FindAttribute("up_count")));
-    ASSERT_TRUE(engine.RunScript("setAttr flockShape.up_maximumSpeed -type doubleArray 2 5 6; currentTime 3;"));
+    ASSERT_TRUE(
+        engine.RunScript("setAttr flockShape.up_maximumSpeed -type doubleArray 2 5 6; currentTime 3;"));
     EXPECT_EQ(arrays(), first);
     EXPECT_EQ(UpField::arrays, std::vector<std::string>{"maximumSpeed"});
     MDoubleArray& speeds = std::get<MDoubleArray>(first->value.at("maximumSpeed"));
