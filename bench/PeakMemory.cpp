@@ -2,13 +2,16 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <fstream>
 #include <malloc.h>
 #include <new>
+#include <string>
 
 namespace
 {
 std::atomic<std::size_t> current{0};
 std::atomic<std::size_t> peak{0};
+std::atomic<std::size_t> allocated{0};
 
 void* Allocate(std::size_t size, std::size_t alignment = 0)
 {
@@ -16,12 +19,29 @@ void* Allocate(std::size_t size, std::size_t alignment = 0)
                              : std::aligned_alloc(alignment, (size + alignment - 1) / alignment * alignment);
     if (p == nullptr)
         throw std::bad_alloc();
-    const std::size_t now = current += malloc_usable_size(p);
+    const std::size_t usable = malloc_usable_size(p);
+    allocated += usable;
+    const std::size_t now = current += usable;
     std::size_t seen = peak.load();
     while (now > seen && !peak.compare_exchange_weak(seen, now))
     {
     }
     return p;
+}
+
+// A "Vm...:   1234 kB" line of /proc/self/status, in bytes.
+std::size_t StatusBytes(const char* key)
+{
+    std::ifstream status("/proc/self/status");
+    std::string word;
+    while (status >> word)
+        if (word == key)
+        {
+            std::size_t kilobytes = 0;
+            status >> kilobytes;
+            return kilobytes * 1024;
+        }
+    return 0;
 }
 
 void Release(void* p) noexcept
@@ -46,6 +66,25 @@ std::size_t Peak()
 void ResetPeak()
 {
     peak.store(current.load());
+}
+std::size_t Allocated()
+{
+    return allocated.load();
+}
+std::size_t Resident()
+{
+    return StatusBytes("VmRSS:");
+}
+std::size_t ResidentPeak()
+{
+    return StatusBytes("VmHWM:");
+}
+bool ResetResidentPeak()
+{
+    std::ofstream refs("/proc/self/clear_refs");
+    refs << "5";
+    refs.flush();
+    return static_cast<bool>(refs);
 }
 } // namespace peak_memory
 

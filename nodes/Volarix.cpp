@@ -155,17 +155,10 @@ MStatus Volarix::compute(const MPlug& plug, MDataBlock& block)
     if (!status)
         return Fail("gathering obstacles", status);
 
-    FieldInput input;
-    input.positions = &positions;
-    input.velocities = &velocities;
-    input.deltaTime = deltaTime;
-    input.magnitude = magnitude;
-    input.magnitudePerParticle = hasMagnitudePP_ ? &magnitudePP_ : nullptr;
-    // The evaluator reports its own failures (curve targets).
-    status = evaluator_.Evaluate(input, settings_, forces_);
-    if (!status)
-        return MS::kFailure;
-
+    // The forces go straight into the output element's array, which lasts
+    // from one evaluation to the next: a frame neither copies nor allocates
+    // its million forces. The evaluator leaves the array untouched when it
+    // fails.
     MArrayDataHandle outputArray = block.outputArrayValue(mOutputForce, &status);
     if (!status)
         return Fail("Error getting handle: outputForceHnd", status);
@@ -175,10 +168,31 @@ MStatus Volarix::compute(const MPlug& plug, MDataBlock& block)
     MDataHandle outputHandle = builder.addElement(index, &status);
     if (!status)
         return Fail("Error getting handle: outHnd", status);
+    MObject forcesData = outputHandle.data();
     MFnVectorArrayData forcesFn;
-    const MObject forcesData = forcesFn.create(forces_, &status);
+    // A new element has no array yet.
+    if (!forcesFn.setObject(forcesData))
+    {
+        forcesData = forcesFn.create(&status);
+        if (!status)
+            return Fail("Error creating output: outputForceData", status);
+    }
+    // The data's own array: a reference here, and in Maya an array that
+    // shares the data's storage.
+    auto&& forces = forcesFn.array(&status);
     if (!status)
         return Fail("Error creating output: outputForceData", status);
+
+    FieldInput input;
+    input.positions = &positions;
+    input.velocities = &velocities;
+    input.deltaTime = deltaTime;
+    input.magnitude = magnitude;
+    input.magnitudePerParticle = hasMagnitudePP_ ? &magnitudePP_ : nullptr;
+    // The evaluator reports its own failures (curve targets).
+    status = evaluator_.Evaluate(input, settings_, forces);
+    if (!status)
+        return MS::kFailure;
     status = outputHandle.set(forcesData);
     if (!status)
         return Fail("Error creating output: outputForceData", status);

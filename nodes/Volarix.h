@@ -108,5 +108,4 @@ private:
     MDoubleArray boidSeparationUrgePP_;
     MDoubleArray flockCentringUrgePP_;
     MDoubleArray velocityMatchingUrgePP_;
-    MVectorArray forces_;
 };

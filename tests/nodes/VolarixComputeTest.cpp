@@ -3,6 +3,7 @@
 
 #include "NodeTestUtil.h"
 
+#include <maya/MArrayDataHandle.h>
 #include <maya/MDataBlock.h>
 #include <maya/MDistance.h>
 #include <maya/MFnArrayAttrsData.h>
@@ -222,4 +223,48 @@ TEST(VolarixCompute, AForceReadTwiceInOneStepIsComputedOnce)
     OutputForce(scene, status);
     EXPECT_EQ(vxhost::RandomState(), 3884216597u) << "a change makes it dirty";
     EXPECT_TRUE(vxhost::Messages().empty());
+}
+
+TEST(VolarixCompute, EveryEvaluationWritesIntoTheOutputsOwnArray)
+{
+    FieldScene scene;
+    // The output's value in the data block: a plug read hands out a copy.
+    const auto output = [&]
+    {
+        MDataBlock block(vxhost::Node::From(scene.object));
+        MArrayDataHandle forces = block.outputArrayValue(MPxFieldNode::mOutputForce);
+        EXPECT_TRUE(forces.jumpToElement(0));
+        return forces.outputValue().data();
+    };
+    MVectorArray positions;
+    positions.append(MVector(0, 0, 0));
+    positions.append(MVector(1, 0, 0));
+    positions.append(MVector(0, 1, 0));
+    SetParticles(scene, positions, MVectorArray(3, MVector::zero));
+    MStatus status;
+    const MVectorArray first = OutputForce(scene, status);
+    ASSERT_TRUE(status);
+    const MObject data = output();
+
+    // The next frame's state, and one particle more: the same array, grown,
+    // holding the new forces.
+    positions[1] = MVector(2, 0, 0);
+    positions.append(MVector(0, 0, 2));
+    SetParticles(scene, positions, MVectorArray(4, MVector(1, 0, 0)));
+    const MVectorArray second = OutputForce(scene, status);
+    ASSERT_TRUE(status);
+    ASSERT_EQ(second.length(), 4u);
+    EXPECT_NE(second[0], first[0]);
+    EXPECT_EQ(output().HostImpl(), data.HostImpl());
+    const MVectorArray& held = MFnVectorArrayData(data).array();
+    EXPECT_EQ(held, second);
+
+    // Growing may move it; a frame of as many particles may not.
+    const MVector* storage = &held[0];
+    positions[0] = MVector(0, 0, -1);
+    SetParticles(scene, positions, MVectorArray(4, MVector::zero));
+    OutputForce(scene, status);
+    ASSERT_TRUE(status);
+    EXPECT_EQ(&MFnVectorArrayData(output()).array()[0], storage);
+    EXPECT_TRUE(Logged(vxhost::Severity::kError).empty());
 }

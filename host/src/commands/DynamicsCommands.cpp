@@ -130,6 +130,8 @@ MStatus ParticleCommand(const ScriptStatement& statement, CommandResult& result)
             return ReportCommandError(statement, "The grid is too large: " + refusal, MStatus::kInvalidParameter);
         const int counts[3] = {static_cast<int>(perAxis[0]), static_cast<int>(perAxis[1]),
                                static_cast<int>(perAxis[2])};
+        // Exactly as many as come: the array is the shape's for the whole run.
+        positions.reserve(positions.length() + static_cast<unsigned>(cells));
         for (int i = 0; i < counts[0]; ++i)
             for (int j = 0; j < counts[1]; ++j)
                 for (int k = 0; k < counts[2]; ++k)
@@ -151,6 +153,7 @@ MStatus ParticleCommand(const ScriptStatement& statement, CommandResult& result)
         const double jittered = static_cast<double>(jitters) * args.FlagUseCount("jbp");
         if (const std::string refusal = CheckParticleMemory(positions.length() + jittered); !refusal.empty())
             return ReportCommandError(statement, "Too many particles: " + refusal, MStatus::kInvalidParameter);
+        positions.reserve(positions.length() + static_cast<unsigned>(jittered));
         std::uniform_real_distribution<double> unit(-1.0, 1.0);
         for (unsigned use = 0; use < args.FlagUseCount("jbp"); ++use)
         {
@@ -205,9 +208,11 @@ MStatus ParticleCommand(const ScriptStatement& statement, CommandResult& result)
         ids[i] = i;
     auto set = [&](const MObject& attribute, MObject data)
     { shape->Data(shape->PathTo(Attribute::From(attribute)))->data = std::move(data); };
-    set(a.position, MObject(std::make_shared<VectorArrayData>(positions)));
+    // Moved, not copied: a million particles are made without a second copy
+    // of their positions (reserved to the count above, so no room is left over).
     set(a.velocity, MObject(std::make_shared<VectorArrayData>(MVectorArray(positions.length()))));
-    set(a.particleId, MObject(std::make_shared<DoubleArrayData>(ids)));
+    set(a.position, MObject(std::make_shared<VectorArrayData>(std::move(positions))));
+    set(a.particleId, MObject(std::make_shared<DoubleArrayData>(std::move(ids))));
     shape->Data(shape->PathTo(Attribute::From(a.conserve)))->numbers[0] = conserve;
     scene.Touch();
     result.SetStrings({transform->name, shape->name});

@@ -346,11 +346,17 @@ MStatus Dynamics::Step(double frame)
     if (MStatus status = RunHooks(ParticlePhase::kBeforeDynamics, frame, systems); !status)
         return status;
 
-    // Every force first, from one state of the scene; then every system moves.
-    std::vector<MVectorArray> forces(systems.size());
+    // Every force first, from one state of the scene; then every system
+    // moves. The fields' arrays are summed particle by particle as each
+    // moves, in the order an array of sums would add them (from zero, field
+    // by field): the same numbers, without an array of a million sums to
+    // allocate and fill every step.
+    fForces.resize(systems.size());
     for (std::size_t s = 0; s < systems.size(); ++s)
     {
         Node& node = *systems[s];
+        std::vector<MObject>& forces = fForces[s];
+        forces.clear();
         PlugPath path = node.PathTo(Attribute::From(a.inputForce));
         const DataNode* array = node.FindData(path);
         if (!array)
@@ -367,14 +373,10 @@ MStatus Dynamics::Step(double frame)
             const DataNode* value = node.Evaluate(path, status);
             if (!status)
                 return status;
-            const VectorArrayData* force = VectorArrayData::From(value->data);
-            if (!force)
-                continue;
-            MVectorArray& sum = forces[s];
-            if (sum.length() < force->value.length())
-                sum.setLength(force->value.length());
-            for (unsigned i = 0; i < force->value.length(); ++i)
-                sum[i] += force->value[i];
+            // Held, not copied: the array stays alive whatever the graph
+            // does with the plug's value before the systems move.
+            if (VectorArrayData::From(value->data))
+                forces.push_back(value->data);
         }
     }
 
@@ -390,13 +392,23 @@ MStatus Dynamics::Step(double frame)
         const unsigned count = positions.length();
         if (velocities.length() < count)
             velocities.setLength(count);
-        const MVectorArray& force = forces[s];
+        fForceArrays.clear();
+        for (const MObject& force : fForces[s])
+            fForceArrays.push_back(&VectorArrayData::From(force)->value);
         unsigned nonFinite = 0;
         for (unsigned i = 0; i < count; ++i)
         {
             MVector v = velocities[i] * conserve;
-            if (i < force.length())
-                v += force[i] * (dt / (i < mass.length() && mass[i] > 0.0 ? mass[i] : 1.0));
+            MVector force;
+            bool forced = false;
+            for (const MVectorArray* array : fForceArrays)
+                if (i < array->length())
+                {
+                    force += (*array)[i];
+                    forced = true;
+                }
+            if (forced)
+                v += force * (dt / (i < mass.length() && mass[i] > 0.0 ? mass[i] : 1.0));
             velocities[i] = v;
             positions[i] += v * dt;
             nonFinite += IsFinite(v) && IsFinite(positions[i]) ? 0u : 1u;
@@ -404,6 +416,9 @@ MStatus Dynamics::Step(double frame)
         if (nonFinite > 0)
             ReportNonFinite(node, nonFinite, frame);
     }
+    // The forces go with the step: nothing holds a field's array past it.
+    for (std::vector<MObject>& forces : fForces)
+        forces.clear();
     Scene::Get().Touch();
     return RunHooks(ParticlePhase::kAfterDynamics, frame, systems);
 }

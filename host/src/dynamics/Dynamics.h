@@ -2,8 +2,10 @@
 /// \file Dynamics.h
 /// Time and the stepping of particle systems.
 
+#include <maya/MObject.h>
 #include <maya/MStatus.h>
 #include <maya/MTime.h>
+#include <maya/MVectorArray.h>
 
 #include <algorithm>
 #include <functional>
@@ -110,6 +112,9 @@ private:
     std::map<const Node*, std::unique_ptr<ParticleState>> fKept;
     std::vector<ParticleHook> fHooks;
     std::set<const Node*> fNonFiniteReported;
+    // One step's force arrays per system, kept for their capacity.
+    std::vector<std::vector<MObject>> fForces;
+    std::vector<const MVectorArray*> fForceArrays;
 };
 
 /// The particles of `system` whose position or velocity is NaN or infinite.

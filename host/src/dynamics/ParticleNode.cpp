@@ -11,6 +11,11 @@
 #include <maya/MFnTypedAttribute.h>
 #include <maya/MFnUnitAttribute.h>
 
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
 namespace vxhost
 {
 namespace
@@ -82,6 +87,75 @@ MObject Shared(Node& node, const MObject& attribute)
     const DataNode* data = node.Evaluate(node.PathTo(Attribute::From(attribute)), status);
     return data ? data->data : MObject();
 }
+// Assigns source to slot, into the array slot holds when it is of the same
+// type (keeping its storage).
+template <typename Array> void AssignArray(ArrayAttrsArray& slot, const Array& source)
+{
+    if (Array* same = std::get_if<Array>(&slot))
+        *same = source;
+    else
+        slot = source;
+}
+
+// ppFieldData[index]'s arrays: those named "<field>_<attribute>" for the
+// field that feeds inputForce[index], under "<attribute>"; the arrays of
+// names no longer there are dropped. outFilled: the names filled.
+MStatus FillFieldArrays(Node& node, unsigned index, std::map<std::string, ArrayAttrsArray>& arrays,
+                        std::vector<std::string>& outFilled)
+{
+    outFilled.clear();
+    const ParticleAttributes& a = attributes;
+    PlugPath forcePath = node.PathTo(Attribute::From(a.inputForce));
+    forcePath.back().index = static_cast<int>(index);
+    if (const Connection* feed = Scene::Get().SourceOf(node, forcePath))
+    {
+        const std::string prefix = feed->source->name + "_";
+        for (const auto& dynamic : node.dynamicAttributes)
+        {
+            if (dynamic->name.compare(0, prefix.size(), prefix) != 0 || dynamic->name.size() == prefix.size())
+                continue;
+            std::string key = dynamic->name.substr(prefix.size());
+            MStatus status;
+            const DataNode* value = node.Evaluate(node.PathTo(dynamic.get()), status);
+            if (!status)
+                return status;
+            // An array never set is handed on empty, as the field then falls
+            // back to its own value.
+            switch (dynamic->kind == AttributeKind::kTyped ? dynamic->dataType : MFnData::kInvalid)
+            {
+            case MFnData::kDoubleArray:
+            {
+                const DoubleArrayData* d = DoubleArrayData::From(value->data);
+                AssignArray(arrays[key], d ? d->value : MDoubleArray());
+                break;
+            }
+            case MFnData::kVectorArray:
+            {
+                const VectorArrayData* v = VectorArrayData::From(value->data);
+                AssignArray(arrays[key], v ? v->value : MVectorArray());
+                break;
+            }
+            case MFnData::kIntArray:
+            {
+                const IntArrayData* i = IntArrayData::From(value->data);
+                AssignArray(arrays[key], i ? i->value : MIntArray());
+                break;
+            }
+            default:
+                continue;
+            }
+            outFilled.push_back(std::move(key));
+        }
+    }
+    for (auto it = arrays.begin(); it != arrays.end();)
+    {
+        if (std::find(outFilled.begin(), outFilled.end(), it->first) == outFilled.end())
+            it = arrays.erase(it);
+        else
+            ++it;
+    }
+    return MStatus::kSuccess;
+}
 } // namespace
 
 const ParticleAttributes& Particle()
@@ -126,56 +200,25 @@ MStatus ParticleNode::compute(const MPlug& plug, MDataBlock& block)
     }
     if (attribute == a.ppFieldData && plug.isElement())
     {
-        // The arrays meant for the field that feeds the same element of
-        // inputForce.
-        PlugPath forcePath = node.PathTo(Attribute::From(a.inputForce));
-        forcePath.back().index = static_cast<int>(plug.logicalIndex());
-        const Connection* feed = Scene::Get().SourceOf(node, forcePath);
-        auto data = std::make_shared<ArrayAttrsData>();
-        if (feed)
-        {
-            const std::string prefix = feed->source->name + "_";
-            for (const auto& dynamic : node.dynamicAttributes)
-            {
-                if (dynamic->name.compare(0, prefix.size(), prefix) != 0 ||
-                    dynamic->name.size() == prefix.size())
-                    continue;
-                const std::string key = dynamic->name.substr(prefix.size());
-                MStatus status;
-                const DataNode* value = node.Evaluate(node.PathTo(dynamic.get()), status);
-                if (!status)
-                    return status;
-                // An array never set is handed on empty, as the field
-                // then falls back to its own value.
-                switch (dynamic->kind == AttributeKind::kTyped ? dynamic->dataType : MFnData::kInvalid)
-                {
-                case MFnData::kDoubleArray:
-                {
-                    const DoubleArrayData* d = DoubleArrayData::From(value->data);
-                    data->value[key] = d ? d->value : MDoubleArray();
-                    break;
-                }
-                case MFnData::kVectorArray:
-                {
-                    const VectorArrayData* v = VectorArrayData::From(value->data);
-                    data->value[key] = v ? v->value : MVectorArray();
-                    break;
-                }
-                case MFnData::kIntArray:
-                {
-                    const IntArrayData* i = IntArrayData::From(value->data);
-                    data->value[key] = i ? i->value : MIntArray();
-                    break;
-                }
-                default:
-                    break;
-                }
-            }
-        }
+        // The element's object of the last step is filled again: its arrays
+        // keep their storage, so a step copies them without allocating.
         MArrayDataHandle array = block.outputArrayValue(a.ppFieldData);
         MArrayDataBuilder builder = array.builder();
-        builder.addElement(plug.logicalIndex()).set(MObject(data));
-        array.set(builder);
+        MDataHandle element = builder.addElement(plug.logicalIndex());
+        MObject object = element.data();
+        ArrayAttrsData* data = ArrayAttrsData::From(object);
+        if (!data)
+        {
+            auto made = std::make_shared<ArrayAttrsData>();
+            data = made.get();
+            object = MObject(std::move(made));
+        }
+        if (MStatus status = FillFieldArrays(node, plug.logicalIndex(), data->value, fFilledNames); !status)
+            return status;
+        if (MStatus status = element.set(object); !status)
+            return status;
+        if (MStatus status = array.set(builder); !status)
+            return status;
         return block.setClean(plug);
     }
     return MStatus::kUnknownParameter;

@@ -5,6 +5,9 @@
 #include <maya/MObject.h>
 #include <maya/MPxNode.h>
 
+#include <string>
+#include <vector>
+
 namespace vxhost
 {
 class Node;
@@ -39,5 +42,8 @@ class ParticleNode : public MPxNode
 {
 public:
     MStatus compute(const MPlug& plug, MDataBlock& block) override;
+
+private:
+    std::vector<std::string> fFilledNames; ///< scratch of one ppFieldData compute
 };
 } // namespace vxhost

@@ -12,14 +12,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using vxhost::CommandEngine;
 using vxhost::Scene;
 
 namespace
 {
-// A field pushing every particle up with 10 * magnitude, that records the
-// per-particle arrays and the time step it was given.
-struct UpField : MPxFieldNode
+// A field pushing every particle up with 10 * magnitude (the first
+// kCovered of them only: a force array shorter than the particles), that
+// records the per-particle arrays and the time step it was given.
+template <unsigned kCovered> struct PushUp : MPxFieldNode
 {
     static inline std::vector<std::string> arrays;
     static inline double seenStep = 0.0;
@@ -45,7 +48,7 @@ struct UpField : MPxFieldNode
                 arrays.emplace_back(names[i].asChar());
         }
         const double magnitude = block.inputValue(mMagnitude).asDouble();
-        MVectorArray forces(positions.length(), MVector(0, 10 * magnitude, 0));
+        MVectorArray forces(std::min(positions.length(), kCovered), MVector(0, 10 * magnitude, 0));
         MArrayDataHandle out = block.outputArrayValue(mOutputForce);
         MArrayDataBuilder builder = out.builder();
         builder.addElement(index).set(MFnVectorArrayData().create(forces));
@@ -55,22 +58,23 @@ struct UpField : MPxFieldNode
 
     static MStatus Initialize() { return MPxNode::attributeAffects(mInputData, mOutputForce); }
 
-    static void Register()
+    static void Register(const char* typeName, unsigned id)
     {
         auto& registry = vxhost::NodeRegistry::Get();
-        if (registry.Find("testUpField"))
+        if (registry.Find(typeName))
             return;
         auto cls = std::make_unique<vxhost::NodeClass>();
-        cls->typeName = "testUpField";
-        cls->id = MTypeId(0x7F002);
+        cls->typeName = typeName;
+        cls->id = MTypeId(id);
         cls->parent = registry.Find("field");
         cls->apiType = MFn::kPluginFieldNode;
         cls->fnTypes = {MFn::kField, MFn::kTransform};
         cls->dag = true;
-        cls->creator = [] { return new UpField; };
+        cls->creator = [] { return new PushUp; };
         registry.Register(std::move(cls), Initialize);
     }
 };
+using UpField = PushUp<~0u>;
 
 MVectorArray Positions(const char* shape)
 {
@@ -83,7 +87,7 @@ TEST(ParticleDynamicsTest, StepsIntegrateForcesAndGoingBackRestores)
 {
     Scene::Get().Reset();
     vxhost::Dynamics::Get().Reset();
-    UpField::Register();
+    UpField::Register("testUpField", 0x7F002);
     CommandEngine& engine = CommandEngine::Instance();
     ASSERT_TRUE(engine.RunScript("particle -p 0 0 0 -p 1 0 0 -n flock;\n"
                                  "createNode testUpField -n up;\n"
@@ -122,4 +126,74 @@ TEST(ParticleDynamicsTest, StepsIntegrateForcesAndGoingBackRestores)
     // Connecting the same field twice only warns.
     ASSERT_TRUE(engine.RunScript("connectDynamic -f up flock;"));
     EXPECT_EQ(graphtest::PlugOf(shape, "inputForce").numElements(), 1u);
+}
+
+TEST(ParticleDynamicsTest, TheForcesOfEveryFieldAddUpParticleByParticle)
+{
+    Scene::Get().Reset();
+    vxhost::Dynamics::Get().Reset();
+    UpField::Register("testUpField", 0x7F002);
+    PushUp<1>::Register("testFirstUpField", 0x7F003);
+    CommandEngine& engine = CommandEngine::Instance();
+    ASSERT_TRUE(engine.RunScript("particle -p 0 0 0 -p 1 0 0 -p 2 0 0 -n flock;\n"
+                                 "createNode testUpField -n up;\n"
+                                 "createNode testFirstUpField -n first;\n"
+                                 "setAttr first.magnitude -0.25;\n"
+                                 "connectDynamic -f up -f first flock;\n"
+                                 "currentTime 3;\n",
+                                 "fields.mel"));
+
+    // The first particle gets 10 - 2.5 cm/s^2, the others 10; a field's array
+    // shorter than the particles pushes only those it covers.
+    // Two steps of 1/24 s: y = (a/24 + 2a/24) / 24 = 3a / 576.
+    const MVectorArray p = Positions("flockShape");
+    ASSERT_EQ(p.length(), 3u);
+    EXPECT_DOUBLE_EQ(p[0].y, 3.0 * 7.5 / 576.0);
+    EXPECT_DOUBLE_EQ(p[1].y, 30.0 / 576.0);
+    EXPECT_DOUBLE_EQ(p[2].y, 30.0 / 576.0);
+
+    // Only the first field: the particles it does not cover keep their speed.
+    ASSERT_TRUE(engine.RunScript("currentTime 1; disconnectAttr up.outputForce[0] flockShape.inputForce[0];"
+                                 "setAttr flockShape.velocity -type vectorArray 3 0 0 0 0 0 0 0 1 0;"
+                                 "currentTime 2;"));
+    const MVectorArray q = Positions("flockShape");
+    EXPECT_DOUBLE_EQ(q[0].y, -2.5 / 576.0);
+    EXPECT_EQ(q[1].y, 0.0);
+    EXPECT_DOUBLE_EQ(q[2].y, 1.0 / 24.0);
+}
+
+TEST(ParticleDynamicsTest, AFieldsArraysAreRefilledInPlaceStepByStep)
+{
+    Scene::Get().Reset();
+    vxhost::Dynamics::Get().Reset();
+    UpField::Register("testUpField", 0x7F002);
+    CommandEngine& engine = CommandEngine::Instance();
+    ASSERT_TRUE(engine.RunScript("particle -p 0 0 0 -p 1 0 0 -n flock;\n"
+                                 "createNode testUpField -n up;\n"
+                                 "connectDynamic -f up flock;\n"
+                                 "addAttr -ln up_maximumSpeed -dt doubleArray flockShape;\n"
+                                 "addAttr -ln up_count -dt doubleArray flockShape;\n"
+                                 "setAttr flockShape.up_maximumSpeed -type doubleArray 2 3 4;\n"
+                                 "currentTime 2;\n",
+                                 "arrays.mel"));
+    auto shape = Scene::Get().Find("flockShape");
+    const auto arrays = [&]
+    {
+        vxhost::PlugPath path = shape->PathTo(shape->FindAttribute("ppFieldData"));
+        path.back().index = 0;
+        return vxhost::ArrayAttrsData::From(shape->FindData(path)->data);
+    };
+    vxhost::ArrayAttrsData* first = arrays();
+    ASSERT_NE(first, nullptr);
+    const double* storage = &std::get<MDoubleArray>(first->value.at("maximumSpeed"))[0];
+
+    // New numbers in the same storage; an array no longer there is dropped.
+    ASSERT_TRUE(shape->RemoveDynamicAttribute(shape->FindAttribute("up_count")));
+    ASSERT_TRUE(
+        engine.RunScript("setAttr flockShape.up_maximumSpeed -type doubleArray 2 5 6; currentTime 3;"));
+    EXPECT_EQ(arrays(), first);
+    EXPECT_EQ(UpField::arrays, std::vector<std::string>{"maximumSpeed"});
+    MDoubleArray& speeds = std::get<MDoubleArray>(first->value.at("maximumSpeed"));
+    EXPECT_EQ(&speeds[0], storage);
+    EXPECT_EQ(speeds, MDoubleArray(std::vector<double>{5.0, 6.0}.data(), 2));
 }
