@@ -251,9 +251,13 @@ TEST(KDTree, AgreesWithBruteForceOnRandomClouds)
 
 TEST(KDTree, QueryMatchesThePlainSearchExactly)
 {
-    // Random clouds, and a lattice full of equal distances and equal split
-    // coordinates, where the order of offers decides which ties survive.
-    std::vector<MVectorArray> clouds{RandomCloud(700, 5), RandomCloud(64, 6)};
+    // Random clouds whose buckets hold from one to sixteen points (the whole
+    // tree a bucket for the smallest), and a lattice full of equal distances
+    // and equal split coordinates, where the order of offers decides which
+    // ties survive and queries lie on split planes.
+    std::vector<MVectorArray> clouds;
+    for (const unsigned n : {1u, 2u, 3u, 5u, 9u, 16u, 17u, 23u, 33u, 47u, 64u, 150u, 700u})
+        clouds.push_back(RandomCloud(n, n + 5));
     MVectorArray lattice;
     for (int x = 0; x < 8; ++x)
         for (int y = 0; y < 8; ++y)
@@ -261,21 +265,26 @@ TEST(KDTree, QueryMatchesThePlainSearchExactly)
                 lattice.append(MVector(x, y, z % 3));
     clouds.push_back(lattice);
     NeighbourList list;
+    NeighbourList atRank;
     for (const MVectorArray& points : clouds)
     {
         KDTree tree;
         tree.Build(points);
         for (const int k : {0, 1, 3, 8, 13})
-            for (unsigned i = 0; i < points.length(); ++i)
+            for (std::size_t rank = 0; rank < points.length(); ++rank)
             {
-                ReferenceQuery reference{tree, tree.Points(), points, static_cast<int>(i), k, {}};
+                const int i = tree.LeafOrder()[rank];
+                ReferenceQuery reference{tree, tree.Points(), points, i, k, {}};
                 reference.Search(0, static_cast<int>(points.length()) - 1, 0);
-                tree.Nearest(static_cast<int>(i), k, points, list);
+                tree.Nearest(i, k, points, list);
+                tree.NearestAt(rank, k, atRank);
                 ASSERT_EQ(list.Size(), reference.result.size());
+                ASSERT_EQ(atRank.Size(), reference.result.size());
                 for (std::size_t e = 0; e < list.Size(); ++e)
                 {
                     ASSERT_EQ(list.Indices()[e], reference.result[e].first) << "k " << k << " i " << i;
                     ASSERT_EQ(list.SquaredDistances()[e], reference.result[e].second);
+                    ASSERT_EQ(atRank.Indices()[e], reference.result[e].first) << "k " << k << " i " << i;
                 }
             }
     }
