@@ -70,6 +70,7 @@ package: build
 bench: build
 	$(BUILD)/bin/vx_bench_kdtree
 	$(BUILD)/bin/vx_bench_field
+	$(BUILD)/bin/vx_bench_run
 	$(BUILD)/bin/vx_bench_curves
 	$(BUILD)/bin/vx_bench_meshes
 	$(BUILD)/bin/vx_bench_volumes

@@ -326,8 +326,7 @@ void BM_EvaluatorMemory(benchmark::State& state)
             state.counters["held_B"] = held / n;
             state.counters["peak_B"] = static_cast<double>(peak_memory::Peak() - base) / n;
             // What the public accessors show of it; the rest is private
-            // (the in-order pass's results, the build's copy of the points,
-            // the finite and steered lists).
+            // (the in-order pass's results, the finite and steered lists).
             const FlockParameters& p = field.Parameters();
             double caches = static_cast<double>(p.numberOfNeighbours.cache.capacity() * sizeof(int));
             for (const ParameterEntry<double>* entry :
@@ -335,8 +334,7 @@ void BM_EvaluatorMemory(benchmark::State& state)
                   &p.maximumForce, &p.boidSeparationUrge, &p.flockCentringUrge, &p.velocityMatchingUrge})
                 caches += static_cast<double>(entry->cache.capacity() * sizeof(double));
             const double wander = static_cast<double>(p.wanderStates.capacity() * sizeof(MVector));
-            const double tree = static_cast<double>(field.Tree().Nodes().capacity() * sizeof(KDTree::Node) +
-                                                    field.Tree().LeafOrder().size() * sizeof(std::int32_t));
+            const double tree = static_cast<double>(field.Tree().HeldBytes());
             state.counters["parameter_caches_B"] = caches / n;
             state.counters["wander_states_B"] = wander / n;
             state.counters["tree_B"] = tree / n;

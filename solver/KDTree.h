@@ -65,6 +65,12 @@ public:
     {
         return points_[static_cast<std::size_t>(splitRanks_[static_cast<std::size_t>(mid)])];
     }
+    /// The heap the tree holds, kept for the next build.
+    std::size_t HeldBytes() const
+    {
+        return points_.capacity() * sizeof(Point) + (splitRanks_.capacity() + order_.capacity()) * sizeof(std::int32_t);
+    }
+
     /// The built particles in leaf order. Queries made in this order read
     /// the tree's memory one neighbourhood after the other.
     ArrayView<std::int32_t> LeafOrder() const { return order_; }
