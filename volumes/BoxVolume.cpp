@@ -19,6 +19,8 @@ void BoxVolume::InitVolume()
     const MPoint negative(-halfExtents.x, -halfExtents.y, -halfExtents.z);
     minCorner = negative * matrix_;
     maxCorner = halfExtents * matrix_;
+    localMin_ = minCorner * inverse_;
+    localMax_ = maxCorner * inverse_;
     for (const double sx : {-1.0, 1.0})
         for (const double sy : {-1.0, 1.0})
             for (const double sz : {-1.0, 1.0})
@@ -78,13 +80,11 @@ bool BoxVolume::GetRayIntersection(MPoint origin, MVector direction, MPoint& hit
     if (normaliseDirection)
         direction.normalize();
 
-    const MPoint localMax = maxCorner * inverse_;
-    const MPoint localMin = minCorner * inverse_;
     const MVector localDirection = direction * inverse_;
     const MPoint localOrigin = origin * inverse_;
     double t = 0.0;
     MVector localNormal;
-    if (!IntersectRayBox(*this, localOrigin, localDirection, localMin, localMax, t, true, localNormal))
+    if (!IntersectRayBox(*this, localOrigin, localDirection, localMin_, localMax_, t, true, localNormal))
         return false;
 
     // The map is affine, so the ray parameter is the same in both frames.

@@ -39,4 +39,8 @@ public:
 private:
     MMatrix matrix_;  ///< transformation.asMatrix(), kept to spare the queries
     MMatrix inverse_; ///< transformation.asMatrixInverse()
+    // The corners carried back into the local frame, as every ray test
+    // would carry them; set with them.
+    MPoint localMin_;
+    MPoint localMax_;
 };

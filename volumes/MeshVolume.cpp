@@ -4,11 +4,19 @@
 #include <maya/MGlobal.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace
 {
 // Enough for the few obstacle separations a flock usually has.
 constexpr std::size_t kMaxGrownMeshes = 8;
+
+// How far the host's single-precision ray test may stray outside a triangle
+// is a few float roundings of the coordinates involved; this relative pad is
+// hundreds of times that.
+constexpr double kRayBoundsPad = 1e-4;
+// The longest ray the obstacle queries cast.
+constexpr float kRayLength = 1e6f;
 
 void ReportError(const char* context, const MStatus& status)
 {
@@ -71,6 +79,7 @@ void MeshVolume::InitVolume()
         return;
     }
     boundingBox.expand(grown->bounds);
+    grownBounds_ = grown->bounds;
     initialised = true;
 }
 
@@ -174,14 +183,19 @@ bool MeshVolume::GetRayIntersection(MPoint origin, MVector direction, MPoint& hi
     if (normaliseDirection)
         direction.normalize();
 
+    const MFloatPoint source(origin);
+    const MFloatVector along(static_cast<float>(direction.x), static_cast<float>(direction.y),
+                             static_cast<float>(direction.z));
+    // Most particles head nowhere near the mesh: a ray that misses its box
+    // cannot hit it, and the answer is the host's own.
+    if (initialised && RayMissesGrownBounds(source, along, kRayLength))
+        return false;
+
     MStatus status;
     MFloatPoint hit;
-    const bool found = grownFn_.closestIntersection(
-        MFloatPoint(origin),
-        MFloatVector(static_cast<float>(direction.x), static_cast<float>(direction.y),
-                     static_cast<float>(direction.z)),
-        nullptr, nullptr, false, MSpace::kObject, 1e6f, false, &accelParams, hit, nullptr, nullptr, nullptr,
-        nullptr, nullptr, 1e-6f, &status);
+    const bool found =
+        grownFn_.closestIntersection(source, along, nullptr, nullptr, false, MSpace::kObject, kRayLength, false,
+                                     &accelParams, hit, nullptr, nullptr, nullptr, nullptr, nullptr, 1e-6f, &status);
     if (!status)
     {
         ReportError("MeshVolume::GetRayIntersection - Error trying to compute mesh intersection.", status);
@@ -190,4 +204,45 @@ bool MeshVolume::GetRayIntersection(MPoint origin, MVector direction, MPoint& hi
     if (found)
         hitPoint = MPoint(hit.x, hit.y, hit.z);
     return found;
+}
+
+bool MeshVolume::RayMissesGrownBounds(const MFloatPoint& origin, const MFloatVector& direction,
+                                      float maxParam) const
+{
+    // Only the rays the host answers without complaint: anything it would
+    // report (a zero direction, a source that is not a plain point) is left
+    // for it to report.
+    if (origin.w != 1.0f || (direction.x == 0.0f && direction.y == 0.0f && direction.z == 0.0f))
+        return false;
+    const MPoint lo = grownBounds_.min();
+    const MPoint hi = grownBounds_.max();
+    const double o[3] = {origin.x, origin.y, origin.z};
+    const double d[3] = {direction.x, direction.y, direction.z};
+    const double low[3] = {lo.x, lo.y, lo.z};
+    const double high[3] = {hi.x, hi.y, hi.z};
+    double scale = 0.0;
+    for (int a = 0; a < 3; ++a)
+        scale = std::max({scale, std::fabs(low[a]), std::fabs(high[a]), std::fabs(o[a]), high[a] - low[a]});
+    // Infinities would turn the slab arithmetic into NaNs.
+    if (!std::isfinite(scale) || !std::isfinite(d[0]) || !std::isfinite(d[1]) || !std::isfinite(d[2]))
+        return false;
+    const double pad = kRayBoundsPad * scale + kRayBoundsPad;
+    double enter = 0.0;
+    double leave = static_cast<double>(maxParam);
+    for (int a = 0; a < 3; ++a)
+    {
+        const double from = low[a] - pad;
+        const double to = high[a] + pad;
+        if (d[a] == 0.0)
+        {
+            if (o[a] < from || o[a] > to)
+                return true;
+            continue;
+        }
+        const double t0 = (from - o[a]) / d[a];
+        const double t1 = (to - o[a]) / d[a];
+        enter = std::max(enter, std::min(t0, t1));
+        leave = std::min(leave, std::max(t0, t1));
+    }
+    return enter > leave * (1.0 + kRayBoundsPad) + kRayBoundsPad;
 }
