@@ -281,9 +281,9 @@ double TargetSteering::Influence(unsigned t, const MPoint& p, const CurveSearch*
             return 0.0;
         return falloff ? CurveVolume::Falloff(sample) : 1.0;
     }
-    if (!volume->IsPointInVolume(p))
-        return 0.0;
-    return falloff ? volume->GetFalloff(p) : 1.0;
+    double influence = 0.0;
+    volume->GetInfluence(p, falloff, influence);
+    return influence;
 }
 
 MPoint TargetSteering::GetCurveTargetPoint(unsigned t, const MPoint& p, const MVector& v,

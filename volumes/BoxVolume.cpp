@@ -33,7 +33,11 @@ bool BoxVolume::IsPointInVolume(MPoint p)
 {
     if (!initialised)
         InitVolume();
-    const MPoint q = p * inverse_;
+    return ContainsLocal(p * inverse_);
+}
+
+bool BoxVolume::ContainsLocal(const MPoint& q) const
+{
     return -halfExtents.x <= q.x && q.x <= halfExtents.x && -halfExtents.y <= q.y && q.y <= halfExtents.y &&
            -halfExtents.z <= q.z && q.z <= halfExtents.z;
 }
@@ -42,7 +46,21 @@ double BoxVolume::GetFalloff(MPoint p)
 {
     if (!initialised)
         InitVolume();
+    return FalloffLocal(p * inverse_);
+}
+
+bool BoxVolume::GetInfluence(MPoint p, bool linearFalloff, double& outInfluence)
+{
+    if (!initialised)
+        InitVolume();
     const MPoint q = p * inverse_;
+    const bool inside = ContainsLocal(q);
+    outInfluence = !inside ? 0.0 : linearFalloff ? FalloffLocal(q) : 1.0;
+    return inside;
+}
+
+double BoxVolume::FalloffLocal(const MPoint& q) const
+{
     const double local[3] = {q.x, q.y, q.z};
     const double half[3] = {halfExtents.x, halfExtents.y, halfExtents.z};
     double falloff = 1.0;

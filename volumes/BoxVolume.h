@@ -18,6 +18,7 @@ public:
     void InitVolume() override;
     bool IsPointInVolume(MPoint p) override;
     double GetFalloff(MPoint p) override;
+    bool GetInfluence(MPoint p, bool linearFalloff, double& outInfluence) override;
     MPoint GetClosestPoint(MPoint p) override;
     /// The largest of the grown full sizes.
     double GetMaxDimension() override;
@@ -37,6 +38,10 @@ public:
     MPoint maxCorner;   ///< world image of +halfExtents
 
 private:
+    /// IsPointInVolume and GetFalloff for p already in the local frame.
+    bool ContainsLocal(const MPoint& q) const;
+    double FalloffLocal(const MPoint& q) const;
+
     MMatrix matrix_;  ///< transformation.asMatrix(), kept to spare the queries
     MMatrix inverse_; ///< transformation.asMatrixInverse()
     // The corners carried back into the local frame, as every ray test

@@ -8,6 +8,15 @@ void Volume::SetMargin(double value)
     initialised = false;
 }
 
+bool Volume::GetInfluence(MPoint p, bool linearFalloff, double& outInfluence)
+{
+    outInfluence = 0.0;
+    if (!IsPointInVolume(p))
+        return false;
+    outInfluence = linearFalloff ? GetFalloff(p) : 1.0;
+    return true;
+}
+
 bool Volume::GetRayIntersection(MPoint, MVector, MPoint&, MVector&, MVector&, bool)
 {
     return false;
