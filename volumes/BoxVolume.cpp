@@ -111,3 +111,18 @@ bool BoxVolume::GetRayIntersection(MPoint origin, MVector direction, MPoint& hit
     reflectedDirection = Reflect(direction, hitNormal);
     return true;
 }
+
+bool BoxVolume::GetRayHitPoint(MPoint origin, MVector direction, MPoint& hitPoint, bool normaliseDirection)
+{
+    if (!initialised)
+        InitVolume();
+    if (normaliseDirection)
+        direction.normalize();
+    // The entry parameter does not depend on the face normal.
+    double t = 0.0;
+    MVector unused;
+    if (!IntersectRayBox(*this, origin * inverse_, direction * inverse_, localMin_, localMax_, t, false, unused))
+        return false;
+    hitPoint = origin + direction * t;
+    return true;
+}

@@ -27,6 +27,7 @@ public:
     /// not renormalised (a scaled locator gives a scaled normal).
     bool GetRayIntersection(MPoint origin, MVector direction, MPoint& hitPoint, MVector& hitNormal,
                             MVector& reflectedDirection, bool normaliseDirection) override;
+    bool GetRayHitPoint(MPoint origin, MVector direction, MPoint& hitPoint, bool normaliseDirection) override;
 
     MPoint centre;
     double width;

@@ -79,7 +79,13 @@ void MeshVolume::InitVolume()
         return;
     }
     boundingBox.expand(grown->bounds);
-    grownBounds_ = grown->bounds;
+    boundsLow_ = grown->bounds.min();
+    boundsHigh_ = grown->bounds.max();
+    boundsCentre_ = grown->bounds.center();
+    boundsScale_ = std::max({std::fabs(boundsLow_.x), std::fabs(boundsLow_.y), std::fabs(boundsLow_.z),
+                             std::fabs(boundsHigh_.x), std::fabs(boundsHigh_.y), std::fabs(boundsHigh_.z),
+                             grown->bounds.width(), grown->bounds.height(), grown->bounds.depth()});
+    boundsRadius_ = 0.5 * (boundsHigh_ - boundsLow_).length();
     initialised = true;
 }
 
@@ -214,33 +220,38 @@ bool MeshVolume::RayMissesGrownBounds(const MFloatPoint& origin, const MFloatVec
     // for it to report.
     if (origin.w != 1.0f || (direction.x == 0.0f && direction.y == 0.0f && direction.z == 0.0f))
         return false;
-    const MPoint lo = grownBounds_.min();
-    const MPoint hi = grownBounds_.max();
     const double o[3] = {origin.x, origin.y, origin.z};
     const double d[3] = {direction.x, direction.y, direction.z};
-    const double low[3] = {lo.x, lo.y, lo.z};
-    const double high[3] = {hi.x, hi.y, hi.z};
-    double scale = 0.0;
-    for (int a = 0; a < 3; ++a)
-        scale = std::max({scale, std::fabs(low[a]), std::fabs(high[a]), std::fabs(o[a]), high[a] - low[a]});
-    // Infinities would turn the slab arithmetic into NaNs.
+    const double scale = std::max({boundsScale_, std::fabs(o[0]), std::fabs(o[1]), std::fabs(o[2])});
+    // Infinities would turn the arithmetic below into NaNs.
     if (!std::isfinite(scale) || !std::isfinite(d[0]) || !std::isfinite(d[1]) || !std::isfinite(d[2]))
         return false;
     const double pad = kRayBoundsPad * scale + kRayBoundsPad;
+
+    // The ball around the box first: a few products settle most rays.
+    const double w[3] = {boundsCentre_.x - o[0], boundsCentre_.y - o[1], boundsCentre_.z - o[2]};
+    const double ww = w[0] * w[0] + w[1] * w[1] + w[2] * w[2];
+    const double wd = w[0] * d[0] + w[1] * d[1] + w[2] * d[2];
+    const double dd = d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
+    const double radius = boundsRadius_ + pad;
+    const double r2 = radius * radius;
+    if (ww > r2 && (wd <= 0.0 || ww * dd - wd * wd > r2 * dd))
+        return true;
+
+    const double low[3] = {boundsLow_.x - pad, boundsLow_.y - pad, boundsLow_.z - pad};
+    const double high[3] = {boundsHigh_.x + pad, boundsHigh_.y + pad, boundsHigh_.z + pad};
     double enter = 0.0;
     double leave = static_cast<double>(maxParam);
     for (int a = 0; a < 3; ++a)
     {
-        const double from = low[a] - pad;
-        const double to = high[a] + pad;
         if (d[a] == 0.0)
         {
-            if (o[a] < from || o[a] > to)
+            if (o[a] < low[a] || o[a] > high[a])
                 return true;
             continue;
         }
-        const double t0 = (from - o[a]) / d[a];
-        const double t1 = (to - o[a]) / d[a];
+        const double t0 = (low[a] - o[a]) / d[a];
+        const double t1 = (high[a] - o[a]) / d[a];
         enter = std::max(enter, std::min(t0, t1));
         leave = std::min(leave, std::max(t0, t1));
     }

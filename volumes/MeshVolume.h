@@ -71,5 +71,11 @@ private:
     MFloatVectorArray normals_;
     std::vector<GrownMesh> grown_; ///< oldest first
     MFnMesh grownFn_;              ///< bound to the copy of the current margin
-    MBoundingBox grownBounds_;     ///< of the copy of the current margin
+    // The ray bound of the copy of the current margin: its box, padded by
+    // the pad for a ray from the origin, and a ball around that box.
+    MPoint boundsLow_;
+    MPoint boundsHigh_;
+    MPoint boundsCentre_;
+    double boundsScale_ = 0.0;  ///< the largest coordinate or side of the box
+    double boundsRadius_ = 0.0; ///< half the box's diagonal
 };

@@ -21,3 +21,10 @@ bool Volume::GetRayIntersection(MPoint, MVector, MPoint&, MVector&, MVector&, bo
 {
     return false;
 }
+
+bool Volume::GetRayHitPoint(MPoint origin, MVector direction, MPoint& hitPoint, bool normaliseDirection)
+{
+    MVector normal;
+    MVector reflected;
+    return GetRayIntersection(origin, direction, hitPoint, normal, reflected, normaliseDirection);
+}

@@ -51,6 +51,9 @@ public:
     /// shape is never hit.
     virtual bool GetRayIntersection(MPoint origin, MVector direction, MPoint& hitPoint, MVector& hitNormal,
                                     MVector& reflectedDirection, bool normaliseDirection);
+    /// GetRayIntersection's hit point alone, for callers that need no normal:
+    /// the same hit, to the bit, perhaps found with less work.
+    virtual bool GetRayHitPoint(MPoint origin, MVector direction, MPoint& hitPoint, bool normaliseDirection);
 
     MBoundingBox boundingBox; ///< world bounds of the grown shape; only ever expanded
     bool initialised = false;
