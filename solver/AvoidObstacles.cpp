@@ -44,6 +44,10 @@ SteeringForce AvoidObstacles(ObstacleData& obstacles, const MPoint& p, const MVe
         return out;
 
     const double maxForce = params.maximumForce;
+    // Every shape would normalise the velocity for its ray in the same way:
+    // once serves them all.
+    MVector direction = v;
+    direction.normalize();
     for (unsigned o = 0; o < obstacles.count; ++o)
     {
         Volume* volume = o < obstacles.volumes.size() ? obstacles.volumes[o].get() : nullptr;
@@ -74,15 +78,15 @@ SteeringForce AvoidObstacles(ObstacleData& obstacles, const MPoint& p, const MVe
         MVector reflected;
         if (type == static_cast<int>(VolumeType::kBox) || type == static_cast<int>(VolumeType::kMesh))
         {
-            if (!volume->GetRayHitPoint(p, v, hitPoint, true))
+            if (!volume->GetRayHitPoint(p, direction, hitPoint, false))
                 continue;
             // Radial from the centre rather than the face normal: a smoother
             // push around corners, and meshes report no normal at all.
             hitNormal = hitPoint - volume->GetCentre();
             hitNormal.normalize();
-            reflected = Reflect(v.normal(), hitNormal);
+            reflected = Reflect(direction, hitNormal);
         }
-        else if (!volume->GetRayIntersection(p, v, hitPoint, hitNormal, reflected, true))
+        else if (!volume->GetRayIntersection(p, direction, hitPoint, hitNormal, reflected, false))
         {
             continue;
         }

@@ -26,6 +26,14 @@ void BoxVolume::InitVolume()
             for (const double sz : {-1.0, 1.0})
                 boundingBox.expand(MPoint(sx * halfExtents.x, sy * halfExtents.y, sz * halfExtents.z) *
                                    matrix_);
+    ballCentre_ = boundingBox.center();
+    ballRadius_ = 0.5 * (boundingBox.max() - boundingBox.min()).length();
+    // A matrix that cannot be inverted leaves the slab test to answer as it
+    // always has.
+    ballUsable_ = std::isfinite(ballRadius_);
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            ballUsable_ = ballUsable_ && std::isfinite(inverse_.matrix[r][c]);
     initialised = true;
 }
 
@@ -118,6 +126,8 @@ bool BoxVolume::GetRayHitPoint(MPoint origin, MVector direction, MPoint& hitPoin
         InitVolume();
     if (normaliseDirection)
         direction.normalize();
+    if (RayMissesBall(origin, direction))
+        return false;
     // The entry parameter does not depend on the face normal.
     double t = 0.0;
     MVector unused;
@@ -125,4 +135,21 @@ bool BoxVolume::GetRayHitPoint(MPoint origin, MVector direction, MPoint& hitPoin
         return false;
     hitPoint = origin + direction * t;
     return true;
+}
+
+bool BoxVolume::RayMissesBall(const MPoint& origin, const MVector& direction) const
+{
+    // The ball holds the bounds, which hold the box. Its pads are far beyond
+    // the roundings of this test and of the slab test in the box's frame, so
+    // that a ray it turns away could not have hit the box either. NaNs and
+    // infinities fail the comparisons and go on to the slab test.
+    if (!ballUsable_)
+        return false;
+    const MVector w = ballCentre_ - origin;
+    const double ww = w * w;
+    const double wd = w * direction;
+    const double dd = direction * direction;
+    const double radius = ballRadius_ * (1.0 + 1e-6);
+    const double r2 = radius * radius + 1e-9 * ww;
+    return ww > r2 && (wd <= 0.0 || ww * dd - wd * wd > r2 * dd);
 }

@@ -42,6 +42,9 @@ private:
     /// IsPointInVolume and GetFalloff for p already in the local frame.
     bool ContainsLocal(const MPoint& q) const;
     double FalloffLocal(const MPoint& q) const;
+    /// Whether the ray certainly misses a ball around the box: most rays of
+    /// a flock do, and need no trip into the box's frame.
+    bool RayMissesBall(const MPoint& origin, const MVector& direction) const;
 
     MMatrix matrix_;  ///< transformation.asMatrix(), kept to spare the queries
     MMatrix inverse_; ///< transformation.asMatrixInverse()
@@ -49,4 +52,7 @@ private:
     // would carry them; set with them.
     MPoint localMin_;
     MPoint localMax_;
+    MPoint ballCentre_;       ///< of boundingBox, once initialised
+    double ballRadius_ = 0.0; ///< half boundingBox's diagonal
+    bool ballUsable_ = false;
 };

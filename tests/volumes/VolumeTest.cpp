@@ -55,3 +55,35 @@ TEST(Volume, InfluenceAnswersAsContainmentAndFalloffDo)
     }
     EXPECT_GT(inside, 300);
 }
+
+TEST(Volume, RayHitPointsAreThoseOfTheFullRayQuery)
+{
+    // Rays from all around aimed at points near a turned, scaled box: the
+    // quick answer (no normal, a ball to turn most rays away) must be the
+    // full query's, hit point to the bit.
+    MTransformationMatrix turned;
+    turned.rotateTo(MEulerRotation(-0.4, 0.9, 0.2));
+    const double scale[3] = {2.0, 0.5, 1.0};
+    turned.setScale(scale, MSpace::kTransform);
+    turned.setTranslation(MVector(-3, 4, 2), MSpace::kTransform);
+    BoxVolume box(MPoint(-3, 4, 2), 4.0, 6.0, 2.0, turned);
+    box.SetMargin(0.25);
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> u(-1.0, 1.0);
+    int hits = 0;
+    for (int k = 0; k < 4000; ++k)
+    {
+        const MPoint origin(-3 + 30 * u(rng), 4 + 30 * u(rng), 2 + 30 * u(rng));
+        const MPoint aim(-3 + 7 * u(rng), 4 + 7 * u(rng), 2 + 7 * u(rng));
+        MPoint full(1, 2, 3);
+        MPoint quick(1, 2, 3);
+        MVector normal;
+        MVector reflected;
+        const bool expected = box.GetRayIntersection(origin, aim - origin, full, normal, reflected, true);
+        ASSERT_EQ(box.GetRayHitPoint(origin, aim - origin, quick, true), expected) << k;
+        ASSERT_EQ(quick, full) << k;
+        hits += expected ? 1 : 0;
+    }
+    EXPECT_GT(hits, 400);
+    EXPECT_LT(hits, 3600);
+}
