@@ -189,8 +189,8 @@ double ThreadSeconds()
 enum class Part : int
 {
     kCurveSearches = 0,
-    kDraws = 1,        ///< in particle order: the wander draws
-    kTargets = 2,      ///< the target pass with the draws made
+    kDraws = 1,   ///< in particle order: the wander draws
+    kTargets = 2, ///< the target pass with the draws made
     kObstacles = 3,
     kModifiers = 4,
 };
@@ -232,8 +232,10 @@ void BM_EntityPart(benchmark::State& state)
         const double start = ThreadSeconds();
         // The obstacles and modifiers do without the curve searches.
         if (part != Part::kObstacles && part != Part::kModifiers)
-            one.execute([&]
-                        { steering.PrecomputeCurveSearches(particles, flock.positions, flock.velocities, searches); });
+            one.execute(
+                [&] {
+                    steering.PrecomputeCurveSearches(particles, flock.positions, flock.velocities, searches);
+                });
         double end = ThreadSeconds();
         if (part != Part::kCurveSearches)
         {

@@ -43,7 +43,8 @@ void ApplyModifiers(ModifierData& modifiers, const MPoint& p, ParticleParameters
     for (unsigned m = 0; m < modifiers.count; ++m)
     {
         Volume* volume = m < modifiers.volumes.size() ? modifiers.volumes[m].get() : nullptr;
-        const bool falloff = modifiers.influenceMethods[m] == static_cast<int>(InfluenceMethod::kLinearFalloff);
+        const bool falloff =
+            modifiers.influenceMethods[m] == static_cast<int>(InfluenceMethod::kLinearFalloff);
         double weight = 0.0;
         if (volume == nullptr || !volume->GetInfluence(p, falloff, weight))
             continue;

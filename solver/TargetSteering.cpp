@@ -64,13 +64,7 @@ MStatus TargetSteering::Pass(unsigned i, const MPoint& p, const MVector& v, Part
                              const MVector* drawn, SteeringForce& outForce)
 {
     outForce = SteeringForce();
-    if (translations_.size() != targets_.count)
-    {
-        translations_.clear();
-        for (unsigned t = 0; t < targets_.count; ++t)
-            translations_.emplace_back(
-                MTransformationMatrix(targets_.worldMatrices[t]).getTranslation(MSpace::kWorld));
-    }
+    NoteTranslations();
     for (unsigned t = 0; t < targets_.count; ++t)
     {
         const int type = targets_.steeringTypes[t];
@@ -92,7 +86,9 @@ MStatus TargetSteering::Pass(unsigned i, const MPoint& p, const MVector& v, Part
         {
             MStatus status;
             if (search != nullptr)
+            {
                 target = SearchedTargetPoint(t, p, v, *search, status);
+            }
             else
             {
                 target = GetCurveTargetPoint(t, p, v, status);
@@ -122,15 +118,19 @@ MStatus TargetSteering::Pass(unsigned i, const MPoint& p, const MVector& v, Part
     return MStatus::kSuccess;
 }
 
+void TargetSteering::NoteTranslations()
+{
+    if (translations_.size() == targets_.count)
+        return;
+    translations_.clear();
+    for (unsigned t = 0; t < targets_.count; ++t)
+        translations_.emplace_back(
+            MTransformationMatrix(targets_.worldMatrices[t]).getTranslation(MSpace::kWorld));
+}
+
 bool TargetSteering::PrepareSplitPass()
 {
-    if (translations_.size() != targets_.count)
-    {
-        translations_.clear();
-        for (unsigned t = 0; t < targets_.count; ++t)
-            translations_.emplace_back(
-                MTransformationMatrix(targets_.worldMatrices[t]).getTranslation(MSpace::kWorld));
-    }
+    NoteTranslations();
     wanderColumn_.assign(targets_.count, -1);
     wanderColumns_ = 0;
     if (tubeSearchMissed_)
@@ -181,8 +181,8 @@ bool TargetSteering::PrepareSplitPass()
     return true;
 }
 
-MStatus TargetSteering::DrawWander(unsigned i, const MPoint& p, const MVector& v,
-                                   const ParticleParameters&, MVector* outDrawn)
+MStatus TargetSteering::DrawWander(unsigned i, const MPoint& p, const MVector& v, const ParticleParameters&,
+                                   MVector* outDrawn)
 {
     // The targets in the pass's order, as far as the pass gets: a failing
     // curve target ends it before the wander draws of the targets after it.
@@ -225,7 +225,7 @@ MStatus TargetSteering::DrawWander(unsigned i, const MPoint& p, const MVector& v
 }
 
 MVector TargetSteering::WanderFromDraw(unsigned t, const MVector& v, const MVector& draw,
-                                      double maximumForce) const
+                                       double maximumForce) const
 {
     // As GetWanderSteering goes on from its draws.
     const double strength = targets_.wanderParameters[t].x;
@@ -378,8 +378,8 @@ MPoint TargetSteering::CurveTargetPoint(const MFnNurbsCurve& curveFn, unsigned t
     return c + tangent;
 }
 
-void TargetSteering::PrecomputeCurveSearches(ArrayView<std::int32_t> particles,
-                                             const MVectorArray& positions, const MVectorArray& velocities,
+void TargetSteering::PrecomputeCurveSearches(ArrayView<std::int32_t> particles, const MVectorArray& positions,
+                                             const MVectorArray& velocities,
                                              std::vector<CurveSearch>& outSearches)
 {
     curveColumn_.assign(targets_.count, -1);
@@ -436,8 +436,8 @@ void TargetSteering::PrecomputeCurveSearches(ArrayView<std::int32_t> particles,
                     if (tubes[t] != 0 && bound)
                     {
                         MStatus status;
-                        out.tubePoint = curveFn.closestPoint(p, &out.tubeParam, CurveVolume::kClosestPointTolerance,
-                                                             MSpace::kObject, &status);
+                        out.tubePoint = curveFn.closestPoint(
+                            p, &out.tubeParam, CurveVolume::kClosestPointTolerance, MSpace::kObject, &status);
                         out.tubeFound = static_cast<bool>(status);
                         if (out.tubeFound)
                         {

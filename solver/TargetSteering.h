@@ -138,8 +138,7 @@ private:
     const CurveSearch* SearchOf(unsigned i, unsigned t) const;
     /// The tube's answer for the particle of a search made ahead, when it
     /// can give one without searching (its cache untouched).
-    bool KnownTubeSample(unsigned t, const CurveSearch* search,
-                         CurveVolume::Sample& outSample) const;
+    bool KnownTubeSample(unsigned t, const CurveSearch* search, CurveVolume::Sample& outSample) const;
     /// The whole pass; drawn, when not null, replaces the wander draws.
     MStatus Pass(unsigned i, const MPoint& p, const MVector& v, ParticleParameters& params,
                  const MVector* drawn, SteeringForce& outForce);
@@ -154,6 +153,8 @@ private:
     /// PushTargetOutOfObstacles for target t, from what NoteFixedTargetsInObstacles noted.
     void PushTarget(unsigned t, MPoint& T, const MPoint& p, const MVector& v,
                     const ParticleParameters& params);
+    /// Fills translations_ on the first call of the evaluation.
+    void NoteTranslations();
     /// Whether target t's wander term draws random numbers.
     bool WanderDraws(unsigned t) const;
     /// The volume bounding target t's influence (GetTargetVolume), as noted

@@ -131,7 +131,8 @@ bool BoxVolume::GetRayHitPoint(MPoint origin, MVector direction, MPoint& hitPoin
     // The entry parameter does not depend on the face normal.
     double t = 0.0;
     MVector unused;
-    if (!IntersectRayBox(*this, origin * inverse_, direction * inverse_, localMin_, localMax_, t, false, unused))
+    if (!IntersectRayBox(*this, origin * inverse_, direction * inverse_, localMin_, localMax_, t, false,
+                         unused))
         return false;
     hitPoint = origin + direction * t;
     return true;

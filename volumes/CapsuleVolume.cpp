@@ -71,7 +71,9 @@ bool CapsuleVolume::GetInfluence(MPoint p, bool linearFalloff, double& outInflue
         InitVolume();
     const double d2 = DistanceSquared(ClosestPointOnAxis(p), p);
     const bool inside = d2 < radiusSquared;
-    outInfluence = !inside ? 0.0 : linearFalloff ? std::clamp((radiusSquared - d2) / radiusSquared, 0.0, 1.0) : 1.0;
+    outInfluence = !inside         ? 0.0
+                   : linearFalloff ? std::clamp((radiusSquared - d2) / radiusSquared, 0.0, 1.0)
+                                   : 1.0;
     return inside;
 }
 

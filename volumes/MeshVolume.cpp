@@ -199,9 +199,9 @@ bool MeshVolume::GetRayIntersection(MPoint origin, MVector direction, MPoint& hi
 
     MStatus status;
     MFloatPoint hit;
-    const bool found =
-        grownFn_.closestIntersection(source, along, nullptr, nullptr, false, MSpace::kObject, kRayLength, false,
-                                     &accelParams, hit, nullptr, nullptr, nullptr, nullptr, nullptr, 1e-6f, &status);
+    const bool found = grownFn_.closestIntersection(source, along, nullptr, nullptr, false, MSpace::kObject,
+                                                    kRayLength, false, &accelParams, hit, nullptr, nullptr,
+                                                    nullptr, nullptr, nullptr, 1e-6f, &status);
     if (!status)
     {
         ReportError("MeshVolume::GetRayIntersection - Error trying to compute mesh intersection.", status);

@@ -41,7 +41,9 @@ bool SphereVolume::GetInfluence(MPoint p, bool linearFalloff, double& outInfluen
         InitVolume();
     const double d2 = DistanceSquared(p, centre);
     const bool inside = d2 < radiusSquared;
-    outInfluence = !inside ? 0.0 : linearFalloff ? std::clamp((radiusSquared - d2) / radiusSquared, 0.0, 1.0) : 1.0;
+    outInfluence = !inside         ? 0.0
+                   : linearFalloff ? std::clamp((radiusSquared - d2) / radiusSquared, 0.0, 1.0)
+                                   : 1.0;
     return inside;
 }
 

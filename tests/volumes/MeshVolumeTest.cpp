@@ -78,7 +78,8 @@ TEST(MeshVolume, RaysWriteOnlyTheHitPoint)
     MPoint hit;
     MVector normal(7, 7, 7);
     MVector reflected(8, 8, 8);
-    ASSERT_TRUE(volume.GetRayIntersection(MPoint(-5, 0.25, 0), MVector(3, 0, 0), hit, normal, reflected, true));
+    ASSERT_TRUE(
+        volume.GetRayIntersection(MPoint(-5, 0.25, 0), MVector(3, 0, 0), hit, normal, reflected, true));
     EXPECT_LT(hit.distanceTo(MPoint(-1, 0.25, 0)), 1e-5); // single precision
     EXPECT_EQ(normal, MVector(7, 7, 7));
     EXPECT_EQ(reflected, MVector(8, 8, 8));
@@ -147,8 +148,8 @@ TEST(MeshVolume, RaysSkippedByTheBoundsAnswerAsTheHostWould)
             MFloatPoint(origin),
             MFloatVector(static_cast<float>(direction.x), static_cast<float>(direction.y),
                          static_cast<float>(direction.z)),
-            nullptr, nullptr, false, MSpace::kObject, 1e6f, false, nullptr, expected, nullptr, nullptr, nullptr,
-            nullptr, nullptr, 1e-6f);
+            nullptr, nullptr, false, MSpace::kObject, 1e6f, false, nullptr, expected, nullptr, nullptr,
+            nullptr, nullptr, nullptr, 1e-6f);
         ASSERT_EQ(found, expectedFound) << k;
         if (found)
         {
