@@ -28,12 +28,22 @@ void BoxVolume::InitVolume()
                                    matrix_);
     ballCentre_ = boundingBox.center();
     ballRadius_ = 0.5 * (boundingBox.max() - boundingBox.min()).length();
-    // A matrix that cannot be inverted leaves the slab test to answer as it
-    // always has.
-    ballUsable_ = std::isfinite(ballRadius_);
+    // The slab test in the box's frame rounds by about the machine epsilon
+    // times the matrix's condition (bounded here by the product of the
+    // largest entries) times the sizes involved: the ball's pad follows it.
+    // A matrix too ill-conditioned for a useful pad, or one that cannot be
+    // inverted, leaves the slab test to answer as it always has.
+    double largest = 0.0;
+    double largestInverse = 0.0;
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c)
-            ballUsable_ = ballUsable_ && std::isfinite(inverse_.matrix[r][c]);
+        {
+            largest = std::max(largest, std::fabs(matrix_.matrix[r][c]));
+            largestInverse = std::max(largestInverse, std::fabs(inverse_.matrix[r][c]));
+        }
+    ballSlack_ = 1e-8 * largest * largestInverse;
+    ballUsable_ = std::isfinite(ballRadius_) && std::isfinite(largest) && std::isfinite(largestInverse) &&
+                  ballSlack_ < 1e-2;
     initialised = true;
 }
 
@@ -150,7 +160,11 @@ bool BoxVolume::RayMissesBall(const MPoint& origin, const MVector& direction) co
     const double ww = w * w;
     const double wd = w * direction;
     const double dd = direction * direction;
-    const double radius = ballRadius_ * (1.0 + 1e-6);
+    const double size =
+        std::max({std::fabs(origin.x), std::fabs(origin.y), std::fabs(origin.z), std::fabs(ballCentre_.x),
+                  std::fabs(ballCentre_.y), std::fabs(ballCentre_.z)}) +
+        ballRadius_;
+    const double radius = ballRadius_ * (1.0 + 1e-6) + ballSlack_ * size;
     const double r2 = radius * radius + 1e-9 * ww;
     return ww > r2 && (wd <= 0.0 || ww * dd - wd * wd > r2 * dd);
 }

@@ -54,5 +54,6 @@ private:
     MPoint localMax_;
     MPoint ballCentre_;       ///< of boundingBox, once initialised
     double ballRadius_ = 0.0; ///< half boundingBox's diagonal
+    double ballSlack_ = 0.0;  ///< the ball's pad per unit of the sizes a ray involves
     bool ballUsable_ = false;
 };
