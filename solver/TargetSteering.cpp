@@ -111,9 +111,9 @@ MStatus TargetSteering::Pass(unsigned i, const MPoint& p, const MVector& v, Part
 
         SteeringForce steering = Steering(i, t, p, v, type, target, params, search, drawn);
         steering.vector *= influence;
-        SteeringForce weighted;
-        weighted.vector = steering.vector * targets_.weights[t];
-        Accumulate(outForce, weighted);
+        // Every target force has priority 0, as the total has: Accumulate
+        // would only add.
+        outForce.vector += steering.vector * targets_.weights[t];
     }
     return MStatus::kSuccess;
 }
