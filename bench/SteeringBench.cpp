@@ -19,8 +19,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+
 #include <cmath>
-#include <ctime>
 #include <vector>
 
 namespace
@@ -181,9 +182,11 @@ BENCHMARK(BM_Steering)
 // shared, and a part that runs on one thread is best timed by what it used.
 double ThreadSeconds()
 {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+    rusage used{};
+    getrusage(RUSAGE_THREAD, &used);
+    const auto seconds = [](const timeval& t)
+    { return static_cast<double>(t.tv_sec) + 1e-6 * static_cast<double>(t.tv_usec); };
+    return seconds(used.ru_utime) + seconds(used.ru_stime);
 }
 
 // The parts of the entity work one at a time, on one thread, over every
