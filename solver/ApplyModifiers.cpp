@@ -43,11 +43,11 @@ void ApplyModifiers(ModifierData& modifiers, const MPoint& p, ParticleParameters
     for (unsigned m = 0; m < modifiers.count; ++m)
     {
         Volume* volume = m < modifiers.volumes.size() ? modifiers.volumes[m].get() : nullptr;
-        if (volume == nullptr || !volume->IsPointInVolume(p))
+        const bool falloff =
+            modifiers.influenceMethods[m] == static_cast<int>(InfluenceMethod::kLinearFalloff);
+        double weight = 0.0;
+        if (volume == nullptr || !volume->GetInfluence(p, falloff, weight))
             continue;
-        double weight = modifiers.influenceMethods[m] == static_cast<int>(InfluenceMethod::kLinearFalloff)
-                            ? volume->GetFalloff(p)
-                            : 1.0;
         weight *= modifiers.weights[m];
         const int method = modifiers.modificationMethods[m];
         for (const auto& [key, x] : modifiers.parameterOverrides[m])

@@ -8,12 +8,31 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <typeinfo>
 
 namespace
 {
 // Obstacles farther than about sqrt(1 + 25) times their size are not seen.
 constexpr double kCullingFactor = 5.0;
+
+// x / y < 1, as rounded division answers it, without dividing where the
+// answer is plain: most particles are well inside or well outside the reach
+// of every obstacle, and the division would cost more than the rest of the
+// cull. Close to the edge, and for unusual values, the division decides.
+bool QuotientBelowOne(double x, double y)
+{
+    if (y >= std::numeric_limits<double>::min() && y <= std::numeric_limits<double>::max())
+    {
+        // x / y >= 1 rounds to at least 1; x <= y (1 - 1e-7) stays below 1
+        // after both roundings.
+        if (x >= y)
+            return false;
+        if (x <= y * (1.0 - 1e-7))
+            return true;
+    }
+    return x / y < 1.0;
+}
 } // namespace
 
 SteeringForce AvoidObstacles(ObstacleData& obstacles, const MPoint& p, const MVector& v,
@@ -25,6 +44,10 @@ SteeringForce AvoidObstacles(ObstacleData& obstacles, const MPoint& p, const MVe
         return out;
 
     const double maxForce = params.maximumForce;
+    // Every shape would normalise the velocity for its ray in the same way:
+    // once serves them all.
+    MVector direction = v;
+    direction.normalize();
     for (unsigned o = 0; o < obstacles.count; ++o)
     {
         Volume* volume = o < obstacles.volumes.size() ? obstacles.volumes[o].get() : nullptr;
@@ -37,7 +60,7 @@ SteeringForce AvoidObstacles(ObstacleData& obstacles, const MPoint& p, const MVe
         const double r = volume->GetMaxDimension();
         const MVector q = p - volume->GetCentre();
         const double reach = kCullingFactor * r;
-        if (r == 0.0 || !((q * q - r * r) / (reach * reach) < 1.0))
+        if (r == 0.0 || !QuotientBelowOne(q * q - r * r, reach * reach))
             continue;
 
         const int type = obstacles.volumeTypes[o];
@@ -53,15 +76,19 @@ SteeringForce AvoidObstacles(ObstacleData& obstacles, const MPoint& p, const MVe
         MPoint hitPoint(0.0, 0.0, 0.0);
         MVector hitNormal;
         MVector reflected;
-        if (!volume->GetRayIntersection(p, v, hitPoint, hitNormal, reflected, true))
-            continue;
         if (type == static_cast<int>(VolumeType::kBox) || type == static_cast<int>(VolumeType::kMesh))
         {
+            if (!volume->GetRayHitPoint(p, direction, hitPoint, false))
+                continue;
             // Radial from the centre rather than the face normal: a smoother
             // push around corners, and meshes report no normal at all.
             hitNormal = hitPoint - volume->GetCentre();
             hitNormal.normalize();
-            reflected = Reflect(v.normal(), hitNormal);
+            reflected = Reflect(direction, hitNormal);
+        }
+        else if (!volume->GetRayIntersection(p, direction, hitPoint, hitNormal, reflected, false))
+        {
+            continue;
         }
         const double a = std::fabs(reflected * hitNormal);
         const double k = (a == 0.0 ? 0.0 : std::min(1.0, a)) * maxForce;

@@ -64,13 +64,7 @@ MStatus TargetSteering::Pass(unsigned i, const MPoint& p, const MVector& v, Part
                              const MVector* drawn, SteeringForce& outForce)
 {
     outForce = SteeringForce();
-    if (translations_.size() != targets_.count)
-    {
-        translations_.clear();
-        for (unsigned t = 0; t < targets_.count; ++t)
-            translations_.emplace_back(
-                MTransformationMatrix(targets_.worldMatrices[t]).getTranslation(MSpace::kWorld));
-    }
+    NoteTranslations();
     for (unsigned t = 0; t < targets_.count; ++t)
     {
         const int type = targets_.steeringTypes[t];
@@ -93,8 +87,7 @@ MStatus TargetSteering::Pass(unsigned i, const MPoint& p, const MVector& v, Part
             MStatus status;
             if (search != nullptr)
             {
-                target = search->targetPoint;
-                status = search->status;
+                target = SearchedTargetPoint(t, p, v, *search, status);
             }
             else
             {
@@ -118,22 +111,26 @@ MStatus TargetSteering::Pass(unsigned i, const MPoint& p, const MVector& v, Part
 
         SteeringForce steering = Steering(i, t, p, v, type, target, params, search, drawn);
         steering.vector *= influence;
-        SteeringForce weighted;
-        weighted.vector = steering.vector * targets_.weights[t];
-        Accumulate(outForce, weighted);
+        // Every target force has priority 0, as the total has: Accumulate
+        // would only add.
+        outForce.vector += steering.vector * targets_.weights[t];
     }
     return MStatus::kSuccess;
 }
 
+void TargetSteering::NoteTranslations()
+{
+    if (translations_.size() == targets_.count)
+        return;
+    translations_.clear();
+    for (unsigned t = 0; t < targets_.count; ++t)
+        translations_.emplace_back(
+            MTransformationMatrix(targets_.worldMatrices[t]).getTranslation(MSpace::kWorld));
+}
+
 bool TargetSteering::PrepareSplitPass()
 {
-    if (translations_.size() != targets_.count)
-    {
-        translations_.clear();
-        for (unsigned t = 0; t < targets_.count; ++t)
-            translations_.emplace_back(
-                MTransformationMatrix(targets_.worldMatrices[t]).getTranslation(MSpace::kWorld));
-    }
+    NoteTranslations();
     wanderColumn_.assign(targets_.count, -1);
     wanderColumns_ = 0;
     if (tubeSearchMissed_)
@@ -172,11 +169,20 @@ bool TargetSteering::PrepareSplitPass()
         if (WanderDraws(t))
             wanderColumn_[t] = static_cast<int>(wanderColumns_++);
     }
+    // Every target's volume is now known to answer without reports.
+    plannedVolumes_.assign(targets_.count, nullptr);
+    plannedTubes_.assign(targets_.count, nullptr);
+    for (unsigned t = 0; t < targets_.count; ++t)
+    {
+        plannedVolumes_[t] = GetTargetVolume(t);
+        plannedTubes_[t] = dynamic_cast<CurveVolume*>(plannedVolumes_[t]);
+    }
+    planned_ = true;
     return true;
 }
 
-MStatus TargetSteering::DrawWander(unsigned i, const MPoint& p, const MVector& v,
-                                   const ParticleParameters& params, MVector* outDrawn)
+MStatus TargetSteering::DrawWander(unsigned i, const MPoint& p, const MVector& v, const ParticleParameters&,
+                                   MVector* outDrawn)
 {
     // The targets in the pass's order, as far as the pass gets: a failing
     // curve target ends it before the wander draws of the targets after it.
@@ -190,19 +196,58 @@ MStatus TargetSteering::DrawWander(unsigned i, const MPoint& p, const MVector& v
         if (!(targets_.containments[t] == 1 && !targets_.curves[t].isNull()) &&
             Influence(t, p, search) == 0.0)
             continue;
-        if (onCurve && !search->status)
+        if (onCurve && search->targetFailed)
         {
-            MGlobal::displayError(MString("getting curve target") + search->status.errorString());
+            MStatus status;
+            SearchedTargetPoint(t, p, v, *search, status);
+            MGlobal::displayError(MString("getting curve target") + status.errorString());
             return MStatus::kFailure;
         }
         if (column >= 0)
         {
-            const MPoint& w = targets_.wanderParameters[t];
-            outDrawn[column] =
-                GetWanderSteering(i, v, p, targets_.wanderModes[t], w.x, w.y, params.maximumForce);
+            // Only the draws and the state they keep; the rest of the term
+            // is the pass's, on any thread (WanderFromDraw).
+            const MVector draw = RandomUnitVector();
+            if (targets_.wanderModes[t] == static_cast<int>(WanderMode::kRandomDirection))
+            {
+                outDrawn[column] = draw;
+                continue;
+            }
+            const MVector jitter = draw * targets_.wanderParameters[t].y;
+            MVector direction = i < wanderStates_.length() ? wanderStates_[i] + jitter : jitter;
+            direction.normalize();
+            if (i < wanderStates_.length())
+                wanderStates_[i] = direction;
+            outDrawn[column] = direction;
         }
     }
     return MStatus::kSuccess;
+}
+
+MVector TargetSteering::WanderFromDraw(unsigned t, const MVector& v, const MVector& draw,
+                                       double maximumForce) const
+{
+    // As GetWanderSteering goes on from its draws.
+    const double strength = targets_.wanderParameters[t].x;
+    if (targets_.wanderModes[t] == static_cast<int>(WanderMode::kRandomDirection))
+        return draw * WanderScale(strength) * maximumForce;
+    return Normalised(v) * kSqrt2 + draw * strength * maximumForce;
+}
+
+MPoint TargetSteering::SearchedTargetPoint(unsigned t, const MPoint& p, const MVector& v,
+                                           const CurveSearch& search, MStatus& status) const
+{
+    status = MStatus::kSuccess;
+    if (!search.targetFailed)
+        return search.targetPoint;
+    // The same search fails the same way, with the host's reason.
+    const MPoint point = GetCurveTargetPoint(t, p, v, status);
+    return status ? search.targetPoint : point;
+}
+
+Volume* TargetSteering::TargetVolume(unsigned t)
+{
+    return planned_ ? plannedVolumes_[t] : GetTargetVolume(t);
 }
 
 bool TargetSteering::WanderDraws(unsigned t) const
@@ -221,7 +266,7 @@ const TargetSteering::CurveSearch* TargetSteering::SearchOf(unsigned i, unsigned
                               static_cast<std::size_t>(curveColumn_[t])];
 }
 
-bool TargetSteering::KnownTubeSample(unsigned t, const MPoint& p, const CurveSearch* search,
+bool TargetSteering::KnownTubeSample(unsigned t, const CurveSearch* search,
                                      CurveVolume::Sample& outSample) const
 {
     if (search == nullptr || !search->tubeFound)
@@ -231,7 +276,9 @@ bool TargetSteering::KnownTubeSample(unsigned t, const MPoint& p, const CurveSea
     const auto* tube = static_cast<const CurveVolume*>(targets_.volumes[t].get());
     if (!tube->initialised)
         return false;
-    outSample = tube->SampleAt(p, search->tubePoint, search->tubeParam);
+    outSample.closestPoint = search->tubePoint;
+    outSample.distanceSquared = search->tubeDistanceSquared;
+    outSample.radiusSquared = search->tubeRadiusSquared;
     return true;
 }
 
@@ -270,20 +317,20 @@ double TargetSteering::GetTargetInfluence(unsigned t, const MPoint& p)
 
 double TargetSteering::Influence(unsigned t, const MPoint& p, const CurveSearch* search)
 {
-    Volume* volume = GetTargetVolume(t);
+    Volume* volume = TargetVolume(t);
     if (volume == nullptr)
         return 1.0;
     const bool falloff = targets_.influenceMethods[t] == static_cast<int>(InfluenceMethod::kLinearFalloff);
     CurveVolume::Sample sample;
-    if (KnownTubeSample(t, p, search, sample))
+    if (KnownTubeSample(t, search, sample))
     {
         if (!CurveVolume::IsInside(sample))
             return 0.0;
         return falloff ? CurveVolume::Falloff(sample) : 1.0;
     }
-    if (!volume->IsPointInVolume(p))
-        return 0.0;
-    return falloff ? volume->GetFalloff(p) : 1.0;
+    double influence = 0.0;
+    volume->GetInfluence(p, falloff, influence);
+    return influence;
 }
 
 MPoint TargetSteering::GetCurveTargetPoint(unsigned t, const MPoint& p, const MVector& v,
@@ -331,8 +378,8 @@ MPoint TargetSteering::CurveTargetPoint(const MFnNurbsCurve& curveFn, unsigned t
     return c + tangent;
 }
 
-void TargetSteering::PrecomputeCurveSearches(ArrayView<std::int32_t> particles,
-                                             const MVectorArray& positions, const MVectorArray& velocities,
+void TargetSteering::PrecomputeCurveSearches(ArrayView<std::int32_t> particles, const MVectorArray& positions,
+                                             const MVectorArray& velocities,
                                              std::vector<CurveSearch>& outSearches)
 {
     curveColumn_.assign(targets_.count, -1);
@@ -385,27 +432,36 @@ void TargetSteering::PrecomputeCurveSearches(ArrayView<std::int32_t> particles,
                     const MPoint p(position.x, position.y, position.z);
                     CurveSearch& out = outSearches[i * columns + column];
                     out.tubeFound = false;
-                    if (tubes[t] != 0)
+                    bool inside = true;
+                    if (tubes[t] != 0 && bound)
                     {
-                        MStatus status = bound;
-                        if (status)
-                            out.tubePoint =
-                                curveFn.closestPoint(p, &out.tubeParam, CurveVolume::kClosestPointTolerance,
-                                                     MSpace::kObject, &status);
+                        MStatus status;
+                        out.tubePoint = curveFn.closestPoint(
+                            p, &out.tubeParam, CurveVolume::kClosestPointTolerance, MSpace::kObject, &status);
                         out.tubeFound = static_cast<bool>(status);
-                        rangeMissed = rangeMissed || !out.tubeFound;
+                        if (out.tubeFound)
+                        {
+                            const CurveVolume::Sample sample =
+                                static_cast<const CurveVolume*>(targets_.volumes[t].get())
+                                    ->SampleAt(p, out.tubePoint, out.tubeParam);
+                            out.tubeDistanceSquared = sample.distanceSquared;
+                            out.tubeRadiusSquared = sample.radiusSquared;
+                            inside = CurveVolume::IsInside(sample);
+                        }
                     }
-                    out.status = bound;
+                    rangeMissed = rangeMissed || (tubes[t] != 0 && !out.tubeFound);
+                    out.targetFailed = !bound;
                     out.targetPoint = MPoint(0.0, 0.0, 0.0);
                     // Outside a tube that contains the particles the pass
                     // steers by the tube alone, so the target point (the
                     // dearer of the two searches) would go unused.
-                    out.targetUnused =
-                        mayLeaveTarget && out.tubeFound &&
-                        !CurveVolume::IsInside(static_cast<const CurveVolume*>(targets_.volumes[t].get())
-                                                   ->SampleAt(p, out.tubePoint, out.tubeParam));
+                    out.targetUnused = mayLeaveTarget && out.tubeFound && !inside;
                     if (hasCurve && bound && !out.targetUnused)
-                        out.targetPoint = CurveTargetPoint(curveFn, t, p, velocities[i], out.status);
+                    {
+                        MStatus status;
+                        out.targetPoint = CurveTargetPoint(curveFn, t, p, velocities[i], status);
+                        out.targetFailed = !status;
+                    }
                 }
             }
             if (rangeMissed)
@@ -516,8 +572,8 @@ SteeringForce TargetSteering::Steering(unsigned i, unsigned t, const MPoint& p, 
     {
         const MPoint& w = targets_.wanderParameters[t];
         const int column = drawn != nullptr ? wanderColumn_[t] : -1;
-        desired =
-            column >= 0 ? drawn[column] : GetWanderSteering(i, v, p, targets_.wanderModes[t], w.x, w.y, F);
+        desired = column >= 0 ? WanderFromDraw(t, v, drawn[column], F)
+                              : GetWanderSteering(i, v, p, targets_.wanderModes[t], w.x, w.y, F);
         Truncate(desired, S);
         if (w.z > 0.0)
             desired += Normalised(T - p) * S * w.z;
@@ -573,12 +629,12 @@ MVector TargetSteering::Containment(unsigned t, const MPoint& p, const CurveSear
 {
     if (targets_.useCurveVolumes[t] != 1 || targets_.containments[t] != 1)
         return MVector::zero;
-    auto* tube = dynamic_cast<CurveVolume*>(GetTargetVolume(t));
+    CurveVolume* tube = planned_ ? plannedTubes_[t] : dynamic_cast<CurveVolume*>(GetTargetVolume(t));
     if (tube == nullptr)
         return MVector::zero;
 
     CurveVolume::Sample sample;
-    const bool known = KnownTubeSample(t, p, search, sample);
+    const bool known = KnownTubeSample(t, search, sample);
     double f = 0.0;
     if (known)
     {

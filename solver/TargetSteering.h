@@ -53,12 +53,17 @@ public:
         MPoint targetPoint; ///< GetCurveTargetPoint
         MPoint tubePoint;   ///< the tube's closest curve point to the particle
         double tubeParam = 0.0;
+        /// The tube's sample at tubePoint (CurveVolume::SampleAt), when found.
+        double tubeDistanceSquared = 0.0;
+        double tubeRadiusSquared = 0.0;
         bool tubeFound = false; ///< false: the pass searches itself
         /// The particle is outside the tube of a target that contains it: the
         /// pass steers it back by the tube alone, so targetPoint was not
         /// searched for (and no failure of that search is reported).
         bool targetUnused = false;
-        MStatus status; ///< of the target point
+        /// The target point could not be found; the pass searches again for
+        /// the host's reason, which it reports (rare: kept out of the record).
+        bool targetFailed = false;
     };
     /// Makes, for every listed particle and every target of volume type Curve,
     /// the curve searches the pass would make (the tube's closest point when
@@ -84,10 +89,12 @@ public:
     bool PrepareSplitPass();
     /// How many wander draws DrawWander makes room for per particle.
     unsigned WanderColumns() const { return wanderColumns_; }
-    /// For particle i with the parameters the pass would start from, in
-    /// particle order: what TargetPass would draw and keep (the random wander
-    /// terms, the spherical wander states) into outDrawn[0..WanderColumns()),
-    /// and the failure TargetPass would report, at the same point.
+    /// For particle i, in particle order: what TargetPass would draw and keep
+    /// into outDrawn[0..WanderColumns()) (the random unit vector, or the
+    /// spherical wander's new direction, which it also keeps as the state),
+    /// and the failure TargetPass would report, at the same point. Only the
+    /// draws are made here: everything else waits for TargetPassWithDraws,
+    /// which may run on other threads (params goes unused).
     MStatus DrawWander(unsigned i, const MPoint& p, const MVector& v, const ParticleParameters& params,
                        MVector* outDrawn);
     /// TargetPass with the wander terms DrawWander made for particle i. Draws
@@ -129,10 +136,9 @@ private:
     bool TubeBoundsTarget(unsigned t) const;
     /// The search made ahead for particle i and target t, or null.
     const CurveSearch* SearchOf(unsigned i, unsigned t) const;
-    /// The tube's answer for p from a search made ahead, when it can give
-    /// one without searching (its cache untouched).
-    bool KnownTubeSample(unsigned t, const MPoint& p, const CurveSearch* search,
-                         CurveVolume::Sample& outSample) const;
+    /// The tube's answer for the particle of a search made ahead, when it
+    /// can give one without searching (its cache untouched).
+    bool KnownTubeSample(unsigned t, const CurveSearch* search, CurveVolume::Sample& outSample) const;
     /// The whole pass; drawn, when not null, replaces the wander draws.
     MStatus Pass(unsigned i, const MPoint& p, const MVector& v, ParticleParameters& params,
                  const MVector* drawn, SteeringForce& outForce);
@@ -147,8 +153,20 @@ private:
     /// PushTargetOutOfObstacles for target t, from what NoteFixedTargetsInObstacles noted.
     void PushTarget(unsigned t, MPoint& T, const MPoint& p, const MVector& v,
                     const ParticleParameters& params);
+    /// Fills translations_ on the first call of the evaluation.
+    void NoteTranslations();
     /// Whether target t's wander term draws random numbers.
     bool WanderDraws(unsigned t) const;
+    /// The volume bounding target t's influence (GetTargetVolume), as noted
+    /// by PrepareSplitPass when it succeeded.
+    Volume* TargetVolume(unsigned t);
+    /// The target point a search made ahead found, or the failure the host
+    /// gives for it.
+    MPoint SearchedTargetPoint(unsigned t, const MPoint& p, const MVector& v, const CurveSearch& search,
+                               MStatus& status) const;
+    /// The wander term from the part DrawWander drew (the unit vector, or
+    /// the spherical wander's new direction).
+    MVector WanderFromDraw(unsigned t, const MVector& v, const MVector& draw, double maximumForce) const;
 
     TargetData& targets_;
     /// The world translation of each target's matrix, worked out on the first
@@ -162,6 +180,11 @@ private:
     /// Per target with a fixed point, the first obstacle holding that point
     /// (the obstacle count: none); empty unless the obstacles are grown alike.
     std::vector<unsigned> firstObstacleHolding_;
+    /// Per target, when planned_: GetTargetVolume, and the tube Containment
+    /// asks (null: none), both fixed for the evaluation.
+    std::vector<Volume*> plannedVolumes_;
+    std::vector<CurveVolume*> plannedTubes_;
+    bool planned_ = false;
     /// Per target, its column in DrawWander's output (-1: draws nothing).
     std::vector<int> wanderColumn_;
     unsigned wanderColumns_ = 0;

@@ -18,6 +18,7 @@ public:
     void InitVolume() override;
     bool IsPointInVolume(MPoint p) override;
     double GetFalloff(MPoint p) override;
+    bool GetInfluence(MPoint p, bool linearFalloff, double& outInfluence) override;
     MPoint GetClosestPoint(MPoint p) override;
     /// The largest of the grown full sizes.
     double GetMaxDimension() override;
@@ -26,6 +27,7 @@ public:
     /// not renormalised (a scaled locator gives a scaled normal).
     bool GetRayIntersection(MPoint origin, MVector direction, MPoint& hitPoint, MVector& hitNormal,
                             MVector& reflectedDirection, bool normaliseDirection) override;
+    bool GetRayHitPoint(MPoint origin, MVector direction, MPoint& hitPoint, bool normaliseDirection) override;
 
     MPoint centre;
     double width;
@@ -37,6 +39,21 @@ public:
     MPoint maxCorner;   ///< world image of +halfExtents
 
 private:
+    /// IsPointInVolume and GetFalloff for p already in the local frame.
+    bool ContainsLocal(const MPoint& q) const;
+    double FalloffLocal(const MPoint& q) const;
+    /// Whether the ray certainly misses a ball around the box: most rays of
+    /// a flock do, and need no trip into the box's frame.
+    bool RayMissesBall(const MPoint& origin, const MVector& direction) const;
+
     MMatrix matrix_;  ///< transformation.asMatrix(), kept to spare the queries
     MMatrix inverse_; ///< transformation.asMatrixInverse()
+    // The corners carried back into the local frame, as every ray test
+    // would carry them; set with them.
+    MPoint localMin_;
+    MPoint localMax_;
+    MPoint ballCentre_;       ///< of boundingBox, once initialised
+    double ballRadius_ = 0.0; ///< half boundingBox's diagonal
+    double ballSlack_ = 0.0;  ///< the ball's pad per unit of the sizes a ray involves
+    bool ballUsable_ = false;
 };

@@ -65,6 +65,18 @@ double CapsuleVolume::GetFalloff(MPoint p)
     return std::clamp((radiusSquared - d2) / radiusSquared, 0.0, 1.0);
 }
 
+bool CapsuleVolume::GetInfluence(MPoint p, bool linearFalloff, double& outInfluence)
+{
+    if (!initialised)
+        InitVolume();
+    const double d2 = DistanceSquared(ClosestPointOnAxis(p), p);
+    const bool inside = d2 < radiusSquared;
+    outInfluence = !inside         ? 0.0
+                   : linearFalloff ? std::clamp((radiusSquared - d2) / radiusSquared, 0.0, 1.0)
+                                   : 1.0;
+    return inside;
+}
+
 MPoint CapsuleVolume::GetClosestPoint(MPoint p)
 {
     if (!initialised)

@@ -18,6 +18,7 @@ public:
     void InitVolume() override;
     bool IsPointInVolume(MPoint p) override;
     double GetFalloff(MPoint p) override;
+    bool GetInfluence(MPoint p, bool linearFalloff, double& outInfluence) override;
     /// The surface point straight out from the segment through p.
     MPoint GetClosestPoint(MPoint p) override;
     /// The larger of the grown radius and the grown height.

@@ -9,6 +9,9 @@ CurveVolume::CurveVolume(const MObject& curve_, const MPointArray& curveData_)
     : curve(curve_), curveData(curveData_), cachedPoint(0.0, 0.0, 0.0),
       minRadius(std::numeric_limits<double>::max()), minRadiusSquared(std::numeric_limits<double>::max())
 {
+    for (unsigned s = 0; s < curveData.length(); ++s)
+        if (curveData[s].z != 0.0)
+            keys_.push_back(s);
 }
 
 void CurveVolume::InitVolume()
@@ -92,14 +95,11 @@ CurveVolume::Sample CurveVolume::SampleAt(const MPoint& p, const MPoint& closest
 {
     // The keys bracketing the closest parameter: the last key before it and
     // the first at or after it. Samples between keys play no part.
-    const unsigned count = curveData.length();
     unsigned lower = 0;
     unsigned upper = 0;
     bool reached = false;
-    for (unsigned s = 0; s < count; ++s)
+    for (const unsigned s : keys_)
     {
-        if (curveData[s].z == 0.0)
-            continue;
         if (curveData[s].x >= param)
         {
             upper = s;

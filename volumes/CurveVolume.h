@@ -6,6 +6,8 @@
 #include <maya/MObject.h>
 #include <maya/MPointArray.h>
 
+#include <vector>
+
 /// A tube of varying radius around a NURBS curve. curveData holds one sample
 /// per point along the curve: x the curve parameter (increasing), y the tube
 /// radius there, z 1 for a sample carrying a radius key and 0 between keys.
@@ -76,7 +78,7 @@ public:
     double NormalisedRadius(const Sample& sample) const;
 
     MObject curve;
-    MPointArray curveData;
+    MPointArray curveData; ///< as given; must not change once the tube is made
     MFnNurbsCurve curveFn;
     MPoint cachedPoint;
     bool cacheValid = false;
@@ -90,6 +92,11 @@ public:
     double minRadiusSquared;
 
 private:
+    /// The indices of the samples that carry a radius key, in order: the
+    /// per-particle search for the bracketing keys need not pass the
+    /// samples between them.
+    std::vector<unsigned> keys_;
+
     /// Caches the closest point of p and the tube's radius there.
     void SetClosestPoint(const MPoint& p, const MPoint& closest, double param);
     Sample CachedSample() const { return Sample{closestPoint, distanceSquared, radiusSquared}; }

@@ -4,11 +4,19 @@
 #include <maya/MGlobal.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace
 {
 // Enough for the few obstacle separations a flock usually has.
 constexpr std::size_t kMaxGrownMeshes = 8;
+
+// How far the host's single-precision ray test may stray outside a triangle
+// is a few float roundings of the coordinates involved; this relative pad is
+// hundreds of times that.
+constexpr double kRayBoundsPad = 1e-4;
+// The longest ray the obstacle queries cast.
+constexpr float kRayLength = 1e6f;
 
 void ReportError(const char* context, const MStatus& status)
 {
@@ -71,6 +79,13 @@ void MeshVolume::InitVolume()
         return;
     }
     boundingBox.expand(grown->bounds);
+    boundsLow_ = grown->bounds.min();
+    boundsHigh_ = grown->bounds.max();
+    boundsCentre_ = grown->bounds.center();
+    boundsScale_ = std::max({std::fabs(boundsLow_.x), std::fabs(boundsLow_.y), std::fabs(boundsLow_.z),
+                             std::fabs(boundsHigh_.x), std::fabs(boundsHigh_.y), std::fabs(boundsHigh_.z),
+                             grown->bounds.width(), grown->bounds.height(), grown->bounds.depth()});
+    boundsRadius_ = 0.5 * (boundsHigh_ - boundsLow_).length();
     initialised = true;
 }
 
@@ -174,14 +189,19 @@ bool MeshVolume::GetRayIntersection(MPoint origin, MVector direction, MPoint& hi
     if (normaliseDirection)
         direction.normalize();
 
+    const MFloatPoint source(origin);
+    const MFloatVector along(static_cast<float>(direction.x), static_cast<float>(direction.y),
+                             static_cast<float>(direction.z));
+    // Most particles head nowhere near the mesh: a ray that misses its box
+    // cannot hit it, and the answer is the host's own.
+    if (initialised && RayMissesGrownBounds(source, along, kRayLength))
+        return false;
+
     MStatus status;
     MFloatPoint hit;
-    const bool found = grownFn_.closestIntersection(
-        MFloatPoint(origin),
-        MFloatVector(static_cast<float>(direction.x), static_cast<float>(direction.y),
-                     static_cast<float>(direction.z)),
-        nullptr, nullptr, false, MSpace::kObject, 1e6f, false, &accelParams, hit, nullptr, nullptr, nullptr,
-        nullptr, nullptr, 1e-6f, &status);
+    const bool found = grownFn_.closestIntersection(source, along, nullptr, nullptr, false, MSpace::kObject,
+                                                    kRayLength, false, &accelParams, hit, nullptr, nullptr,
+                                                    nullptr, nullptr, nullptr, 1e-6f, &status);
     if (!status)
     {
         ReportError("MeshVolume::GetRayIntersection - Error trying to compute mesh intersection.", status);
@@ -190,4 +210,50 @@ bool MeshVolume::GetRayIntersection(MPoint origin, MVector direction, MPoint& hi
     if (found)
         hitPoint = MPoint(hit.x, hit.y, hit.z);
     return found;
+}
+
+bool MeshVolume::RayMissesGrownBounds(const MFloatPoint& origin, const MFloatVector& direction,
+                                      float maxParam) const
+{
+    // Only the rays the host answers without complaint: anything it would
+    // report (a zero direction, a source that is not a plain point) is left
+    // for it to report.
+    if (origin.w != 1.0f || (direction.x == 0.0f && direction.y == 0.0f && direction.z == 0.0f))
+        return false;
+    const double o[3] = {origin.x, origin.y, origin.z};
+    const double d[3] = {direction.x, direction.y, direction.z};
+    const double scale = std::max({boundsScale_, std::fabs(o[0]), std::fabs(o[1]), std::fabs(o[2])});
+    // Infinities would turn the arithmetic below into NaNs.
+    if (!std::isfinite(scale) || !std::isfinite(d[0]) || !std::isfinite(d[1]) || !std::isfinite(d[2]))
+        return false;
+    const double pad = kRayBoundsPad * scale + kRayBoundsPad;
+
+    // The ball around the box first: a few products settle most rays.
+    const double w[3] = {boundsCentre_.x - o[0], boundsCentre_.y - o[1], boundsCentre_.z - o[2]};
+    const double ww = w[0] * w[0] + w[1] * w[1] + w[2] * w[2];
+    const double wd = w[0] * d[0] + w[1] * d[1] + w[2] * d[2];
+    const double dd = d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
+    const double radius = boundsRadius_ + pad;
+    const double r2 = radius * radius;
+    if (ww > r2 && (wd <= 0.0 || ww * dd - wd * wd > r2 * dd))
+        return true;
+
+    const double low[3] = {boundsLow_.x - pad, boundsLow_.y - pad, boundsLow_.z - pad};
+    const double high[3] = {boundsHigh_.x + pad, boundsHigh_.y + pad, boundsHigh_.z + pad};
+    double enter = 0.0;
+    double leave = static_cast<double>(maxParam);
+    for (int a = 0; a < 3; ++a)
+    {
+        if (d[a] == 0.0)
+        {
+            if (o[a] < low[a] || o[a] > high[a])
+                return true;
+            continue;
+        }
+        const double t0 = (low[a] - o[a]) / d[a];
+        const double t1 = (high[a] - o[a]) / d[a];
+        enter = std::max(enter, std::min(t0, t1));
+        leave = std::min(leave, std::max(t0, t1));
+    }
+    return enter > leave * (1.0 + kRayBoundsPad) + kRayBoundsPad;
 }

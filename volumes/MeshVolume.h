@@ -61,10 +61,21 @@ private:
     };
     /// The copy grown by the current margin, made on first use.
     const GrownMesh* GrownByMargin();
+    /// Whether the ray the host would be asked about (single precision,
+    /// 0 < t <= maxParam) certainly misses the grown mesh: it misses a box
+    /// around the mesh padded far beyond the host's rounding.
+    bool RayMissesGrownBounds(const MFloatPoint& origin, const MFloatVector& direction, float maxParam) const;
 
     bool sourceRead_ = false;
     MFloatPointArray originalPoints_;
     MFloatVectorArray normals_;
     std::vector<GrownMesh> grown_; ///< oldest first
     MFnMesh grownFn_;              ///< bound to the copy of the current margin
+    // The ray bound of the copy of the current margin: its box, padded by
+    // the pad for a ray from the origin, and a ball around that box.
+    MPoint boundsLow_;
+    MPoint boundsHigh_;
+    MPoint boundsCentre_;
+    double boundsScale_ = 0.0;  ///< the largest coordinate or side of the box
+    double boundsRadius_ = 0.0; ///< half the box's diagonal
 };

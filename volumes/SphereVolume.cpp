@@ -35,6 +35,18 @@ double SphereVolume::GetFalloff(MPoint p)
     return std::clamp((radiusSquared - d2) / radiusSquared, 0.0, 1.0);
 }
 
+bool SphereVolume::GetInfluence(MPoint p, bool linearFalloff, double& outInfluence)
+{
+    if (!initialised)
+        InitVolume();
+    const double d2 = DistanceSquared(p, centre);
+    const bool inside = d2 < radiusSquared;
+    outInfluence = !inside         ? 0.0
+                   : linearFalloff ? std::clamp((radiusSquared - d2) / radiusSquared, 0.0, 1.0)
+                                   : 1.0;
+    return inside;
+}
+
 MPoint SphereVolume::GetClosestPoint(MPoint p)
 {
     if (!initialised)

@@ -13,6 +13,7 @@ public:
     /// Strictly inside: the surface is outside.
     bool IsPointInVolume(MPoint p) override;
     double GetFalloff(MPoint p) override;
+    bool GetInfluence(MPoint p, bool linearFalloff, double& outInfluence) override;
     /// The grown surface point in the direction of p; the centre itself for
     /// p at the centre (no direction).
     MPoint GetClosestPoint(MPoint p) override;

@@ -31,6 +31,10 @@ public:
     virtual bool IsPointInVolume(MPoint p) = 0;
     /// How deep p lies inside, from 1 at the core to 0 at the surface; 0 outside.
     virtual double GetFalloff(MPoint p) = 0;
+    /// Whether p lies inside; inside, outInfluence is the falloff with
+    /// linearFalloff and 1 without, outside it is 0. The same answers as
+    /// IsPointInVolume and GetFalloff, from one look at p.
+    virtual bool GetInfluence(MPoint p, bool linearFalloff, double& outInfluence);
     /// The point of the shape nearest to p, as each shape defines it.
     virtual MPoint GetClosestPoint(MPoint p) = 0;
     /// One size of the shape, used to cull far shapes.
@@ -47,6 +51,9 @@ public:
     /// shape is never hit.
     virtual bool GetRayIntersection(MPoint origin, MVector direction, MPoint& hitPoint, MVector& hitNormal,
                                     MVector& reflectedDirection, bool normaliseDirection);
+    /// GetRayIntersection's hit point alone, for callers that need no normal:
+    /// the same hit, to the bit, perhaps found with less work.
+    virtual bool GetRayHitPoint(MPoint origin, MVector direction, MPoint& hitPoint, bool normaliseDirection);
 
     MBoundingBox boundingBox; ///< world bounds of the grown shape; only ever expanded
     bool initialised = false;

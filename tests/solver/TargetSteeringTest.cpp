@@ -285,7 +285,7 @@ TEST(TargetSteering, CurveSearchesLeaveUnusedTargetPointsOut)
     for (unsigned i = 0; i < 3; ++i)
     {
         EXPECT_EQ(searches[i].targetUnused, unused[i]) << i;
-        EXPECT_TRUE(searches[i].status) << i;
+        EXPECT_FALSE(searches[i].targetFailed) << i;
         const MPoint p(positions[i]);
         SteeringForce expected, got;
         own.params = ahead.params = DistinctParams();
@@ -305,5 +305,5 @@ TEST(TargetSteering, CurveSearchesLeaveUnusedTargetPointsOut)
     Scene degenerate(point);
     degenerate.steering.PrecomputeCurveSearches(particles, positions, velocities, searches);
     EXPECT_FALSE(searches[0].targetUnused);
-    EXPECT_FALSE(searches[0].status);
+    EXPECT_TRUE(searches[0].targetFailed);
 }

@@ -9,6 +9,7 @@
 #include <vxhost/MessageLog.h>
 
 #include <cmath>
+#include <random>
 
 namespace
 {
@@ -77,7 +78,8 @@ TEST(MeshVolume, RaysWriteOnlyTheHitPoint)
     MPoint hit;
     MVector normal(7, 7, 7);
     MVector reflected(8, 8, 8);
-    ASSERT_TRUE(volume.GetRayIntersection(MPoint(-5, 0.25, 0), MVector(3, 0, 0), hit, normal, reflected, true));
+    ASSERT_TRUE(
+        volume.GetRayIntersection(MPoint(-5, 0.25, 0), MVector(3, 0, 0), hit, normal, reflected, true));
     EXPECT_LT(hit.distanceTo(MPoint(-1, 0.25, 0)), 1e-5); // single precision
     EXPECT_EQ(normal, MVector(7, 7, 7));
     EXPECT_EQ(reflected, MVector(8, 8, 8));
@@ -117,4 +119,44 @@ TEST(MeshVolume, MissingOrEmptyMeshes)
     EXPECT_EQ(messages[0].text,
               "MeshVolume::InitVolume - Unable to initialise mesh volume class. Not enough data provided");
     vxhost::SetMessageEcho(true);
+}
+
+TEST(MeshVolume, RaysSkippedByTheBoundsAnswerAsTheHostWould)
+{
+    // Rays aimed at points spread over a box just around the mesh's bounds,
+    // some grazing its corners: every answer, hit point included, must be
+    // the host's own for the same single-precision ray.
+    const MObject sphere = vxhost::MakeSphereMesh(5.0, 24, 13, MPoint(1, 2, 3));
+    MeshVolume volume(sphere);
+    const MFnMesh host(sphere);
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> u(-1.0, 1.0);
+    int hits = 0;
+    int misses = 0;
+    for (int k = 0; k < 4000; ++k)
+    {
+        const MPoint origin(1 + 40 * u(rng), 2 + 40 * u(rng), 3 + 40 * u(rng));
+        const MPoint aim(1 + 5.02 * u(rng), 2 + 5.02 * u(rng), 3 + 5.02 * u(rng));
+        MVector direction = aim - origin;
+        direction.normalize();
+        MPoint hit(0, 0, 0);
+        MVector normal;
+        MVector reflected;
+        const bool found = volume.GetRayIntersection(origin, aim - origin, hit, normal, reflected, true);
+        MFloatPoint expected;
+        const bool expectedFound = host.closestIntersection(
+            MFloatPoint(origin),
+            MFloatVector(static_cast<float>(direction.x), static_cast<float>(direction.y),
+                         static_cast<float>(direction.z)),
+            nullptr, nullptr, false, MSpace::kObject, 1e6f, false, nullptr, expected, nullptr, nullptr,
+            nullptr, nullptr, nullptr, 1e-6f);
+        ASSERT_EQ(found, expectedFound) << k;
+        if (found)
+        {
+            EXPECT_EQ(hit, MPoint(expected.x, expected.y, expected.z)) << k;
+        }
+        (found ? hits : misses) += 1;
+    }
+    EXPECT_GT(hits, 400);
+    EXPECT_GT(misses, 400);
 }
