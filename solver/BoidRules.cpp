@@ -15,20 +15,24 @@ void FindNeighboursBruteForce(std::int32_t i, const MPoint& p, const MVectorArra
         const double dy = p.y - q.y;
         const double dz = p.z - q.z;
         const double position[3] = {q.x, q.y, q.z};
-        out.Offer(j, dx * dx + dy * dy + dz * dz, position, out.HasRoomSigned());
+        out.Offer(j, j, dx * dx + dy * dy + dz * dz, position, out.HasRoomSigned());
     }
 }
 
 SteeringForce BoidForce(std::int32_t i, std::size_t rank, const MPoint& p, const MVectorArray& positions,
                         const MVectorArray& velocities, const ParticleParameters& params, const KDTree& tree,
-                        ArrayView<std::int32_t> candidates, NeighbourList& neighbours)
+                        ArrayView<std::int32_t> candidates, NeighbourList& neighbours,
+                        ArrayView<MVector> leafVelocities)
 {
     SteeringForce result;
     if (params.boidSeparationUrge == 0.0 && params.flockCentringUrge == 0.0 &&
         params.velocityMatchingUrge == 0.0)
         return result;
 
-    neighbours.prefetch = &velocities[0];
+    const bool byRank = tree.IsBuilt() && !leafVelocities.empty();
+    // In particle order the neighbours' velocities lie far apart: fetch each
+    // as it is found.
+    neighbours.prefetch = byRank ? nullptr : &velocities[0];
     if (tree.IsBuilt())
         tree.NearestAt(rank, params.numberOfNeighbours, neighbours);
     else
@@ -53,7 +57,8 @@ SteeringForce BoidForce(std::int32_t i, std::size_t rank, const MPoint& p, const
                 away *= (s2 - d2) / s2 * maxForce;
             separation += away;
         }
-        velocity += velocities[static_cast<unsigned>(neighbours.Indices()[e])];
+        velocity += byRank ? leafVelocities[static_cast<std::size_t>(neighbours.Ranks()[e])]
+                           : velocities[static_cast<unsigned>(neighbours.Indices()[e])];
         centre += position;
     }
 
@@ -64,7 +69,7 @@ SteeringForce BoidForce(std::int32_t i, std::size_t rank, const MPoint& p, const
         const double count = static_cast<double>(n);
         cohesion = centre / count - MVector(p.x, p.y, p.z);
         Truncate(cohesion, maxForce);
-        matching = velocity / count - velocities[static_cast<unsigned>(i)];
+        matching = velocity / count - (byRank ? leafVelocities[rank] : velocities[static_cast<unsigned>(i)]);
         Truncate(matching, maxForce);
     }
 

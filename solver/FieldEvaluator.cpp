@@ -98,6 +98,26 @@ MStatus FieldEvaluator::Evaluate(const FieldInput& input, const FlockSettings& s
     for (unsigned j = 0; j < count; ++j)
         outForces[j] = MVector::zero;
 
+    // The steering pass reads positions and velocities in the tree's leaf
+    // order, where each particle's neighbours lie close by: the tree holds
+    // the positions, and the velocities are gathered once.
+    leafVelocities_.clear();
+    if (tree_.IsBuilt())
+    {
+        const ArrayView<std::int32_t> leafOrder = tree_.LeafOrder();
+        leafVelocities_.resize(leafOrder.size());
+        arena_->execute(
+            [&]
+            {
+                tbb::parallel_for(tbb::blocked_range<std::size_t>(0, leafOrder.size(), kGrain),
+                                  [&](const tbb::blocked_range<std::size_t>& range)
+                                  {
+                                      for (std::size_t r = range.begin(); r != range.end(); ++r)
+                                          leafVelocities_[r] = (*velocities)[static_cast<unsigned>(leafOrder[r])];
+                                  });
+            });
+    }
+
     // The neighbour queries dominate and draw no random numbers: they run in
     // parallel, in leaf order when the tree exists.
     const ArrayView<std::int32_t> order =
@@ -127,8 +147,11 @@ void FieldEvaluator::SteerInOrder(ArrayView<std::int32_t> order, std::size_t beg
         if (r + kPrefetchAhead < end)
         {
             const unsigned ahead = static_cast<unsigned>(order[r + kPrefetchAhead]);
-            Prefetch(&positions[ahead]);
-            Prefetch(&velocities[ahead]);
+            if (leafVelocities_.empty())
+            {
+                Prefetch(&positions[ahead]);
+                Prefetch(&velocities[ahead]);
+            }
             Prefetch(&outForces[ahead], true);
             Prefetch(&steered_[ahead]);
             if (paramsStored_)
@@ -275,9 +298,11 @@ void FieldEvaluator::SteerParticle(std::int32_t i, std::size_t rank, const Field
     const unsigned u = static_cast<unsigned>(i);
     const std::size_t count = positions.length();
     ParticleParameters params = ParamsOf(u);
-    const MVector& position = positions[u];
-    const MPoint p(position.x, position.y, position.z);
-    const MVector& v = velocities[u];
+    const bool leaf = !leafVelocities_.empty();
+    const MPoint p = leaf ? MPoint(tree_.Points()[rank].position[0], tree_.Points()[rank].position[1],
+                                   tree_.Points()[rank].position[2])
+                          : MPoint(positions[u].x, positions[u].y, positions[u].z);
+    const MVector& v = leaf ? leafVelocities_[rank] : velocities[u];
 
     const double m = input.magnitudePerParticle && input.magnitudePerParticle->length() >= count
                          ? (*input.magnitudePerParticle)[u]
@@ -302,7 +327,7 @@ void FieldEvaluator::SteerParticle(std::int32_t i, std::size_t rank, const Field
         obstacleForce.vector = entityForces_[u].obstacle;
     }
     const SteeringForce boidForce =
-        BoidForce(i, rank, p, positions, velocities, params, tree_, finiteParticles_, neighbours);
+        BoidForce(i, rank, p, positions, velocities, params, tree_, finiteParticles_, neighbours, leafVelocities_);
 
     SteeringForce total;
     Accumulate(total, targetSum);

@@ -131,6 +131,7 @@ private:
     bool split_ = false;            ///< this evaluation's entity pass is split
     bool paramsStored_ = false;     ///< params_ holds this evaluation's parameters
     MVectorArray paddedVelocities_; ///< used when fewer velocities than positions arrive
+    std::vector<MVector> leafVelocities_; ///< in the tree's leaf order, when it is built
     ParticleParameters ParamsOf(std::size_t i) const
     {
         return paramsStored_ ? params_[i] : parameters_.Resolve(i);

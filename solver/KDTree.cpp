@@ -110,6 +110,7 @@ struct KDTree::Query
     std::int32_t i;
     double q[3];
     NeighbourList* out;
+    const Point* points; ///< the tree's, for the ranks of what is offered
     /// Per-axis distance from q to the cell being searched (0 inside it).
     double gap[3];
 
@@ -131,7 +132,7 @@ struct KDTree::Query
         const bool hasRoom = out->HasRoomUnsigned();
         // Most offers lose to a full list; turn them down first.
         if ((hasRoom || out->Worst() > d2) && p.particle != i)
-            out->Offer(p.particle, d2, p.position, hasRoom);
+            out->Offer(p.particle, static_cast<std::int32_t>(&p - points), d2, p.position, hasRoom);
     }
 };
 
@@ -214,7 +215,7 @@ void KDTree::Nearest(std::int32_t i, int k, const MVectorArray& positions, Neigh
 {
     out.Reset(k);
     const MVector& p = positions[static_cast<unsigned>(i)];
-    Query query{i, {p.x, p.y, p.z}, &out, {0.0, 0.0, 0.0}};
+    Query query{i, {p.x, p.y, p.z}, &out, points_.data(), {0.0, 0.0, 0.0}};
     Search(0, static_cast<std::int32_t>(points_.size()) - 1, 0, query);
 }
 
@@ -222,7 +223,7 @@ void KDTree::NearestAt(std::size_t rank, int k, NeighbourList& out) const
 {
     out.Reset(k);
     const Point& p = points_[rank];
-    Query q{p.particle, {p.position[0], p.position[1], p.position[2]}, &out, {0.0, 0.0, 0.0}};
+    Query q{p.particle, {p.position[0], p.position[1], p.position[2]}, &out, points_.data(), {0.0, 0.0, 0.0}};
     const std::int32_t last = static_cast<std::int32_t>(points_.size()) - 1;
 
     // The search first goes down to the bucket that holds the point, unless
@@ -367,7 +368,7 @@ void KDTree::SearchBucket(std::int32_t lo, std::int32_t hi, int axis, Query& q) 
         const std::int32_t r = slots[order[e]];
         if (worst > d2[r] && points[r].particle != q.i)
         {
-            q.out->Offer(points[r].particle, d2[r], points[r].position, false);
+            q.out->Offer(points[r].particle, lo + r, d2[r], points[r].position, false);
             worst = q.out->Worst();
         }
     }

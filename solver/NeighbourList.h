@@ -40,11 +40,13 @@ public:
     /// The largest squared distance held; -1.0 while the list is empty.
     double Worst() const { return worst_; }
 
-    /// Offers particle j at position p, squared distance d2. hasRoom: whether
-    /// the list still takes entries (HasRoomUnsigned or HasRoomSigned). When
+    /// Offers particle j at position p, squared distance d2, with the caller's
+    /// rank for it (its place in the tree's leaf order). hasRoom: whether the
+    /// list still takes entries (HasRoomUnsigned or HasRoomSigned). When
     /// full, j replaces the first entry of the largest distance only if that
     /// distance is strictly larger than d2.
-    [[gnu::always_inline]] void Offer(std::int32_t j, double d2, const double (&p)[3], bool hasRoom)
+    [[gnu::always_inline]] void Offer(std::int32_t j, std::int32_t rank, double d2, const double (&p)[3],
+                                      bool hasRoom)
     {
         std::size_t slot = worstSlot_;
         if (hasRoom)
@@ -64,6 +66,7 @@ public:
         if (prefetch != nullptr)
             Prefetch(prefetch + j);
         indices_[slot] = j;
+        ranks_[slot] = rank;
         squaredDistances_[slot] = d2;
         positions_[slot] = MVector(p[0], p[1], p[2]);
         if (!hasRoom)
@@ -73,6 +76,8 @@ public:
     std::size_t Size() const { return size_; }
     /// Particle indices, in list order.
     ArrayView<std::int32_t> Indices() const { return {indices_.get(), size_}; }
+    /// The ranks the entries were offered with.
+    ArrayView<std::int32_t> Ranks() const { return {ranks_.get(), size_}; }
     /// The exact squared distance of each entry.
     ArrayView<double> SquaredDistances() const { return {squaredDistances_.get(), size_}; }
     /// The position of each entry.
@@ -114,6 +119,7 @@ private:
             array = std::move(bigger);
         };
         grow(indices_);
+        grow(ranks_);
         grow(squaredDistances_);
         grow(positions_);
         capacity_ = capacity;
@@ -122,6 +128,7 @@ private:
     // Sized by hand rather than with push_back: an offer is the innermost
     // step of every query.
     std::unique_ptr<std::int32_t[]> indices_;
+    std::unique_ptr<std::int32_t[]> ranks_;
     std::unique_ptr<double[]> squaredDistances_;
     std::unique_ptr<MVector[]> positions_;
     std::size_t size_ = 0;
