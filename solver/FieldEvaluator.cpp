@@ -113,7 +113,8 @@ MStatus FieldEvaluator::Evaluate(const FieldInput& input, const FlockSettings& s
                                   [&](const tbb::blocked_range<std::size_t>& range)
                                   {
                                       for (std::size_t r = range.begin(); r != range.end(); ++r)
-                                          leafVelocities_[r] = (*velocities)[static_cast<unsigned>(leafOrder[r])];
+                                          leafVelocities_[r] =
+                                              (*velocities)[static_cast<unsigned>(leafOrder[r])];
                                   });
             });
     }
@@ -290,9 +291,9 @@ MStatus FieldEvaluator::RunDrawPass(const MVectorArray& positions, const MVector
     return MStatus::kSuccess;
 }
 
-void FieldEvaluator::SteerParticle(std::int32_t i, std::size_t rank, const FieldInput& input, const MVectorArray& velocities,
-                                   TargetSteering& steering, NeighbourList& neighbours,
-                                   MVectorArray& outForces)
+void FieldEvaluator::SteerParticle(std::int32_t i, std::size_t rank, const FieldInput& input,
+                                   const MVectorArray& velocities, TargetSteering& steering,
+                                   NeighbourList& neighbours, MVectorArray& outForces)
 {
     const MVectorArray& positions = *input.positions;
     const unsigned u = static_cast<unsigned>(i);
@@ -326,8 +327,8 @@ void FieldEvaluator::SteerParticle(std::int32_t i, std::size_t rank, const Field
         targetSum.vector = entityForces_[u].target;
         obstacleForce.vector = entityForces_[u].obstacle;
     }
-    const SteeringForce boidForce =
-        BoidForce(i, rank, p, positions, velocities, params, tree_, finiteParticles_, neighbours, leafVelocities_);
+    const SteeringForce boidForce = BoidForce(i, rank, p, positions, velocities, params, tree_,
+                                              finiteParticles_, neighbours, leafVelocities_);
 
     SteeringForce total;
     Accumulate(total, targetSum);

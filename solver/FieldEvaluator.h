@@ -108,8 +108,9 @@ private:
                       MVectorArray& outForces);
     /// rank: i's place in the order it is steered in (the tree's leaf order
     /// when the tree is built).
-    void SteerParticle(std::int32_t i, std::size_t rank, const FieldInput& input, const MVectorArray& velocities,
-                       TargetSteering& steering, NeighbourList& neighbours, MVectorArray& outForces);
+    void SteerParticle(std::int32_t i, std::size_t rank, const FieldInput& input,
+                       const MVectorArray& velocities, TargetSteering& steering, NeighbourList& neighbours,
+                       MVectorArray& outForces);
 
     // Between evaluations.
     KDTree tree_;
@@ -123,14 +124,14 @@ private:
     /// when the pass is whole, curve containment). Otherwise they are what
     /// parameters_ resolves, and nothing is kept per particle.
     std::vector<ParticleParameters> params_;
-    std::vector<EntityForces> entityForces_; ///< per particle, when the entity pass is whole
+    std::vector<EntityForces> entityForces_;                 ///< per particle, when the entity pass is whole
     std::vector<TargetSteering::CurveSearch> curveSearches_; ///< per particle and curve target
     std::vector<MVector> wanderDraws_; ///< per particle and drawing wander target, when split
     bool hasEntities_ = false;
     bool splitAllowed_ = true;
-    bool split_ = false;            ///< this evaluation's entity pass is split
-    bool paramsStored_ = false;     ///< params_ holds this evaluation's parameters
-    MVectorArray paddedVelocities_; ///< used when fewer velocities than positions arrive
+    bool split_ = false;                  ///< this evaluation's entity pass is split
+    bool paramsStored_ = false;           ///< params_ holds this evaluation's parameters
+    MVectorArray paddedVelocities_;       ///< used when fewer velocities than positions arrive
     std::vector<MVector> leafVelocities_; ///< in the tree's leaf order, when it is built
     ParticleParameters ParamsOf(std::size_t i) const
     {

@@ -39,7 +39,7 @@ struct BucketShape
     std::int32_t middle[kBucketInner] = {}; ///< the split's middle, from the bucket's first point
     /// axis[a][t]: inner node t's split axis in a bucket whose top splits on a.
     std::int32_t axis[3][kBucketInner] = {};
-    std::int32_t left[kBucketInner] = {};   ///< child inner node, or -1 for a leaf
+    std::int32_t left[kBucketInner] = {}; ///< child inner node, or -1 for a leaf
     std::int32_t right[kBucketInner] = {};
     /// order[b]: bit t of b tells whether inner node t searches its left child first.
     std::uint8_t order[1 << kBucketInner][kBucketSlots] = {};
@@ -70,7 +70,8 @@ private:
         return t;
     }
 
-    void Append(std::int32_t lo, std::int32_t hi, std::int32_t t, unsigned bits, std::uint8_t* out, int& at) const
+    void Append(std::int32_t lo, std::int32_t hi, std::int32_t t, unsigned bits, std::uint8_t* out,
+                int& at) const
     {
         if (t < 0)
         {

@@ -68,7 +68,8 @@ public:
     /// The heap the tree holds, kept for the next build.
     std::size_t HeldBytes() const
     {
-        return points_.capacity() * sizeof(Point) + (splitRanks_.capacity() + order_.capacity()) * sizeof(std::int32_t);
+        return points_.capacity() * sizeof(Point) +
+               (splitRanks_.capacity() + order_.capacity()) * sizeof(std::int32_t);
     }
 
     /// The built particles in leaf order. Queries made in this order read

@@ -182,7 +182,8 @@ TEST(FieldEvaluator, TreeOnlyAboveTenParticlesAndSameForcesEitherWay)
     {
         const std::int32_t i = tree.LeafOrder()[rank];
         const MVector& p = eleven[static_cast<unsigned>(i)];
-        const SteeringForce boid = BoidForce(i, rank, MPoint(p.x, p.y, p.z), eleven, vel11, params, tree, {}, list);
+        const SteeringForce boid =
+            BoidForce(i, rank, MPoint(p.x, p.y, p.z), eleven, vel11, params, tree, {}, list);
         EXPECT_EQ(treeForces[static_cast<unsigned>(i)], boid.vector * 0.5);
     }
 }

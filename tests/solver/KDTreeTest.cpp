@@ -123,7 +123,8 @@ void ExpectMedianSplits(const KDTree& tree, int lo, int hi, int axis)
         const KDTree::Point& p = tree.Points()[static_cast<std::size_t>(r)];
         const double x = p.position[axis];
         EXPECT_TRUE(r <= mid ? x <= split.position[axis] : x >= split.position[axis]) << lo << ".." << hi;
-        found += r <= mid && p.particle == split.particle && std::memcmp(p.position, split.position, sizeof p.position) == 0;
+        found += r <= mid && p.particle == split.particle &&
+                 std::memcmp(p.position, split.position, sizeof p.position) == 0;
     }
     EXPECT_EQ(found, 1) << lo << ".." << hi;
     ExpectMedianSplits(tree, lo, mid, (axis + 1) % 3);
@@ -152,7 +153,8 @@ TEST(KDTree, LeafOrderHoldsEveryParticleOnceSplitAtMedians)
         {
             const KDTree::Point& p = tree.Points()[r];
             ASSERT_EQ(p.particle, order[r]);
-            ASSERT_EQ(MVector(p.position[0], p.position[1], p.position[2]), points[static_cast<unsigned>(p.particle)]);
+            ASSERT_EQ(MVector(p.position[0], p.position[1], p.position[2]),
+                      points[static_cast<unsigned>(p.particle)]);
         }
         std::sort(order.begin(), order.end());
         for (unsigned j = 0; j < n; ++j)
@@ -173,7 +175,8 @@ TEST(KDTree, LeafOrderHoldsEveryParticleOnceSplitAtMedians)
     three.append(MVector(3, -9, 4));
     KDTree tree;
     tree.Build(three);
-    EXPECT_EQ(std::vector<int>(tree.LeafOrder().begin(), tree.LeafOrder().end()), (std::vector<int>{1, 2, 0}));
+    EXPECT_EQ(std::vector<int>(tree.LeafOrder().begin(), tree.LeafOrder().end()),
+              (std::vector<int>{1, 2, 0}));
 }
 
 TEST(KDTree, SplitPointCanBeOfferedTwice)
