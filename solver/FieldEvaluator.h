@@ -112,6 +112,12 @@ private:
                        const MVectorArray& velocities, TargetSteering& steering, NeighbourList& neighbours,
                        MVectorArray& outForces);
 
+    /// Particle i's parameters as this evaluation steers it.
+    ParticleParameters ParamsOf(std::size_t i) const
+    {
+        return paramsStored_ ? params_[i] : parameters_.Resolve(i);
+    }
+
     // Between evaluations.
     KDTree tree_;
     PerlinNoise noise_{0};
@@ -133,10 +139,6 @@ private:
     bool paramsStored_ = false;           ///< params_ holds this evaluation's parameters
     MVectorArray paddedVelocities_;       ///< used when fewer velocities than positions arrive
     std::vector<MVector> leafVelocities_; ///< in the tree's leaf order, when it is built
-    ParticleParameters ParamsOf(std::size_t i) const
-    {
-        return paramsStored_ ? params_[i] : parameters_.Resolve(i);
-    }
     /// This thread's neighbour list, made on the thread's first query.
     NeighbourList& LocalNeighbourList() const;
     // The lists live in neighbourListStore_, in ordinary heap memory, and

@@ -20,6 +20,9 @@
 ///
 /// A query visits the near child, then the far child unless it is too far,
 /// then offers the split point, so a split particle may be found twice. The
+/// last levels, subtrees of up to 16 points, are searched a bucket at a time
+/// in that same order, so every list comes out as the node-by-node search
+/// would leave it. The
 /// build splits large ranges over the threads of the calling task arena
 /// without changing the tree; queries are const and may run on several
 /// threads at once, each with its own NeighbourList.
