@@ -428,24 +428,6 @@ TEST(FieldEvaluator, SplitEntityPassFailsWhereTheInOrderPassFails)
 
 namespace
 {
-// FNV-1a over the bytes of every value: a change in any bit of any force
-// changes the digest.
-struct Digest
-{
-    std::uint64_t value = 1469598103934665603ull;
-    void Add(const void* data, std::size_t bytes)
-    {
-        const auto* p = static_cast<const unsigned char*>(data);
-        for (std::size_t b = 0; b < bytes; ++b)
-            value = (value ^ p[b]) * 1099511628211ull;
-    }
-    void Add(const MVectorArray& vectors)
-    {
-        for (unsigned j = 0; j < vectors.length(); ++j)
-            Add(&vectors[j], sizeof(MVector));
-    }
-};
-
 // Frames of a flock that has particles with non-finite positions and
 // velocities, gets new particles between frames (as emit adds them) and, on
 // the second frame, fewer velocities than positions. With entities, the
