@@ -300,9 +300,8 @@ void FieldEvaluator::SteerParticle(std::int32_t i, std::size_t rank, const Field
     const std::size_t count = positions.length();
     ParticleParameters params = ParamsOf(u);
     const bool leaf = !leafVelocities_.empty();
-    const MPoint p = leaf ? MPoint(tree_.Points()[rank].position[0], tree_.Points()[rank].position[1],
-                                   tree_.Points()[rank].position[2])
-                          : MPoint(positions[u].x, positions[u].y, positions[u].z);
+    const double* x = leaf ? tree_.Points()[rank].position : nullptr;
+    const MPoint p = leaf ? MPoint(x[0], x[1], x[2]) : MPoint(positions[u].x, positions[u].y, positions[u].z);
     const MVector& v = leaf ? leafVelocities_[rank] : velocities[u];
 
     const double m = input.magnitudePerParticle && input.magnitudePerParticle->length() >= count

@@ -76,8 +76,9 @@ public:
                 constantRuns_.push_back({count - size, value});
             return;
         }
-        if (cache.capacity() < std::max(count, Size()))
-            cache.reserve(std::max({count, Size(), cache.capacity() + cache.capacity() / 2}));
+        const std::size_t size = std::max(count, Size());
+        if (cache.capacity() < size)
+            cache.reserve(std::max(size, cache.capacity() + cache.capacity() / 2));
         for (const ConstantRun& run : constantRuns_)
             cache.insert(cache.end(), run.count, run.value);
         constantRuns_.clear();
